@@ -1,0 +1,203 @@
+// volan-host: loads the plug-in file, plays the host's part and evaluates calculation expressions.
+// See the README for the command-line contract.
+#include <fmhost/Host.h>
+
+#include <limits.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const char* kUsage =
+    "usage: volan-host [--plugin PATH] [--api N] [--app N] [--host-version TEXT] [--session N]\n"
+    "                  [--script DB::NAME[=BODY]]... [--idle SECONDS] [--strings]\n"
+    "                  [-e EXPR]... [FILE | -]\n"
+    "Loads the plug-in, sends init, evaluates each expression (or each line of FILE, or of standard\n"
+    "input for -) and prints each result on its own line(s). See README.md.\n";
+
+struct Options {
+    std::string plugin;
+    fmhost::HostSettings settings;
+    uint64_t session = 1;
+    std::vector<fmhost::HostScript> scripts;
+    double idleSeconds = 0;
+    bool strings = false;
+    std::vector<std::string> expressions;
+    std::string file;
+};
+
+[[noreturn]] void usage(const std::string& problem) {
+    std::fprintf(stderr, "volan-host: %s\n%s", problem.c_str(), kUsage);
+    std::exit(2);
+}
+
+long number(const std::string& option, const std::string& text) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end) usage(option + " needs a number, not \"" + text + "\"");
+    return v;
+}
+
+std::string besideExecutable(const std::string& name) {
+    char self[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return name;
+    std::string dir(self, static_cast<size_t>(n));
+    return dir.substr(0, dir.rfind('/') + 1) + name;
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    auto value = [&](int& i) -> std::string {
+        if (i + 1 >= argc) usage(std::string(argv[i]) + " needs a value");
+        return argv[++i];
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--plugin")
+            o.plugin = value(i);
+        else if (a == "--api")
+            o.settings.apiVersion = static_cast<int16_t>(number(a, value(i)));
+        else if (a == "--app")
+            o.settings.appType = static_cast<uint8_t>(number(a, value(i)));
+        else if (a == "--host-version")
+            o.settings.versionText = fmhost::utf16(value(i));
+        else if (a == "--session")
+            o.session = static_cast<uint64_t>(number(a, value(i)));
+        else if (a == "--idle")
+            o.idleSeconds = std::atof(value(i).c_str());
+        else if (a == "--strings")
+            o.strings = true;
+        else if (a == "-e")
+            o.expressions.push_back(value(i));
+        else if (a == "--script") {
+            const std::string spec = value(i);
+            const size_t sep = spec.find("::");
+            if (sep == std::string::npos) usage("--script needs DB::NAME");
+            const size_t eq = spec.find('=', sep);
+            fmhost::HostScript s;
+            s.database = fmhost::utf16(spec.substr(0, sep));
+            s.name = fmhost::utf16(spec.substr(sep + 2, eq == std::string::npos ? std::string::npos : eq - sep - 2));
+            if (eq != std::string::npos) s.body = fmhost::utf16(spec.substr(eq + 1));
+            o.scripts.push_back(s);
+        } else if (a == "-h" || a == "--help") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        } else if (a == "-" || a[0] != '-') {
+            if (!o.file.empty()) usage("only one FILE may be given");
+            o.file = a;
+        } else {
+            usage("unknown option " + a);
+        }
+    }
+    if (o.plugin.empty()) o.plugin = besideExecutable("Volan_Pro_WIN.fmx64");
+    return o;
+}
+
+// A result's carriage returns become line feeds; every result ends with a line feed.
+void printResult(const std::u16string& text) {
+    std::string out = fmhost::utf8(text);
+    for (char& c : out)
+        if (c == '\r') c = '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int runExpression(fmhost::PluginHost& host, const Options& o, const std::string& expr) {
+    fmhost::Evaluation ev = host.evaluate(fmhost::utf16(expr), o.session);
+    host.idle(fmx::kFMXT_UserIdle, o.session);
+    if (ev.error) {
+        // As the host shows a calculation it cannot run: a question mark, here with the reason.
+        std::printf("? %s (host error %d)\n", fmhost::utf8(ev.message).c_str(), ev.error);
+        std::fflush(stdout);
+        return 1;
+    }
+    printResult(ev.text);
+    return 0;
+}
+
+bool ignorable(const std::string& line) {
+    const size_t first = line.find_first_not_of(" \t\r");
+    return first == std::string::npos || line[first] == '#';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o = parse(argc, argv);
+    fmhost::PluginHost host(o.settings);
+    fmhost::HostState& state = fmhost::HostState::get();
+    state.scripts = o.scripts;
+    state.onScriptStarted = [](const fmhost::StartedScript& s) {
+        std::printf("SCRIPT %s::%s %s\n", fmhost::utf8(s.database).c_str(), fmhost::utf8(s.script).c_str(),
+                    fmhost::utf8(s.parameter).c_str());
+        std::fflush(stdout);
+    };
+
+    std::string error;
+    if (!host.load(o.plugin, error)) {
+        std::fprintf(stderr, "volan-host: cannot load the plug-in: %s\n", error.c_str());
+        return 2;
+    }
+    const int64_t accepted = host.init();
+    if (accepted != 57) {
+        const char* why = accepted == -1   ? "the host's extension version is not supported"
+                          : accepted == -2 ? "the plug-in declined this host (server-side host or failed start-up)"
+                                           : "unexpected answer";
+        std::fprintf(stderr,
+                     "volan-host: the plug-in refused to load (%lld): %s (extension version %d, application %d)\n",
+                     static_cast<long long>(accepted), why, o.settings.apiVersion, o.settings.appType);
+        host.unload();
+        return 3;
+    }
+
+    int failures = 0;
+    if (o.strings) {
+        for (uint8_t id : {fmx::kFMXT_NameStr, fmx::kFMXT_AppConfigStr, fmx::kFMXT_OptionsStr, fmx::kFMXT_HelpURLStr})
+            printResult(host.getString(id));
+    }
+    for (const std::string& e : o.expressions) failures += runExpression(host, o, e);
+
+    if (o.file == "-") {
+        const bool interactive = isatty(STDIN_FILENO);
+        std::string line;
+        for (;;) {
+            if (interactive) {
+                std::fputs("volan> ", stderr);
+                std::fflush(stderr);
+            }
+            if (!std::getline(std::cin, line)) break;
+            if (!ignorable(line)) failures += runExpression(host, o, line);
+        }
+    } else if (!o.file.empty()) {
+        std::ifstream in(o.file);
+        if (!in) {
+            std::fprintf(stderr, "volan-host: cannot read %s\n", o.file.c_str());
+            host.unload();
+            return 2;
+        }
+        std::string line;
+        while (std::getline(in, line))
+            if (!ignorable(line)) failures += runExpression(host, o, line);
+    }
+
+    if (o.idleSeconds > 0) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(o.idleSeconds);
+        while (std::chrono::steady_clock::now() < until) {
+            host.idle(fmx::kFMXT_UserIdle, o.session);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    host.unload();
+    return failures ? 1 : 0;
+}

@@ -1,0 +1,55 @@
+// The debug log: when debug mode is on, every thread writes its own tab-separated log file, with
+// function scopes shown by indented enter and leave lines. Callers test debugMode() before they
+// build a message (the macros below do).
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+void setDebugMode(bool on, const std::u16string& applicationName, const std::u16string& applicationVersion,
+                  const std::u16string& coreVersion);
+bool debugMode();
+void setExtraDebugInfo(bool on);
+bool extraDebugInfo();
+void setUseSystemLog(bool on);
+bool useSystemLog();
+const std::u16string& debugLogFolderName();
+std::u16string& mutableDebugLogFolderName();
+
+// indentChange: +1 opens a scope, -1 closes one, 0 writes inside the current one.
+void debugOutput(const char* sourceFile, int lineNumber, const std::string& message, int indentChange = 0);
+void debugOutput(const char* sourceFile, int lineNumber, const std::u16string& message, int indentChange = 0);
+
+// A debug scope: an enter line now, a leave line when it goes out of scope.
+class FunctionDebug {
+public:
+    FunctionDebug(const char* functionName, int lineNumber, const char* sourceFile);
+    virtual std::string& mutableFileName();
+    virtual const std::string& fileName() const;
+    virtual std::string& mutableFunctionName();
+    virtual const std::string& functionName() const;
+    virtual ~FunctionDebug();
+    void output(int lineNumber, const std::string& message) const;
+    void output(int lineNumber, const std::u16string& message) const;
+
+private:
+    std::string mFileName;
+    std::string mFunctionName;
+};
+
+void createDebugLock();
+void destroyDebugLock();
+void cleanupDebugVarsCache();
+void logCallStack();
+
+// libcurl's debug callback (CURLOPT_DEBUGFUNCTION).
+int curlDebugOutput(void* handle, int infoType, char* data, size_t size, void* userData);
+
+#define DEBUG_OUT(message)                                           \
+    do {                                                             \
+        if (debugMode()) debugOutput(__FILE__, __LINE__, (message)); \
+    } while (0)
+
+#define DEBUG_SCOPE(name) \
+    std::unique_ptr<FunctionDebug> debugScope_(debugMode() ? new FunctionDebug(name, __LINE__, __FILE__) : nullptr)

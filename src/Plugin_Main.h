@@ -1,0 +1,18 @@
+// The plug-in's life with the host: start-up, idle work, session and file ends, shut-down, and the
+// registration of its functions and script steps.
+#pragma once
+
+#include <FMWrapper/FMXClient.h>
+
+#include <string>
+
+fmx::errcode pluginInit(fmx::int16 version, fmx::uint8 applicationType, const std::u16string& versionText);
+void pluginShutdown();
+void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype sessionId);
+void pluginFMSessionShutdown(fmx::ptrtype sessionId);
+void pluginFMFileShutdown(fmx::ptrtype sessionId, fmx::ptrtype fileId);
+
+fmx::errcode pluginRegisterFunctions();
+void pluginUnregisterFunctions();
+fmx::errcode pluginRegisterScriptSteps();
+void pluginUnregisterScriptSteps();

@@ -1,0 +1,4 @@
+#include "QueueThread.h"
+
+void startupQueueThread() {}
+void shutdownQueueThread() {}

@@ -1,0 +1,5 @@
+// The transfer queue thread.
+#pragma once
+
+void startupQueueThread();
+void shutdownQueueThread();

@@ -1,0 +1,3 @@
+#include "Plugin_Scripts.h"
+
+void processFMPScripts(bool, int, int) {}

@@ -1,0 +1,61 @@
+#include "Plugin_Utilities.h"
+
+#include "Orb_Debug.h"
+#include "Plugin_Config.h"
+
+#include <platform/Module.h>
+
+#include <cstdlib>
+
+namespace {
+
+// Base-10 reading with strtol's leniency: leading blanks and sign, stops at the first non-digit.
+int leadingNumber(const std::u16string& text) {
+    std::string narrow;
+    for (char16_t c : text) narrow.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return static_cast<int>(std::strtol(narrow.c_str(), nullptr, 10));
+}
+
+}  // namespace
+
+void fmVersion(std::u16string& text, int& major, int& minor, int& patch) {
+    std::u16string v = constFMVersionStr();
+    const size_t firstDot = v.find(u'.');
+    const size_t blank = firstDot == std::u16string::npos ? v.rfind(u' ') : v.rfind(u' ', firstDot);
+    if (blank != std::u16string::npos) v = v.substr(blank + 1);
+
+    const size_t dot = v.find(u'.');
+    major = leadingNumber(v.substr(0, dot));
+    std::u16string rest = dot == std::u16string::npos ? std::u16string() : v.substr(dot + 1);
+    const size_t end = rest.find(major >= 14 ? u'.' : u'v');
+    minor = leadingNumber(rest.substr(0, end));
+    patch = end == std::u16string::npos ? 0 : leadingNumber(rest.substr(end + 1));
+
+    const std::string joined = std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch);
+    text.assign(joined.begin(), joined.end());
+}
+
+bool envIsFM_8_5_Plus() {
+    std::u16string text;
+    int major = 0, minor = 0, patch = 0;
+    fmVersion(text, major, minor, patch);
+    return major > 8 || (major == 8 && minor >= 5);
+}
+bool envIsFM_11_0_Plus() { return constFMAPIVersion() >= 52; }
+bool envIsFM_12_0_Plus() { return constFMAPIVersion() >= 53; }
+bool envIsFM_13_0_Plus() { return constFMAPIVersion() >= 54; }
+bool envIsFM_14_0_Plus() { return constFMAPIVersion() >= 55; }
+bool envIsFM_15_0_Plus() { return constFMAPIVersion() >= 56; }
+bool envIsFM_16_0_Plus() { return constFMAPIVersion() >= 57; }
+
+std::string pluginLocation() {
+    const std::string path = platform::modulePathOf(reinterpret_cast<const void*>(&pluginLocation));
+    if (debugMode()) debugOutput(__FILE__, __LINE__, "pluginLocation: " + path);
+    return path;
+}
+
+std::string fmAppLocation() {
+    const std::string path = platform::executablePath();
+    if (debugMode()) debugOutput(__FILE__, __LINE__, "fmAppLocation: " + path);
+    return path;
+}
