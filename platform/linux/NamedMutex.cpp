@@ -102,15 +102,16 @@ NamedMutex::Lock NamedMutex::lock(int timeoutMs, int* errorCode) {
     if (timeoutMs < 0) {
         rc = pthread_mutex_lock(&mShared->mutex);
     } else {
+        // timedlock (not clocklock) so thread checkers see the lock; it measures on the realtime clock.
         timespec until{};
-        clock_gettime(CLOCK_MONOTONIC, &until);
+        clock_gettime(CLOCK_REALTIME, &until);
         until.tv_sec += timeoutMs / 1000;
         until.tv_nsec += static_cast<long>(timeoutMs % 1000) * 1000000L;
         if (until.tv_nsec >= 1000000000L) {
             until.tv_sec += 1;
             until.tv_nsec -= 1000000000L;
         }
-        rc = pthread_mutex_clocklock(&mShared->mutex, CLOCK_MONOTONIC, &until);
+        rc = pthread_mutex_timedlock(&mShared->mutex, &until);
     }
     switch (rc) {
         case 0: return Lock::Acquired;

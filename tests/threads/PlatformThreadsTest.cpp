@@ -114,6 +114,10 @@ TEST(NamedMutex, IsReentrantForItsOwner) {
 }
 
 TEST(NamedMutex, ReportsAnOwnerThatDiedHoldingIt) {
+#if defined(__SANITIZE_THREAD__)
+    // ThreadSanitizer takes a lock won with EOWNERDEAD for a failed one and then flags its unlock.
+    GTEST_SKIP() << "not modelled by ThreadSanitizer; runs in the other builds";
+#endif
     ScopedName n("abandoned");
     platform::NamedMutex m;
     std::string error;
