@@ -4,6 +4,7 @@
 #include "Plugin_Main.h"
 #include "Plugin_Version.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/Strings/Orb_String.h"
 
 #include <string>
 
@@ -18,12 +19,6 @@ void contained(F&& f) {
         f();
     } catch (...) {
     }
-}
-
-std::u16string widen(const char* ascii) {
-    std::u16string s;
-    while (*ascii) s.push_back(static_cast<unsigned char>(*ascii++));
-    return s;
 }
 
 }  // namespace
@@ -90,23 +85,23 @@ void glueGetString(fmx::int16 version, fmx::uint8 stringId, fmx::ptrtype, fmx::p
     switch (stringId) {
         case fmx::kFMXT_NameStr:
             DEBUG_OUT("Name String");
-            text = widen(PLUGIN_NAME);
+            text = ucstringFromString(PLUGIN_NAME);
             break;
         case fmx::kFMXT_AppConfigStr:
             DEBUG_OUT("App Config String");
-            text = widen(PLUGIN_NAME " " PLUGIN_VERSION " (Orb Core Version " ORB_CORE_VERSION
-                                     ") - An FTP Plug-in for FileMaker Pro.");
+            text = ucstringFromString(PLUGIN_NAME " " PLUGIN_VERSION " (Orb Core Version " ORB_CORE_VERSION
+                                                  ") - An FTP Plug-in for FileMaker Pro.");
             break;
         case fmx::kFMXT_OptionsStr:
             DEBUG_OUT("Options String");
             // id, then: fixed "1", Configure entry, fixed "n", idle calls, session/file shut-down
             // calls, the version-dependent character, fixed "n".
-            text = widen(PLUGIN_ID "1YnYYnn");
+            text = ucstringFromString(PLUGIN_ID "1YnYYnn");
             if (version >= 56) text[9] = u'Y';
             break;
         case fmx::kFMXT_HelpURLStr:
             DEBUG_OUT("Help URL Str");
-            text = widen(PLUGIN_MAKER_SITE "/reference/?product=Volan_Pro&id=");
+            text = ucstringFromString(PLUGIN_MAKER_SITE "/reference/?product=Volan_Pro&id=");
             break;
         default: DEBUG_OUT("Unknown ID: " + std::to_string(stringId)); return;
     }

@@ -2,21 +2,9 @@
 
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
+#include "_Common/Strings/Orb_String.h"
 
 #include <platform/Module.h>
-
-#include <cstdlib>
-
-namespace {
-
-// Base-10 reading with strtol's leniency: leading blanks and sign, stops at the first non-digit.
-int leadingNumber(const std::u16string& text) {
-    std::string narrow;
-    for (char16_t c : text) narrow.push_back(c < 128 ? static_cast<char>(c) : '?');
-    return static_cast<int>(std::strtol(narrow.c_str(), nullptr, 10));
-}
-
-}  // namespace
 
 void fmVersion(std::u16string& text, int& major, int& minor, int& patch) {
     std::u16string v = constFMVersionStr();
@@ -25,14 +13,13 @@ void fmVersion(std::u16string& text, int& major, int& minor, int& patch) {
     if (blank != std::u16string::npos) v = v.substr(blank + 1);
 
     const size_t dot = v.find(u'.');
-    major = leadingNumber(v.substr(0, dot));
+    major = static_cast<int>(stringToInteger(v.substr(0, dot), 10));
     std::u16string rest = dot == std::u16string::npos ? std::u16string() : v.substr(dot + 1);
     const size_t end = rest.find(major >= 14 ? u'.' : u'v');
-    minor = leadingNumber(rest.substr(0, end));
-    patch = end == std::u16string::npos ? 0 : leadingNumber(rest.substr(end + 1));
+    minor = static_cast<int>(stringToInteger(rest.substr(0, end), 10));
+    patch = end == std::u16string::npos ? 0 : static_cast<int>(stringToInteger(rest.substr(end + 1), 10));
 
-    const std::string joined = std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch);
-    text.assign(joined.begin(), joined.end());
+    text = ucstringFromString(std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch));
 }
 
 bool envIsFM_8_5_Plus() {
