@@ -1,15 +1,29 @@
 #include "Plugin_Main.h"
 
 #include "Orb_Debug.h"
+#include "Plugin_Config.h"
+#include "Plugin_FunctionTable.h"
 #include "Plugin_Glue.h"
 #include "Plugin_Thread.h"
+#include "Plugin_Version.h"
 #include "Support/QueueThread.h"
 #include "_Common/FMPlugin/Plugin_FMXExtensions.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_SQL.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
+#include "_Common/Strings/Orb_String.h"
+#include "functions/Function__Common.h"
 
-fmx::errcode pluginInit(fmx::int16 version, fmx::uint8 applicationType, const std::u16string& versionText) {
+namespace {
+
+void assignText(fmx::Text& text, const ucstring& value) {
+    text.AssignUnicodeWithLength(value.data(), static_cast<fmx::uint32>(value.size()));
+}
+
+}  // namespace
+
+fmx::errcode pluginInit(fmx::int16 version, fmx::uint8 applicationType, const ucstring& versionText) {
     startupPluginThread(version, applicationType, versionText);
     startupQueueThread();
     loadFMXAPIExtensions();
@@ -22,6 +36,7 @@ fmx::errcode pluginInit(fmx::int16 version, fmx::uint8 applicationType, const st
 void pluginShutdown() {
     if (envIsFM_16_0_Plus()) pluginUnregisterScriptSteps();
     pluginUnregisterFunctions();
+    pluginVariablesReset();
     shutdownQueueThread();
     shutdownPluginThread();
 }
@@ -33,13 +48,66 @@ void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype) {
     if (!gFMX_ExternCallPtr || !gFMX_ExternCallPtr->cCurrentEnv || gFMX_ExternCallPtr->cCurrentEnv(env.get()) != 0)
         return;
     sqlProcessQueue(*env);
+    PluginVariables* variables = nullptr;
+    if (!pluginVariablesForSession(env.get(), variables, false, 250).empty() || !variables) return;
+    queueIdle(*variables);
 }
 
-void pluginFMSessionShutdown(fmx::ptrtype) {}
+void pluginFMSessionShutdown(fmx::ptrtype sessionId) { pluginVariablesCleanup(sessionId); }
 
 void pluginFMFileShutdown(fmx::ptrtype, fmx::ptrtype) {}
 
-fmx::errcode pluginRegisterFunctions() { return 0; }
-void pluginUnregisterFunctions() {}
+fmx::errcode pluginRegisterFunctions() {
+    DEBUG_SCOPE("pluginRegisterFunctions");
+    PluginConfigLock lock(10000);
+    if (!lock.held()) {
+        DEBUG_OUT(u"Could not get Plugin Config Lock: " + lock.error());
+        return 0;
+    }
+    PluginPrefsEx* prefs = nullptr;
+    const ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
+    if (!error.empty()) {
+        DEBUG_OUT(error);
+        return 0;
+    }
+    if (prefs->integerPref(u"PluginInterface", 0) == 1) {
+        DEBUG_OUT("Plugin Functions are disabled.");
+        return 0;
+    }
+    const bool addHelp = prefs->booleanPref(u"AddHelp", true);
+    if (addHelp) DEBUG_OUT("Adding Help to Functions.");
+    DEBUG_OUT("Adding Plugin Functions");
+
+    fmx::QuadCharUniquePtr pluginId(PLUGIN_ID[0], PLUGIN_ID[1], PLUGIN_ID[2], PLUGIN_ID[3]);
+    fmx::TextUniquePtr name, prototype, description;
+    fmx::errcode result = 0;
+    for (size_t i = 0; i < kPluginFunctionCount && result == 0; ++i) {
+        const PluginFunction& f = kPluginFunctions[i];
+        if (debugMode()) debugOutput(__FILE__, __LINE__, std::string("Adding ") + (f.name + 6) + " Function");
+        assignText(*name, ucstringFromUTF8CStr(f.name));
+        assignText(*prototype, pluginFunctionPrototype(f, addHelp));
+        if (envIsFM_15_0_Plus()) {
+            assignText(*description, ucstringFromUTF8CStr(f.keywords) + ucstringFromUTF8CStr(f.description));
+            result = fmx::ExprEnv::RegisterExternalFunctionEx(*pluginId, f.id, *name, *prototype, *description,
+                                                              f.minArgs, f.maxArgs, kPluginFunctionFlags, f.callback);
+        } else {
+            result = fmx::ExprEnv::RegisterExternalFunction(*pluginId, f.id, *name, *prototype, f.minArgs, f.maxArgs,
+                                                            kPluginFunctionFlags, f.callback);
+        }
+    }
+    return result;
+}
+
+void pluginUnregisterFunctions() {
+    DEBUG_OUT("Removing Plugin Functions");
+    fmx::QuadCharUniquePtr pluginId(PLUGIN_ID[0], PLUGIN_ID[1], PLUGIN_ID[2], PLUGIN_ID[3]);
+    for (size_t i = 0; i < kPluginFunctionCount; ++i) {
+        try {
+            fmx::ExprEnv::UnRegisterExternalFunction(*pluginId, kPluginFunctions[i].id);
+        } catch (...) {
+        }
+    }
+}
+
 fmx::errcode pluginRegisterScriptSteps() { return 0; }
 void pluginUnregisterScriptSteps() {}

@@ -83,6 +83,11 @@ void HostState::reset() {
     onScriptStarted = nullptr;
 }
 
+std::shared_ptr<fmx::ExprEnv> environmentFor(uint64_t session, uint64_t file) {
+    auto* env = new ExprEnvImpl{session, file};
+    return std::shared_ptr<fmx::ExprEnv>(view(env), [](fmx::ExprEnv* p) { delete impl(p); });
+}
+
 Evaluation evaluateExpression(const std::u16string& expression, uint64_t session) {
     return evaluate(expression, session, CalcContext{});
 }

@@ -2,6 +2,7 @@
 // answers, idle, and the forwarders of newer host functions.
 #include "PluginFixture.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 
 using testing_support::loadPlugin;
@@ -136,5 +137,37 @@ TEST(EntryPoint, OnlyTheEntryPointAndForwardersAreExported) {
     EXPECT_EQ(dlsym(host->handle(), "glueInit"), nullptr);
     EXPECT_EQ(dlsym(host->handle(), "_Z8glueInitshPKDs"), nullptr);
     EXPECT_EQ(dlsym(host->handle(), "gFMX_ExternCallPtr"), nullptr);
+    host->unload();
+}
+
+namespace {
+int threadCount() {
+    int n = 0;
+    if (DIR* d = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(d))
+            if (e->d_name[0] != '.') ++n;
+        closedir(d);
+    }
+    return n;
+}
+}  // namespace
+
+TEST(EntryPoint, InitStartsTheWorkerAndUnloadLeavesNoThreadBehind) {
+    const int before = threadCount();
+    auto host = loadPlugin();
+    ASSERT_EQ(host->init(), 57);
+    EXPECT_GT(threadCount(), before);  // the worker thread runs
+    host->unload();
+    EXPECT_EQ(threadCount(), before);
+}
+
+TEST(EntryPoint, ARefusedInitStartsNoThread) {
+    const int before = threadCount();
+    fmhost::HostSettings s;
+    s.appType = 3;
+    auto host = loadPlugin(s);
+    ASSERT_EQ(host->init(), -2);
+    EXPECT_EQ(threadCount(), before);
+    EXPECT_TRUE(fmhost::HostState::get().functions.empty());
     host->unload();
 }

@@ -139,6 +139,9 @@ private:
     FMX_ExternCallProc mEntry = nullptr;
 };
 
+// An environment of a given session and file, as the host hands one to a plug-in's callbacks.
+std::shared_ptr<fmx::ExprEnv> environmentFor(uint64_t session, uint64_t file = 1);
+
 // Evaluate an expression in the host's calculation language (used by ExprEnv::Evaluate too).
 Evaluation evaluateExpression(const std::u16string& expression, uint64_t session);
 

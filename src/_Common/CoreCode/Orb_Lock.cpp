@@ -1,8 +1,17 @@
 #include "Orb_Lock.h"
 
+#include "Plugin_Version.h"
+
+#include <cstdlib>
+
 namespace {
 std::u16string widen(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 }  // namespace
+
+std::string OrbNamedLock::systemName(const std::string& suffix) {
+    const char* prefix = std::getenv("VOLAN_LOCK_PREFIX");
+    return std::string(prefix && *prefix ? prefix : PLUGIN_MAKER_ID) + suffix;
+}
 
 void OrbNamedLock::create(const std::string& name) {
     std::lock_guard<std::mutex> guard(mGuard);

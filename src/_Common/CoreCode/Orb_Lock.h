@@ -10,6 +10,11 @@
 
 class OrbNamedLock {
 public:
+    // The system name of one of the plug-in's locks: the maker's reverse-domain prefix (or the
+    // VOLAN_LOCK_PREFIX environment variable, which keeps separate installations or test runs on
+    // one machine apart), then `suffix`.
+    static std::string systemName(const std::string& suffix);
+
     // `what` names the lock in its texts, for example "Plugin Config".
     explicit OrbNamedLock(const char* what) : mWhat(what) {}
 

@@ -1,0 +1,332 @@
+#include "Function__Common.h"
+
+#include "Orb_Debug.h"
+#include "Plugin_Config.h"
+#include "Plugin_Thread.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/FMPlugin/Plugin_Utilities.h"
+#include "_Common/Strings/Orb_FMXText.h"
+#include "_Common/Strings/Orb_String.h"
+#include "_Common/Strings/Orb_StringList.h"
+
+namespace {
+
+// The host's date and time values as local date-times. A time alone sits on 1970-01-01 (so its
+// seconds() are the seconds since midnight); hours beyond 23 carry into the following days.
+OrbDateTime toOrbDateTime(const fmx::DateTime& value, bool hasDate, bool hasTime) {
+    OrbDateTimeComponents c;
+    c.year = hasDate ? static_cast<uint16_t>(value.GetYear()) : 1970;
+    c.month = hasDate ? static_cast<uint16_t>(value.GetMonth()) : 1;
+    c.day = hasDate ? static_cast<uint16_t>(value.GetDay()) : 1;
+    int32_t extraDays = 0;
+    if (hasTime) {
+        const int32_t hour = value.GetHour();
+        extraDays = hour / 24;
+        c.hour = static_cast<uint16_t>(hour % 24);
+        c.minute = static_cast<uint16_t>(value.GetMinute());
+        c.second = static_cast<uint16_t>(value.GetSec());
+        c.millisecond = static_cast<uint16_t>(value.GetUSec() / 1000);
+    }
+    OrbDateTime result;
+    result.encodeDateTime(c);
+    if (extraDays) result.setDateTime(result.dateTime() + boost::gregorian::days(extraDays));
+    return result;
+}
+
+void setHostDate(fmx::DateTime& out, const OrbDateTime& value) {
+    OrbDateTimeComponents c;
+    value.decodeDateTime(c);
+    out.SetNormalizedDate1(static_cast<fmx::int16>(c.year), static_cast<fmx::int16>(c.month),
+                           static_cast<fmx::int16>(c.day));
+}
+
+void setHostTime(fmx::DateTime& out, const OrbDateTime& value) {
+    OrbDateTimeComponents c;
+    value.decodeDateTime(c);
+    out.SetNormalizedTime1(c.hour, static_cast<fmx::int16>(c.minute), static_cast<fmx::int16>(c.second),
+                           c.millisecond * 1000);
+}
+
+void setHostText(fmx::Data& hostResult, const ucstring& text, const fmx::Locale& locale) {
+    fmx::TextUniquePtr t;
+    t->AssignUnicodeWithLength(text.data(), static_cast<fmx::uint32>(text.size()));
+    hostResult.SetAsText(*t, locale);
+}
+
+std::unique_ptr<fmx::LocaleUniquePtr> resultLocale(const fmx::DataVect& arguments) {
+    if (arguments.Size() > 0) return std::make_unique<fmx::LocaleUniquePtr>(arguments.At(0).GetLocale());
+    return std::make_unique<fmx::LocaleUniquePtr>(fmx::Locale::kType_System);
+}
+
+std::vector<PluginVariables*>* sessionList(ucstring& error) {
+    std::vector<PluginVariables*>* list = nullptr;
+    error = getPluginConfigObject(u"PluginVarsCache", list);
+    return list;
+}
+
+}  // namespace
+
+// ---- PluginParameter ------------------------------------------------------------------------------
+
+void PluginParameter::extract(const fmx::Data& data, OrbVariable& variable) {
+    variable.clear(true);
+    if (!data.IsValid()) return;
+    switch (data.GetNativeType()) {
+        case fmx::kDTText:
+        case fmx::kDTBinary: {
+            // Text, and a container as the host's text form of it.
+            const fmx::Text& text = data.GetAsText();
+            const fmx::uint32 size = text.GetSize();
+            if (bufferSize() < size || bufferSize() < 256) setBufferSize(std::max<size_t>(size, 256));
+            if (size) text.GetUnicode(mBuffer.data(), 0, size);
+            variable.setStringValue(ucstring(mBuffer.data(), size));
+            break;
+        }
+        case fmx::kDTNumber: variable.setFloatValue(data.GetAsNumber().AsFloat()); break;
+        case fmx::kDTBoolean: variable.setIntegerValue(data.GetAsNumber().AsLong64()); break;
+        case fmx::kDTDate:
+            if (!data.IsEmpty()) variable.setDateValue(toOrbDateTime(data.GetAsDate(), true, false));
+            break;
+        case fmx::kDTTime:
+            if (!data.IsEmpty()) variable.setTimeValue(toOrbDateTime(data.GetAsTime(), false, true));
+            break;
+        case fmx::kDTTimeStamp:
+            if (!data.IsEmpty()) variable.setTimestampValue(toOrbDateTime(data.GetAsTimeStamp(), true, true));
+            break;
+        default: break;
+    }
+}
+
+// ---- Session records ------------------------------------------------------------------------------
+
+void PluginVariables::clear() {
+    sessionId = 0;
+    threadId = 0;
+    initializedByWorker = false;
+    lastTransfer.clear(true);
+    localList.clear();
+    remoteList.clear();
+    queue.clear();
+}
+
+ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables, bool create,
+                                   int lockWaitMs) {
+    variables = nullptr;
+    PluginConfigLock lock(lockWaitMs);
+    if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
+    ucstring error;
+    std::vector<PluginVariables*>* list = sessionList(error);
+    if (!list) return error;
+
+    const bool bySession = envIsFM_15_0_Plus();
+    const uint64_t sessionKey = bySession ? (environment ? environment->SessionID() : 4294967295u) : 0;
+    const platform::ThreadId threadKey = bySession ? 0 : platform::currentThreadId();
+    PluginVariables* free = nullptr;
+    for (PluginVariables* v : *list) {
+        if (bySession) {
+            if (v->sessionId == sessionKey) {
+                variables = v;
+                break;
+            }
+            if (v->sessionId == 0 && !free) free = v;
+        } else {
+            if (v->threadId == threadKey) {
+                variables = v;
+                break;
+            }
+            if (v->threadId != 0 && !platform::threadIsAlive(v->threadId)) {
+                v->clear();  // its thread has ended: the record is free again
+            }
+            if (v->threadId == 0 && !free) free = v;
+        }
+    }
+    if (!variables) variables = free;
+    if (!variables && create) {
+        try {
+            variables = new PluginVariables();
+            list->push_back(variables);
+        } catch (...) {
+            variables = nullptr;
+            return u"Couldn't allocate a Plug-in Variables instance for this session/thread.";
+        }
+    }
+    if (variables) {
+        if (bySession)
+            variables->sessionId = sessionKey;
+        else
+            variables->threadId = threadKey;
+    }
+    return {};
+}
+
+void pluginVariablesCleanup(fmx::ptrtype sessionId) {
+    PluginConfigLock lock(10000);
+    if (!lock.held()) return;
+    if (debugMode()) debugOutput(__FILE__, __LINE__, "Looking for session: " + std::to_string(sessionId));
+    ucstring error;
+    std::vector<PluginVariables*>* list = sessionList(error);
+    if (!list) return;
+    for (auto it = list->begin(); it != list->end(); ++it) {
+        if ((*it)->sessionId == sessionId) {
+            DEBUG_OUT("Found session; cleaning it up.");
+            PluginVariables* v = *it;
+            list->erase(it);
+            delete v;
+            return;
+        }
+    }
+}
+
+void pluginVariablesReset() {
+    runPluginThread(PluginThread::kActionShutdown);
+    PluginConfigLock lock(10000);
+    if (!lock.held()) return;
+    ucstring error;
+    std::vector<PluginVariables*>* list = sessionList(error);
+    if (!list) return;
+    for (PluginVariables* v : *list) delete v;
+    list->clear();
+}
+
+// ---- The frame ------------------------------------------------------------------------------------
+
+ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
+                       OrbVariableArray* argumentArray) {
+    ucstring error = pluginVariablesForSession(&environment, variables, true, 10000);
+    if (!error.empty()) return error;
+    PluginConfigLock lock(10000);
+    if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
+    PluginPrefsEx* prefs = nullptr;
+    error = getPluginConfigObject(u"PluginPrefs", prefs);
+    if (!error.empty()) return error;
+    prefs->load(false);
+    if (argumentArray) {
+        const fmx::uint32 count = arguments.Size();
+        for (fmx::uint32 i = 0; i < count; ++i) {
+            OrbVariable v;
+            variables->parameter.extract(arguments.At(i), v);
+            argumentArray->addVariable(error, v, true);
+        }
+    }
+    return {};
+}
+
+void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments) {
+    auto locale = resultLocale(arguments);
+    switch (result.type()) {
+        case OrbVariable::kString:
+        case OrbVariable::kArray: {
+            const ucstring text = result.variableAsString(1);
+            if (!text.empty()) setHostText(hostResult, text, **locale);
+            break;
+        }
+        case OrbVariable::kInteger: {
+            // 64-bit, so file sizes beyond 2 GiB arrive whole.
+            fmx::FixPtUniquePtr n;
+            n->AssignInt64(result.integerValue());
+            hostResult.SetAsNumber(*n);
+            break;
+        }
+        case OrbVariable::kFloat: {
+            fmx::FixPtUniquePtr n;
+            n->AssignDouble(result.floatValue());
+            hostResult.SetAsNumber(*n);
+            break;
+        }
+        case OrbVariable::kFloatString: {
+            const ucstring text = result.stringValue().empty() ? ucstring(u"0") : result.stringValue();
+            setHostText(hostResult, text, **locale);
+            hostResult.ConvertData(fmx::kDTNumber);
+            break;
+        }
+        case OrbVariable::kList: {
+            fmx::TextUniquePtr t;
+            ucstringlistToFMXText(result.listValue(), *t);
+            hostResult.SetAsText(*t, **locale);
+            break;
+        }
+        case OrbVariable::kDate: {
+            fmx::DateTimeUniquePtr d;
+            setHostDate(*d, result.timestampValue());
+            hostResult.SetAsDate(*d);
+            break;
+        }
+        case OrbVariable::kTime: {
+            fmx::DateTimeUniquePtr d;
+            setHostTime(*d, result.timestampValue());
+            hostResult.SetAsTime(*d);
+            break;
+        }
+        case OrbVariable::kTimestamp: {
+            fmx::DateTimeUniquePtr d;
+            setHostDate(*d, result.timestampValue());
+            setHostTime(*d, result.timestampValue());
+            hostResult.SetAsTimeStamp(*d);
+            break;
+        }
+        default: {
+            const ucstring text = u"ERROR: Plugin Function did not set a result.";
+            DEBUG_OUT(text);
+            setHostText(hostResult, text, **locale);
+            break;
+        }
+    }
+}
+
+void functionEndError(const ucstring& error, fmx::Data& hostResult, const fmx::DataVect& arguments) {
+    setHostText(hostResult, error, **resultLocale(arguments));
+}
+
+fmx::errcode runFunction(const char* name, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
+                         fmx::Data& hostResult, const FunctionBody& body) {
+    const std::string callback = std::string(name) + "FunctionCallback";
+    DEBUG_SCOPE(callback.c_str());
+    try {
+        PluginVariables* variables = nullptr;
+        OrbVariableArray argumentArray;
+        OrbVariable result;
+        ucstring error = functionBegin(variables, environment, arguments, &argumentArray);
+        if (error.empty()) {
+            FunctionCall call{*variables, argumentArray, result, environment};
+            error = body(call);
+        }
+        if (!error.empty()) result.setStringValue(u"ERROR: " + ucstringFromString(name) + u": " + error);
+        functionEnd(result, hostResult, arguments);
+        if (debugMode()) debugOutput(__FILE__, __LINE__, u"Result: " + result.variableAsString(1));
+    } catch (...) {
+        const ucstring text = u"ERROR: Plug-in Function caught an unhandled exception.";
+        try {
+            DEBUG_OUT(text);
+            logCallStack();
+            functionEndError(text, hostResult, arguments);
+        } catch (...) {
+        }
+    }
+    return 0;
+}
+
+ucstring functionNotAvailable() { return u"This function is not available yet."; }
+
+const OrbVariable* argument(const OrbVariableArray& arguments, const ucstring& name) {
+    const OrbVariable* v = nullptr;
+    return arguments.variableWithName(name, v) ? v : nullptr;
+}
+
+ucstring argumentString(const OrbVariableArray& arguments, const ucstring& name) {
+    const OrbVariable* v = argument(arguments, name);
+    return v ? v->variableAsString(1) : ucstring();
+}
+
+bool argumentBoolean(const OrbVariableArray& arguments, const ucstring& name, bool defaultValue) {
+    const OrbVariable* v = argument(arguments, name);
+    return v && v->type() != OrbVariable::kEmpty ? v->variableAsBoolean() : defaultValue;
+}
+
+void nameArguments(OrbVariableArray& arguments, std::initializer_list<const char16_t*> names) {
+    size_t i = 0;
+    ucstring error;
+    for (const char16_t* n : names) {
+        if (i >= arguments.size()) break;
+        arguments.setNameOfVariableAtIndex(error, n, i++, false);
+    }
+}

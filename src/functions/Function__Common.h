@@ -1,0 +1,84 @@
+// The frame every external function and script step runs in: the calling session's plug-in
+// variables, argument conversion, the result, and the "ERROR: <Name>: " convention.
+#pragma once
+
+#include "_Common/CoreCode/Orb_Variable.h"
+
+#include <FMWrapper/FMXClient.h>
+#include <platform/Threads.h>
+
+#include <functional>
+#include <vector>
+
+// Converts one host value into a variable, reusing its text buffer between calls.
+class PluginParameter {
+public:
+    PluginParameter() = default;
+    virtual void setBuffer(const std::vector<fmx::unichar16>& buffer) { mBuffer = buffer; }
+    virtual const std::vector<fmx::unichar16>& buffer() const { return mBuffer; }
+    virtual void setBufferSize(size_t size) { mBuffer.resize(size); }
+    virtual size_t bufferSize() const { return mBuffer.size(); }
+    virtual ~PluginParameter() = default;
+    virtual void extract(const fmx::Data& data, OrbVariable& variable);
+
+private:
+    std::vector<fmx::unichar16> mBuffer;
+};
+
+// The state of one host session, kept from its first call until the session ends or the
+// plug-in unloads. Everything here is reset by clear().
+class PluginVariables {
+public:
+    PluginVariables() = default;
+    virtual ~PluginVariables() = default;
+    void clear();
+
+    uint64_t sessionId = 0;            // host session id (hosts of version 15 and later); 0 = free record
+    platform::ThreadId threadId = 0;   // on older hosts the host thread stands in for the session
+    bool initializedByWorker = false;  // set when the worker thread made this record
+    PluginParameter parameter;
+    OrbVariable lastTransfer;     // empty, an error text, or the record of the last transfer
+    OrbVariableArray localList;   // cached local listing
+    OrbVariableArray remoteList;  // cached remote listing
+    OrbVariableArray queue;       // queued transfers
+};
+
+// The session's record, found by the environment's session id (or the calling thread on older
+// hosts); made when missing and `create` is set. Takes the configuration lock for `lockWaitMs`.
+ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables, bool create,
+                                   int lockWaitMs);
+void pluginVariablesCleanup(fmx::ptrtype sessionId);
+void pluginVariablesReset();
+
+// Opens a call: the session's record, a preferences reload when due, and the arguments as an array.
+ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
+                       OrbVariableArray* argumentArray);
+// Writes the result variable into the host result (in the first argument's locale).
+void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments);
+void functionEndError(const ucstring& error, fmx::Data& hostResult, const fmx::DataVect& arguments);
+
+// What a function's own logic works with.
+struct FunctionCall {
+    PluginVariables& variables;
+    OrbVariableArray& arguments;
+    OrbVariable& result;
+    const fmx::ExprEnv& environment;
+};
+// The function's logic: sets the result or returns an error text.
+using FunctionBody = std::function<ucstring(FunctionCall&)>;
+
+// Runs one external function by the call convention: errors become "ERROR: <name>: <text>",
+// an escaping exception "ERROR: Plug-in Function caught an unhandled exception.", and the host
+// is always told that the call succeeded.
+fmx::errcode runFunction(const char* name, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
+                         fmx::Data& hostResult, const FunctionBody& body);
+
+// The error of a function whose work arrives in a later release of this port.
+ucstring functionNotAvailable();
+
+// Reading named arguments.
+const OrbVariable* argument(const OrbVariableArray& arguments, const ucstring& name);
+ucstring argumentString(const OrbVariableArray& arguments, const ucstring& name);
+bool argumentBoolean(const OrbVariableArray& arguments, const ucstring& name, bool defaultValue);
+// Names the arguments in order (an argument beyond the list stays unnamed).
+void nameArguments(OrbVariableArray& arguments, std::initializer_list<const char16_t*> names);
