@@ -15,6 +15,11 @@ public:
     ucstring pref(const ucstring& name) const;
     bool booleanPref(const ucstring& name, bool defaultValue) const;
     int64_t integerPref(const ucstring& name, int64_t defaultValue) const;
+    // Booleans are kept as the integers 1 and 0; a list text is split into lines.
+    void setBooleanPref(const ucstring& name, bool value);
+    void setIntegerPref(const ucstring& name, int64_t value);
+    void setStringPref(const ucstring& name, const ucstring& value);
+    void setListPref(const ucstring& name, const ucstring& value);
 
 protected:
     const OrbVariable* find(const ucstring& name) const;
