@@ -814,6 +814,7 @@ bool OrbVariableArray::parse(ucstring& error, const ucstring* lines, size_t coun
                     // The value was a name after all (a quoted name, for one).
                     name = withoutQuotes(stringTrim(value));
                     value.clear();
+                    quote = 0;
                     in.next();
                     state = State::ValueStart;
                 } else {
