@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <unordered_map>
 
 namespace {
@@ -644,12 +645,22 @@ void OrbVariableArray::copyVariablesToList(ucstringlist& lines, bool quoteString
 
 bool OrbVariableArray::parseVariables(ucstring& error, const ucstringlist& lines, bool checkDuplicates,
                                       bool commaIsDelimiter, bool lineEndIsDelimiter) {
-    return parse(error, lines.data(), lines.size(), checkDuplicates, commaIsDelimiter, lineEndIsDelimiter, false);
+    try {
+        return parse(error, lines.data(), lines.size(), checkDuplicates, commaIsDelimiter, lineEndIsDelimiter, false);
+    } catch (const std::bad_alloc&) {
+        error = u"Could not allocate memory for buffer.";
+        return false;
+    }
 }
 
 bool OrbVariableArray::parseVariables(ucstring& error, const ucstring& text, bool checkDuplicates,
                                       bool commaIsDelimiter, bool lineEndIsDelimiter) {
-    return parse(error, &text, 1, checkDuplicates, commaIsDelimiter, lineEndIsDelimiter, false);
+    try {
+        return parse(error, &text, 1, checkDuplicates, commaIsDelimiter, lineEndIsDelimiter, false);
+    } catch (const std::bad_alloc&) {
+        error = u"Could not allocate memory for buffer.";
+        return false;
+    }
 }
 
 // The text form is read by a character state machine; see the states below. The end of a line
@@ -814,6 +825,7 @@ bool OrbVariableArray::parse(ucstring& error, const ucstring* lines, size_t coun
                     // The value was a name after all (a quoted name, for one).
                     name = withoutQuotes(stringTrim(value));
                     value.clear();
+                    quote = 0;
                     in.next();
                     state = State::ValueStart;
                 } else {

@@ -39,17 +39,19 @@ bool StringRegExT<S>::match(const S& text) {
     mResults = Results();
     if (!mCompiled) return false;
     mSubject = text;
+    bool matched = false;
     try {
         if constexpr (sizeof(typename S::value_type) == 1) {
-            return boost::regex_match(mSubject.cbegin(), mSubject.cend(), mResults, mRegex);
+            matched = boost::regex_match(mSubject.cbegin(), mSubject.cend(), mResults, mRegex);
         } else {
-            return boost::u32regex_match(mSubject.cbegin(), mSubject.cend(), mResults, mRegex);
+            matched = boost::u32regex_match(mSubject.cbegin(), mSubject.cend(), mResults, mRegex);
         }
     } catch (const std::exception&) {
         // The engine gives up on pathological expressions rather than run for ever.
-        mResults = Results();
-        return false;
+        matched = false;
     }
+    if (!matched) mResults = Results();
+    return matched;
 }
 
 template <class S>
