@@ -5,6 +5,7 @@
 #include "_Common/CoreCode/Orb_Config.h"
 #include "_Common/CoreCode/Orb_Lock.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "functions/Function__Common.h"
 
 #include <atomic>
@@ -76,6 +77,7 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     prefs->load(true);
     addPointer(u"PluginPrefs", prefs);
 
+    addPointer(u"FMPScripts", new FMPScriptList());
     ucstring error;
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserName", u"");
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserData", u"");
@@ -89,6 +91,7 @@ void pluginConfigShutdown() {
             delete sessions;
         }
         delete takePointer<PluginPrefsEx>(u"PluginPrefs");
+        delete takePointer<FMPScriptList>(u"FMPScripts");
     }
     gPluginConfig.reset();
     gPluginLock.destroy();

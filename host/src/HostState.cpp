@@ -115,14 +115,6 @@ fmx::errcode FM_ExprEnv_Evaluate(const fmx::ExprEnv* self, const fmx::Text& expr
         return fmx::errcode(0);
     });
 }
-fmx::errcode FM_ExprEnv_ExecuteFileSQL(const fmx::ExprEnv*, const fmx::Text&, const fmx::Text&, const fmx::DataVect&,
-                                       fmx::RowVect& result, _fmxcpt& _x) {
-    // This host keeps no tables; every statement fails as on a file without them.
-    return guarded(_x, fmx::errcode(8310), [&] {
-        impl(result).rows.clear();
-        return fmx::errcode(8310);
-    });
-}
 fmx::ptrtype FM_ExprEnv_SessionID(const fmx::ExprEnv* self, _fmxcpt& _x) {
     return guarded(_x, fmx::ptrtype(0), [&] { return static_cast<fmx::ptrtype>(impl(self)->sessionId); });
 }

@@ -211,65 +211,68 @@ ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environm
     return {};
 }
 
-void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments) {
-    auto locale = resultLocale(arguments);
-    switch (result.type()) {
+bool variableToHostData(const OrbVariable& value, fmx::Data& data, const fmx::Locale& locale) {
+    switch (value.type()) {
         case OrbVariable::kString:
         case OrbVariable::kArray: {
-            const ucstring text = result.variableAsString(1);
-            if (!text.empty()) setHostText(hostResult, text, **locale);
-            break;
+            const ucstring text = value.variableAsString(1);
+            if (!text.empty()) setHostText(data, text, locale);
+            return true;
         }
         case OrbVariable::kInteger: {
             // 64-bit, so file sizes beyond 2 GiB arrive whole.
             fmx::FixPtUniquePtr n;
-            n->AssignInt64(result.integerValue());
-            hostResult.SetAsNumber(*n);
-            break;
+            n->AssignInt64(value.integerValue());
+            data.SetAsNumber(*n);
+            return true;
         }
         case OrbVariable::kFloat: {
             fmx::FixPtUniquePtr n;
-            n->AssignDouble(result.floatValue());
-            hostResult.SetAsNumber(*n);
-            break;
+            n->AssignDouble(value.floatValue());
+            data.SetAsNumber(*n);
+            return true;
         }
         case OrbVariable::kFloatString: {
-            const ucstring text = result.stringValue().empty() ? ucstring(u"0") : result.stringValue();
-            setHostText(hostResult, text, **locale);
-            hostResult.ConvertData(fmx::kDTNumber);
-            break;
+            const ucstring text = value.stringValue().empty() ? ucstring(u"0") : value.stringValue();
+            setHostText(data, text, locale);
+            data.ConvertData(fmx::kDTNumber);
+            return true;
         }
         case OrbVariable::kList: {
             fmx::TextUniquePtr t;
-            ucstringlistToFMXText(result.listValue(), *t);
-            hostResult.SetAsText(*t, **locale);
-            break;
+            ucstringlistToFMXText(value.listValue(), *t);
+            data.SetAsText(*t, locale);
+            return true;
         }
         case OrbVariable::kDate: {
             fmx::DateTimeUniquePtr d;
-            setHostDate(*d, result.timestampValue());
-            hostResult.SetAsDate(*d);
-            break;
+            setHostDate(*d, value.timestampValue());
+            data.SetAsDate(*d);
+            return true;
         }
         case OrbVariable::kTime: {
             fmx::DateTimeUniquePtr d;
-            setHostTime(*d, result.timestampValue());
-            hostResult.SetAsTime(*d);
-            break;
+            setHostTime(*d, value.timestampValue());
+            data.SetAsTime(*d);
+            return true;
         }
         case OrbVariable::kTimestamp: {
             fmx::DateTimeUniquePtr d;
-            setHostDate(*d, result.timestampValue());
-            setHostTime(*d, result.timestampValue());
-            hostResult.SetAsTimeStamp(*d);
-            break;
+            setHostDate(*d, value.timestampValue());
+            setHostTime(*d, value.timestampValue());
+            data.SetAsTimeStamp(*d);
+            return true;
         }
-        default: {
-            const ucstring text = u"ERROR: Plugin Function did not set a result.";
-            DEBUG_OUT(text);
-            setHostText(hostResult, text, **locale);
-            break;
-        }
+        default: return false;
+    }
+}
+
+void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments) {
+    auto locale = resultLocale(arguments);
+    if (!variableToHostData(result, hostResult, **locale)) {
+        const ucstring text = u"ERROR: Plugin Function did not set a result.";
+        DEBUG_OUT(text);
+        setHostText(hostResult, text, **locale);
     }
 }
 

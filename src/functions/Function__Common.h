@@ -53,6 +53,9 @@ void pluginVariablesReset();
 // Opens a call: the session's record, a preferences reload when due, and the arguments as an array.
 ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
                        OrbVariableArray* argumentArray);
+// Writes a variable into a host value as its own type; false for an empty or pointer variable.
+// An empty text leaves the host value as it was.
+bool variableToHostData(const OrbVariable& value, fmx::Data& data, const fmx::Locale& locale);
 // Writes the result variable into the host result (in the first argument's locale).
 void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments);
 void functionEndError(const ucstring& error, fmx::Data& hostResult, const fmx::DataVect& arguments);
