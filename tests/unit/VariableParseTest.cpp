@@ -235,3 +235,19 @@ TEST(VariableLines, SavedLinesReadBackUnchanged) {
     EXPECT_EQ(named(loaded, u"Ratio").floatValue(), 0.5);
     EXPECT_EQ(named(loaded, u"Nested").variableAsString(kLineEndingCR), u"{x=1; y=z}");
 }
+
+TEST(VariableParseErrors, DeepNestingIsRefused) {
+    const auto nested = [](int depth) {
+        return u"a=" + ucstring(static_cast<size_t>(depth), u'{') + u"x=1" + ucstring(static_cast<size_t>(depth), u'}');
+    };
+    OrbVariableArray array;
+    ucstring error;
+    ASSERT_TRUE(array.parseVariables(error, nested(20), false, false, false)) << ::testing::PrintToString(error);
+    const OrbVariable* v = &array.variableArray()[0];
+    for (int level = 0; level < 19; ++level) v = &v->arrayValue().variableArray()[0];
+    EXPECT_EQ(v->arrayValue().variableArray()[0].integerValue(), 1);
+
+    array.clear();
+    EXPECT_FALSE(array.parseVariables(error, nested(100000), false, false, false));
+    EXPECT_EQ(error, u"Array Variables are nested more than 64 levels deep.");
+}

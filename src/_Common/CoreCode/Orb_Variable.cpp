@@ -15,6 +15,10 @@ namespace {
 constexpr char16_t kInvalidNameChars[] = u"\"'${};";
 constexpr char16_t kInvalidNameText[] = u"; Variable Names cannot contain the following: \",',$,{,},;";
 
+// Arrays inside arrays are read recursively; deeper nesting than this is refused rather than
+// allowed to exhaust the stack of a host thread.
+constexpr int kMaxArrayDepth = 64;  // named in the error text below
+
 // The marker that stands for a line break inside a one-line value.
 constexpr char16_t kLineBreakMarker[] = u"<CR>";
 
@@ -444,7 +448,7 @@ bool OrbVariableArray::addVariable(ucstring& error, const OrbVariable& variable,
 }
 
 bool OrbVariableArray::inferVariable(ucstring& error, const ucstring& name, const ucstring& valueText,
-                                     bool skipValidation, OrbVariable& variable) const {
+                                     bool skipValidation, OrbVariable& variable, int depth) const {
     error.clear();
     variable.setName(name);
     const ucstring& n = variable.name();
@@ -469,11 +473,15 @@ bool OrbVariableArray::inferVariable(ucstring& error, const ucstring& name, cons
             error = u"Closing Curly Bracket Not Found for Array Variable named " + n + u".";
             return false;
         }
+        if (depth >= kMaxArrayDepth) {
+            error = u"Array Variables are nested more than 64 levels deep.";
+            return false;
+        }
         variable.setArrayValue(OrbVariableArray());
         // The array text form separates elements with "; ", so inside braces ";" is a delimiter
         // too and what toText printed reads back element by element.
         const ucstring inside = value.substr(1, value.size() - 2);
-        return variable.mutableArrayValue().parse(error, &inside, 1, false, false, false, true);
+        return variable.mutableArrayValue().parse(error, &inside, 1, false, false, false, true, depth + 1);
     }
     bool hasDot = false;
     if (looksNumeric(value, hasDot)) {
@@ -668,7 +676,7 @@ bool OrbVariableArray::parseVariables(ucstring& error, const ucstring& text, boo
 // are delimiters. Inside quotes "?", "," and ";" are ordinary characters, so a quoted value can
 // hold them.
 bool OrbVariableArray::parse(ucstring& error, const ucstring* lines, size_t count, bool checkDuplicates,
-                             bool commaIsDelimiter, bool lineEndIsDelimiter, bool semicolonIsDelimiter) {
+                             bool commaIsDelimiter, bool lineEndIsDelimiter, bool semicolonIsDelimiter, int depth) {
     constexpr int32_t kEnd = LineCursor::kEnd;
     constexpr int32_t kLineEnd = LineCursor::kLineEnd;
     enum class State { Start, Name, Equals, ValueStart, OpenQuote, Value, CloseQuote, Array, AfterValue, Store };
@@ -840,7 +848,7 @@ bool OrbVariableArray::parse(ucstring& error, const ucstring* lines, size_t coun
                 OrbVariable v;
                 // A named variable was validated in the name state; without the duplicate test a
                 // later value for a name overwrites the earlier one.
-                if (!inferVariable(error, name, value, !name.empty() && checkDuplicates, v)) return false;
+                if (!inferVariable(error, name, value, !name.empty() && checkDuplicates, v, depth)) return false;
                 const auto found = v.name().empty() ? positions.end() : positions.find(v.nameUppercase());
                 if (!checkDuplicates && found != positions.end()) {
                     mVariables[found->second] = std::move(v);

@@ -109,10 +109,11 @@ public:
 private:
     friend class OrbVariable;
     bool append(ucstring& error, OrbVariable&& variable, bool skipValidation);
+    // depth counts the arrays around the text being read; see kMaxArrayDepth.
     bool parse(ucstring& error, const ucstring* lines, size_t count, bool checkDuplicates, bool commaIsDelimiter,
-               bool lineEndIsDelimiter, bool semicolonIsDelimiter);
+               bool lineEndIsDelimiter, bool semicolonIsDelimiter, int depth = 0);
     bool inferVariable(ucstring& error, const ucstring& name, const ucstring& valueText, bool skipValidation,
-                       OrbVariable& variable) const;
+                       OrbVariable& variable, int depth = 0) const;
     bool setInPlace(ucstring& error, OrbVariable&& variable);
 
     Variables mVariables;
