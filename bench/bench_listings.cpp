@@ -1,0 +1,109 @@
+// Parsing large directory listings: 100,000 Unix LIST lines and 100,000 MLSD lines. The
+// "per_line" counter is the time per listing line.
+#include "_Common/Strings/Orb_StringList.h"
+#include "functions/Function__RemoteList.h"
+
+#include <benchmark/benchmark.h>
+
+#include <boost/date_time/gregorian/gregorian_types.hpp>
+
+#include <string>
+
+namespace {
+
+constexpr size_t kLines = 100000;
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// Names of varying length, some with blanks and non-ASCII letters, as real folders hold them.
+std::string itemName(size_t i) {
+    switch (i % 4) {
+        case 0: return "report-" + std::to_string(i) + ".txt";
+        case 1: return "Photo " + std::to_string(i) + " (copy).jpg";
+        case 2: return "r\xC3\xA9sum\xC3\xA9_" + std::to_string(i) + ".pdf";
+        default: return "data_" + std::to_string(i);
+    }
+}
+
+stringlist unixListing() {
+    stringlist lines;
+    lines.reserve(kLines);
+    for (size_t i = 0; i < kLines; ++i) {
+        const bool dir = i % 10 == 0;
+        std::string line = dir ? "drwxr-xr-x   2 " : "-rw-r--r--   1 ";
+        line += "anna     staff    ";
+        line += std::to_string(dir ? 4096 : (i * 7919) % 10000000);
+        line += ' ';
+        line += kMonths[i % 12];
+        line += i % 31 + 1 < 10 ? "  " : " ";
+        line += std::to_string(i % 31 + 1);
+        line += i % 3 == 0 ? "  2019 " : " 14:02 ";
+        line += itemName(i);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+stringlist machineListing() {
+    stringlist lines;
+    lines.reserve(kLines);
+    for (size_t i = 0; i < kLines; ++i) {
+        const bool dir = i % 10 == 0;
+        std::string line = "modify=20";
+        line += std::to_string(10 + i % 15);
+        line += "0315101112;perm=adfr;";
+        if (!dir) line += "size=" + std::to_string((i * 7919) % 10000000) + ";";
+        line += dir ? "type=dir;" : "type=file;";
+        line += "unique=FE00U" + std::to_string(i) + ";UNIX.mode=0644;UNIX.owner=1000; ";
+        line += itemName(i);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void setPerLine(benchmark::State& state, size_t lines) {
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * lines));
+    state.counters["per_line"] = benchmark::Counter(static_cast<double>(state.iterations() * lines),
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_ParseUnixList(benchmark::State& state) {
+    const stringlist lines = unixListing();
+    const OrbDateTime now(boost::posix_time::ptime(boost::gregorian::date(2026, 12, 8)));
+    for (auto _ : state) {
+        OrbVariableArray list;
+        parseStandardList(lines, list, now);
+        if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
+        benchmark::DoNotOptimize(list.size());
+    }
+    setPerLine(state, kLines);
+}
+BENCHMARK(BM_ParseUnixList)->Unit(benchmark::kMillisecond);
+
+void BM_ParseMachineList(benchmark::State& state) {
+    const stringlist lines = machineListing();
+    for (auto _ : state) {
+        OrbVariableArray list;
+        parseMachineList(lines, list);
+        if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
+        benchmark::DoNotOptimize(list.size());
+    }
+    setPerLine(state, kLines);
+}
+BENCHMARK(BM_ParseMachineList)->Unit(benchmark::kMillisecond);
+
+// Walking a parsed listing with a wildcard, as Volan_GetRemoteListCount does.
+void BM_CountWithWildcard(benchmark::State& state) {
+    OrbVariableArray list;
+    parseMachineList(machineListing(), list);
+    for (auto _ : state) {
+        int64_t count = 0;
+        listItemCount(list, u"*.txt", count);
+        benchmark::DoNotOptimize(count);
+    }
+    setPerLine(state, list.size());
+}
+BENCHMARK(BM_CountWithWildcard)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
