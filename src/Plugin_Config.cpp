@@ -68,6 +68,7 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     gFMProduct = applicationType;
     gFMVersionStr = versionText;
     if (!orbMultiThreaded()) DEBUG_OUT("pluginConfigInit called, but orbMultiThreaded is false; this is an error!");
+    if (gPluginConfig) pluginConfigShutdown();  // a second init replaces the store whole
     createPluginConfigLock();
     gPluginConfig = std::make_unique<OrbVariableArray>();
 

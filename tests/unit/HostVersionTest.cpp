@@ -6,7 +6,10 @@
 
 namespace {
 
-void hostIs(fmx::int16 api, const std::u16string& versionText) { pluginConfigInit(api, 1, versionText); }
+void hostIs(fmx::int16 api, const std::u16string& versionText) {
+    pluginConfigInit(api, 1, versionText);
+    pluginConfigShutdown();  // the host facts stay; only the store goes
+}
 
 }  // namespace
 
