@@ -6,6 +6,7 @@
 #include "_Common/CoreCode/Orb_Lock.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
+#include "Support/FTPAccount.h"
 #include "functions/Function__Common.h"
 
 #include <atomic>
@@ -83,6 +84,7 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserName", u"");
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserData", u"");
     gPluginConfig->addArrayVariable(error, u"SQLQueue", OrbVariableArray());
+    addPointer(u"FTPAccounts", new FTPAccounts());
 }
 
 void pluginConfigShutdown() {
@@ -93,6 +95,7 @@ void pluginConfigShutdown() {
         }
         delete takePointer<PluginPrefsEx>(u"PluginPrefs");
         delete takePointer<FMPScriptList>(u"FMPScripts");
+        delete takePointer<FTPAccounts>(u"FTPAccounts");
     }
     gPluginConfig.reset();
     gPluginLock.destroy();

@@ -1,0 +1,105 @@
+// Accounts: named connection settings, one small file per account, and the list of them that
+// every remote operation looks accounts up in.
+#pragma once
+
+#include "_Common/CoreCode/Orb_DateTime.h"
+#include "_Common/Strings/Orb_StringTypes.h"
+
+#include <string>
+#include <vector>
+
+class FTPAccount {
+public:
+    enum SecureType : int32_t { kSecureNone = 0, kSecureAfterConnect = 1, kSecureBeforeConnect = 2, kSecureSSH = 3 };
+    enum DefaultMode : int32_t { kModeBinary = 0, kModeASCII = 1 };
+
+    FTPAccount() { clear(); }
+    FTPAccount(const FTPAccount& other) = default;
+    FTPAccount& operator=(const FTPAccount& other) = default;
+
+    virtual ucstring& mutableName() { return mName; }
+    virtual const ucstring& name() const { return mName; }
+    virtual std::string& mutableHost() { return mHost; }
+    virtual const std::string& host() const { return mHost; }
+    virtual void setPort(int32_t port) { mPort = port; }
+    virtual int32_t port() const { return mPort; }
+    virtual void setTimeout(int32_t seconds) { mTimeout = seconds; }
+    virtual int32_t timeout() const { return mTimeout; }
+    virtual std::string& mutableUsername() { return mUsername; }
+    virtual const std::string& username() const { return mUsername; }
+    virtual std::string& mutablePassword() { return mPassword; }
+    virtual const std::string& password() const { return mPassword; }
+    virtual void setPromptForPassword(bool prompt) { mPromptForPassword = prompt; }
+    virtual bool promptForPassword() const { return mPromptForPassword; }
+    virtual std::string& mutableAccount() { return mAccount; }
+    virtual const std::string& account() const { return mAccount; }
+    virtual void setSecureType(int32_t type) { mSecureType = type; }
+    virtual int32_t secureType() const { return mSecureType; }
+    virtual void setDataPortRangeStart(int32_t port) { mDataPortRangeStart = port; }
+    virtual int32_t dataPortRangeStart() const { return mDataPortRangeStart; }
+    virtual void setDataPortRangeEnd(int32_t port) { mDataPortRangeEnd = port; }
+    virtual int32_t dataPortRangeEnd() const { return mDataPortRangeEnd; }
+    virtual ucstring& mutableDefaultCompletedScript() { return mDefaultCompletedScript; }
+    virtual const ucstring& defaultCompletedScript() const { return mDefaultCompletedScript; }
+    virtual void setDefaultMode(int32_t mode) { mDefaultMode = mode; }
+    virtual int32_t defaultMode() const { return mDefaultMode; }
+    virtual void setPassive(bool passive) { mPassive = passive; }
+    virtual bool passive() const { return mPassive; }
+    virtual ucstring& mutableFileName() { return mFileName; }
+    virtual const ucstring& fileName() const { return mFileName; }
+    virtual void setValid(bool valid) { mValid = valid; }
+    virtual bool valid() const { return mValid; }
+    virtual OrbDateTime& mutableLoadTime() { return mLoadTime; }
+    virtual const OrbDateTime& loadTime() const { return mLoadTime; }
+    virtual ~FTPAccount() = default;
+
+    // The defaults of a new account.
+    void clear();
+
+private:
+    ucstring mName;
+    std::string mHost;
+    int32_t mPort;
+    int32_t mTimeout;
+    std::string mUsername;
+    std::string mPassword;
+    bool mPromptForPassword;
+    std::string mAccount;
+    int32_t mSecureType;
+    int32_t mDataPortRangeStart;
+    int32_t mDataPortRangeEnd;
+    ucstring mDefaultCompletedScript;
+    int32_t mDefaultMode;
+    bool mPassive;
+    ucstring mFileName;
+    bool mValid;
+    OrbDateTime mLoadTime;
+};
+
+// The scrambled form in which passwords are stored in account and preference files. It hides a
+// password from a casual look; it is not encryption.
+std::string encryptPassword(const std::string& password);
+std::string decryptPassword(const std::string& scrambled);
+
+// The one list of accounts (configuration variable "FTPAccounts"). Every access holds the plug-in
+// configuration lock. Names compare after normalisation (trimmed, ASCII upper case).
+class FTPAccounts {
+public:
+    using Accounts = std::vector<FTPAccount>;
+
+    FTPAccounts() = default;
+    virtual ~FTPAccounts() = default;
+    virtual Accounts& mutableAccounts() { return mAccounts; }
+    virtual const Accounts& accounts() const { return mAccounts; }
+
+    // The account of that name, or null.
+    FTPAccount* findAccount(const ucstring& name);
+    // Appends a new account with default settings; false with the reason when the name is empty
+    // or taken.
+    bool addAccount(ucstring& error, const ucstring& name);
+    bool removeAccount(const ucstring& name);
+    void copyAccountNames(ucstringlist& names);
+
+private:
+    Accounts mAccounts;
+};
