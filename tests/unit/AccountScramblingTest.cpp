@@ -32,7 +32,9 @@ TEST(AccountScrambling, RoundTripsOddAndEvenLengths) {
         const std::string s = encryptPassword(p);
         EXPECT_EQ(s.size(), 2 * p.size() + p.size() % 2) << p;
         EXPECT_EQ(decryptPassword(s), p) << p;
-        if (p == "Secret") EXPECT_EQ(s.find("ecret"), std::string::npos) << "the password shows through";
+        if (p == "Secret") {
+            EXPECT_EQ(s.find("ecret"), std::string::npos) << "the password shows through";
+        }
     }
 }
 
