@@ -34,6 +34,11 @@ int alphabetIndex(unsigned char c) {
     return found ? static_cast<int>(static_cast<const char*>(found) - kAlphabet) : -1;
 }
 
+// The letter shift wraps around the alphabet. (Adding or subtracting 26 just once, as earlier
+// writers did, gives the same bytes for every password those could store, but breaks passwords
+// longer than about 25 characters, which then no longer read back.)
+int wrap26(int t) { return ((t % 26) + 26) % 26; }
+
 }  // namespace
 
 std::string encryptPassword(const std::string& password) {
@@ -54,13 +59,9 @@ std::string encryptPassword(const std::string& password) {
     }
     for (unsigned char c : password) {
         if (c >= 'A' && c <= 'Z') {
-            int t = 90 - n - c;
-            if (t < 0) t += 26;
-            out.push_back(static_cast<char>(97 + t));
+            out.push_back(static_cast<char>(97 + wrap26(90 - n - c)));
         } else if (c >= 'a' && c <= 'z') {
-            int t = 122 - c + n;
-            if (t >= 26) t -= 26;
-            out.push_back(static_cast<char>(65 + t));
+            out.push_back(static_cast<char>(65 + wrap26(122 - c + n)));
         } else {
             out.push_back(static_cast<char>(c));
         }
@@ -78,13 +79,9 @@ std::string decryptPassword(const std::string& scrambled) {
     for (int i = m % 2; i < m; i += 2) {
         const unsigned char c = static_cast<unsigned char>(scrambled[static_cast<size_t>(i)]);
         if (c >= 'A' && c <= 'Z') {
-            int t = c - n - 65;
-            if (t < 0) t += 26;
-            out.push_back(static_cast<char>(122 - t));
+            out.push_back(static_cast<char>(122 - wrap26(c - n - 65)));
         } else if (c >= 'a' && c <= 'z') {
-            int t = n + c - 97;
-            if (t >= 26) t -= 26;
-            out.push_back(static_cast<char>(90 - t));
+            out.push_back(static_cast<char>(90 - wrap26(n + c - 97)));
         } else {
             out.push_back(static_cast<char>(c));
         }
