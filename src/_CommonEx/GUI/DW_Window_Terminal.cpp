@@ -275,9 +275,9 @@ bool TerminalView::askButton(const DWLayout& layout) {
     const auto buttons = dwShownObjects(layout, {kDWTypeButton, kDWTypeSmallButton});
     if (buttons.empty()) return false;
     const DWLayoutObject* fallback = nullptr;
-    std::string menu = " ";
+    std::string menu;
     for (size_t i = 0; i < buttons.size(); ++i) {
-        menu += " " + std::to_string(i + 1) + ") " + utf8(buttons[i]->text());
+        menu += "  " + std::to_string(i + 1) + ") " + utf8(buttons[i]->text());
         if (!fallback && (buttons[i]->features() & kDWButtonAccept)) fallback = buttons[i];
     }
     if (fallback) menu += "  [Enter: " + utf8(fallback->text()) + "]";
