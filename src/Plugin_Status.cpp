@@ -52,6 +52,7 @@ bool StatusWindow::createStatusWindow() {
     setupLayout(l, kStatusRoot, true);
     l.mutableTitle() = customTitle().empty() ? kDefaultTitle : customTitle();
     l.setHideTitlebarButtons(true);  // Cancel is the way to stop; the window goes when the solution says so
+    l.setWidth(320);                 // room for "12 transfers remaining." beside Cancel
     addHBox(l, kStatusRoot, kStatusCustomLabelBox);
     if (DWLayoutObject* label = addLabel(l, kStatusCustomLabelBox, kStatusCustomLabel, customLabel(), 2, 250))
         label->setCollapsed(customLabel().empty());

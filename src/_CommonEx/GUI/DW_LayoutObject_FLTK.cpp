@@ -144,6 +144,30 @@ void rebuildItems(DWFLTKControl& c, const DWLayoutObject& o) {
     }
 }
 
+// A one-line label's text, shortened with "..." when it has grown wider than its place (texts
+// change after the window is laid out; the window keeps its size).
+std::string fittedLabel(Fl_Widget* w, const DWLayoutObject& o) {
+    if (o.maxWidth() > 0 || o.text().find_first_of(u"\r\n") != ucstring::npos || (o.features() & kDWLabelLink))
+        return dwFLTKText(o.text(), false);
+    std::string text = ucstringToUTF8String(o.text());
+    fl_font(w->labelfont(), w->labelsize());
+    const int room = w->w() - 6;  // FLTK's padding either side
+    auto width = [](const std::string& t) {
+        int tw = 0, th = 0;
+        fl_measure(t.c_str(), tw, th, 0);
+        return tw;
+    };
+    if (room > 0 && width(text) > room) {
+        while (!text.empty()) {
+            while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) text.pop_back();
+            if (!text.empty()) text.pop_back();
+            if (width(text + "...") <= room) break;
+        }
+        text += "...";
+    }
+    return dwFLTKText(ucstringFromUTF8String(text), false);
+}
+
 }  // namespace
 
 std::string dwFLTKText(const ucstring& text, bool ampersand) {
@@ -168,7 +192,9 @@ Fl_Widget* dwFLTKCreateControl(DWFLTKControl& c, const DWLayoutObject& o) {
                 auto* box = new Fl_Box(x, y, w, h);
                 box->box(FL_NO_BOX);
                 const Fl_Align side = (o.features() & kDWLabelCentred) ? FL_ALIGN_CENTER : FL_ALIGN_LEFT;
-                box->align(FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP | side);
+                // Only a label with a maximum width wraps; others keep to their lines.
+                const Fl_Align wrap = o.maxWidth() > 0 ? FL_ALIGN_WRAP : 0;
+                box->align(FL_ALIGN_INSIDE | wrap | FL_ALIGN_CLIP | side);
                 widget = box;
             }
             widget->labelfont((o.features() & kDWLabelBold) ? FL_HELVETICA_BOLD : FL_HELVETICA);
@@ -243,7 +269,7 @@ void dwFLTKUpdateControl(DWFLTKControl& c, const DWLayoutObject& o, bool visible
     Fl_Widget* w = c.widget;
     if (!w) return;
     switch (c.type) {
-        case kDWTypeLabel: setLabel(w, dwFLTKText(o.text(), false)); break;
+        case kDWTypeLabel: setLabel(w, fittedLabel(w, o)); break;
         case kDWTypeButton:
         case kDWTypeSmallButton: setLabel(w, dwFLTKText(o.text(), true)); break;
         case kDWTypeCheckBox:

@@ -279,7 +279,6 @@ constexpr int kSmallFontSize = 12;
 class FLTKBackend : public DWBackend {
 public:
     FLTKBackend() {
-        fl_open_display();
         Fl::scheme("gtk+");
         fl_font(FL_HELVETICA, kFontSize);
         mLineHeight = fl_height();
@@ -329,19 +328,25 @@ private:
 
 }  // namespace
 
+namespace {
+// The connection found by asking whether a display is usable, kept for FLTK: an X server with no
+// other client resets when the last one leaves, and would refuse the next for a moment.
+Display* gDisplay = nullptr;
+}  // namespace
+
 bool dwDisplayUsable() {
-    if (fl_display) return true;
+    UILock lock(dwUIMutex());
+    if (fl_display || gDisplay) return true;
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) return false;
-    // FLTK ends the process when it cannot open the display, so ask X first.
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    XCloseDisplay(display);
-    return true;
+    // FLTK ends the process when it cannot open the display, so X is asked first.
+    gDisplay = XOpenDisplay(nullptr);
+    return gDisplay != nullptr;
 }
 
 std::shared_ptr<DWBackend> dwMakeGUIBackend() {
     UILock lock(dwUIMutex());
     if (!dwDisplayUsable()) return nullptr;
+    if (!fl_display) fl_open_display(gDisplay);
     return std::make_shared<FLTKBackend>();
 }
