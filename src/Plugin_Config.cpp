@@ -1,6 +1,7 @@
 #include "Plugin_Config.h"
 
 #include "Orb_Debug.h"
+#include "Plugin_Status.h"
 #include "Plugin_Version.h"
 #include "_Common/CoreCode/Orb_Config.h"
 #include "_Common/CoreCode/Orb_Lock.h"
@@ -85,6 +86,9 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserData", u"");
     gPluginConfig->addArrayVariable(error, u"SQLQueue", OrbVariableArray());
     addPointer(u"FTPAccounts", new FTPAccounts());
+
+    // Only the object: its window is built on a host thread when it is first shown.
+    addPointer(u"PluginStatus", new StatusWindow());
 }
 
 void pluginConfigShutdown() {
@@ -96,6 +100,7 @@ void pluginConfigShutdown() {
         delete takePointer<PluginPrefsEx>(u"PluginPrefs");
         delete takePointer<FMPScriptList>(u"FMPScripts");
         delete takePointer<FTPAccounts>(u"FTPAccounts");
+        delete takePointer<StatusWindow>(u"PluginStatus");
     }
     gPluginConfig.reset();
     gPluginLock.destroy();

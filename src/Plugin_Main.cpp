@@ -4,6 +4,7 @@
 #include "Plugin_Config.h"
 #include "Plugin_FunctionTable.h"
 #include "Plugin_Glue.h"
+#include "Plugin_Status.h"
 #include "Plugin_Thread.h"
 #include "Plugin_Version.h"
 #include "Support/QueueThread.h"
@@ -14,6 +15,8 @@
 #include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "_Common/Strings/Orb_String.h"
 #include "functions/Function__Common.h"
+
+#include <platform/Threads.h>
 
 namespace {
 
@@ -44,12 +47,27 @@ void pluginShutdown() {
 void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype) {
     fmx::ExprEnvUniquePtr env;  // this pass's environment
     if (idleLevel > fmx::kFMXT_ScriptRunning) return;
+    // This host runs no window event loop of its own: idle is when the host thread's windows hear
+    // the user (a click on the status window's Cancel, for one).
+    platform::pumpMessages();
     processFMPScripts(true, 0, 0);
     if (!gFMX_ExternCallPtr || !gFMX_ExternCallPtr->cCurrentEnv || gFMX_ExternCallPtr->cCurrentEnv(env.get()) != 0)
         return;
     sqlProcessQueue(*env);
     PluginVariables* variables = nullptr;
     if (!pluginVariablesForSession(env.get(), variables, false, 250).empty() || !variables) return;
+    {
+        // Cancel in the status window empties the queue; the running transfer ends by itself
+        // through its progress reports.
+        PluginConfigLock lock(250);
+        StatusWindow* status = nullptr;
+        if (lock.held() && getPluginConfigObject(u"PluginStatus", status).empty() && status->isOpen() &&
+            status->cancelled()) {
+            variables->queue.clear();
+            status->disableCancelButton(false);
+            status->updateStatusMultiFile(u"");
+        }
+    }
     queueIdle(*variables);
 }
 

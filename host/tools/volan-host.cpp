@@ -3,8 +3,10 @@
 #include <fmhost/Host.h>
 
 #include <limits.h>
+#include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,7 @@ namespace {
 const char* kUsage =
     "usage: volan-host [--plugin PATH] [--api N] [--app N] [--host-version TEXT] [--session N]\n"
     "                  [--script DB::NAME[=BODY]]... [--idle SECONDS] [--strings]\n"
+    "                  [--ui gui|terminal|headless] [--answer BUTTON[:TEXT]]... [--configure]\n"
     "                  [-e EXPR]... [FILE | -]\n"
     "Loads the plug-in, sends init, evaluates each expression (or each line of FILE, or of standard\n"
     "input for -) and prints each result on its own line(s). See README.md.\n";
@@ -33,6 +36,9 @@ struct Options {
     bool strings = false;
     std::vector<std::string> expressions;
     std::string file;
+    std::string ui;                    // empty: the plug-in chooses
+    std::vector<std::string> answers;  // for the plug-in's dialogs
+    bool configure = false;            // press the plug-in's Configure button
 };
 
 [[noreturn]] void usage(const std::string& problem) {
@@ -77,6 +83,14 @@ Options parse(int argc, char** argv) {
             o.idleSeconds = std::atof(value(i).c_str());
         else if (a == "--strings")
             o.strings = true;
+        else if (a == "--ui") {
+            o.ui = value(i);
+            if (o.ui != "gui" && o.ui != "terminal" && o.ui != "headless")
+                usage("--ui needs gui, terminal or headless, not \"" + o.ui + "\"");
+        } else if (a == "--answer")
+            o.answers.push_back(value(i));
+        else if (a == "--configure")
+            o.configure = true;
         else if (a == "-e")
             o.expressions.push_back(value(i));
         else if (a == "--script") {
@@ -126,6 +140,42 @@ int runExpression(fmhost::PluginHost& host, const Options& o, const std::string&
     return 0;
 }
 
+// The plug-in is a module of its own: the window backend and the dialogs' answers reach it through
+// its environment (VOLAN_UI, and VOLAN_UI_ANSWERS with one answer per line, "\n" and "\\" escaped).
+void passUserInterfaceChoices(const Options& o) {
+    if (!o.ui.empty()) setenv("VOLAN_UI", o.ui.c_str(), 1);
+    if (o.answers.empty()) return;
+    std::string all;
+    for (const std::string& answer : o.answers) {
+        if (!all.empty()) all += '\n';
+        const size_t colon = answer.find(':');
+        all += answer.substr(0, colon);
+        if (colon == std::string::npos) continue;
+        all += ':';
+        for (char c : answer.substr(colon + 1)) {
+            if (c == '\\')
+                all += "\\\\";
+            else if (c == '\n')
+                all += "\\n";
+            else
+                all += c;
+        }
+    }
+    setenv("VOLAN_UI_ANSWERS", all.c_str(), 1);
+}
+
+// Waits for a line typed at the terminal, sending idle calls meanwhile as the host does while its
+// user thinks, so the plug-in's windows stay live.
+bool readInteractiveLine(fmhost::PluginHost& host, const Options& o, std::string& line) {
+    for (;;) {
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        const int ready = poll(&p, 1, 100);
+        if (ready > 0) return static_cast<bool>(std::getline(std::cin, line));
+        if (ready < 0 && errno != EINTR) return static_cast<bool>(std::getline(std::cin, line));
+        host.idle(fmx::kFMXT_UserIdle, o.session);
+    }
+}
+
 bool ignorable(const std::string& line) {
     const size_t first = line.find_first_not_of(" \t\r");
     return first == std::string::npos || line[first] == '#';
@@ -144,6 +194,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     };
 
+    passUserInterfaceChoices(o);
     std::string error;
     if (!host.load(o.plugin, error)) {
         std::fprintf(stderr, "volan-host: cannot load the plug-in: %s\n", error.c_str());
@@ -166,6 +217,7 @@ int main(int argc, char** argv) {
         for (uint8_t id : {fmx::kFMXT_NameStr, fmx::kFMXT_AppConfigStr, fmx::kFMXT_OptionsStr, fmx::kFMXT_HelpURLStr})
             printResult(host.getString(id));
     }
+    if (o.configure) host.appPrefs();
     for (const std::string& e : o.expressions) failures += runExpression(host, o, e);
 
     if (o.file == "-") {
@@ -176,7 +228,8 @@ int main(int argc, char** argv) {
                 std::fputs("volan> ", stderr);
                 std::fflush(stderr);
             }
-            if (!std::getline(std::cin, line)) break;
+            if (!(interactive ? readInteractiveLine(host, o, line) : static_cast<bool>(std::getline(std::cin, line))))
+                break;
             if (!ignorable(line)) failures += runExpression(host, o, line);
         }
     } else if (!o.file.empty()) {

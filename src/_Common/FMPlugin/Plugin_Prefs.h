@@ -9,6 +9,8 @@ public:
     virtual ~PluginPrefs() = default;
     // Reads the preferences file when it is due and changed (always when forced); true when read.
     virtual bool load(bool force);
+    // Writes the preferences; an error text, empty on success.
+    virtual ucstring save();
 
     bool prefExists(const ucstring& name) const;
     // The stored value as text; empty when there is none.

@@ -1,0 +1,327 @@
+// Real windows on a virtual X display (Xvfb, started here): the status window and the configuration
+// dialog built with FLTK, clicked and typed at through X events as a user's mouse and keyboard
+// would, and photographed into the build folder (artifacts/*.png).
+#include "Plugin_CfgDlg.h"
+#include "Plugin_Config.h"
+#include "Plugin_Main.h"
+#include "Plugin_Status.h"
+#include "Plugin_Thread.h"
+#include "_Common/FMPlugin/Plugin_FMXExtensions.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/Strings/Orb_FMXText.h"
+#include "functions/Functions.h"
+
+#include <fmhost/Host.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+// Last: the X headers define macros (None, Status, Bool) that other headers use as names.
+#include <FL/Fl.H>
+#include <FL/Fl_Widget.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+#include <X11/keysym.h>
+
+// FLTK and the X libraries keep some memory for the life of the process.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libX11\nleak:libfontconfig\nleak:libfltk\nleak:libXft\nleak:libxcb\n";
+}
+
+namespace {
+
+// One Xvfb for the test program, on a display number it picks itself.
+class VirtualDisplay : public ::testing::Environment {
+public:
+    void SetUp() override {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        mPid = fork();
+        if (mPid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);  // gone with the test, however it ends
+            close(fds[0]);
+            freopen("/dev/null", "w", stdout);
+            freopen("/dev/null", "w", stderr);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        while (mPid > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number.push_back(c);
+        close(fds[0]);
+        if (number.empty()) {
+            stop();
+            return;
+        }
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+        sDisplay = ":" + number;
+    }
+    void TearDown() override { stop(); }
+    static const std::string& display() { return sDisplay; }
+
+private:
+    void stop() {
+        if (mPid > 0) {
+            kill(mPid, SIGTERM);
+            waitpid(mPid, nullptr, 0);
+            mPid = -1;
+        }
+    }
+    pid_t mPid = -1;
+    static inline std::string sDisplay;
+};
+
+const auto* gDisplay = ::testing::AddGlobalTestEnvironment(new VirtualDisplay);
+
+std::string artifact(const std::string& name) {
+    mkdir(VOLAN_ARTIFACT_DIR, 0755);
+    return std::string(VOLAN_ARTIFACT_DIR) + "/" + name;
+}
+
+// Lets the window settle on screen: map, draw, deliver.
+void settle(int turns = 20) {
+    for (int i = 0; i < turns; ++i) {
+        platform::pumpMessages();
+        {
+            std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+            Fl::flush();
+            XSync(fl_display, False);
+        }
+        platform::sleepMilliseconds(10);
+    }
+}
+
+// A photograph of one window, as the X server holds it.
+bool photograph(DynamicWindow& window, const std::string& file) {
+    settle();
+    Window xid;
+    {
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        xid = fl_xid(static_cast<Fl_Window*>(window.nativeWindow()));
+    }
+    char command[512];
+    std::snprintf(command, sizeof command, "DISPLAY=%s import -window 0x%lx '%s' 2>/dev/null",
+                  VirtualDisplay::display().c_str(), static_cast<unsigned long>(xid), artifact(file).c_str());
+    return std::system(command) == 0;
+}
+
+// A left click in the middle of the control, sent to the window as the X server sends a mouse's.
+void click(DynamicWindow& window, int32_t objectID) {
+    std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+    auto* win = static_cast<Fl_Window*>(window.nativeWindow());
+    auto* widget = static_cast<Fl_Widget*>(window.nativeObject(objectID));
+    ASSERT_TRUE(win && widget) << objectID;
+    XEvent e{};
+    e.xbutton.display = fl_display;
+    e.xbutton.window = fl_xid(win);
+    e.xbutton.root = RootWindow(fl_display, fl_screen);
+    e.xbutton.x = widget->x() + std::min(widget->w() / 2, 8);  // a check box reacts on its box too
+    e.xbutton.y = widget->y() + widget->h() / 2;
+    e.xbutton.x_root = win->x() + e.xbutton.x;
+    e.xbutton.y_root = win->y() + e.xbutton.y;
+    e.xbutton.button = Button1;
+    e.xbutton.same_screen = True;
+    e.xbutton.time = CurrentTime;
+    e.type = ButtonPress;
+    XSendEvent(fl_display, e.xbutton.window, True, ButtonPressMask, &e);
+    e.type = ButtonRelease;
+    e.xbutton.state = Button1Mask;
+    XSendEvent(fl_display, e.xbutton.window, True, ButtonReleaseMask, &e);
+    XFlush(fl_display);
+}
+
+void pressKey(DynamicWindow& window, KeySym key) {
+    std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+    auto* win = static_cast<Fl_Window*>(window.nativeWindow());
+    XEvent e{};
+    e.xkey.display = fl_display;
+    e.xkey.window = fl_xid(win);
+    e.xkey.root = RootWindow(fl_display, fl_screen);
+    e.xkey.keycode = XKeysymToKeycode(fl_display, key);
+    e.xkey.same_screen = True;
+    e.xkey.time = CurrentTime;
+    e.type = KeyPress;
+    XSendEvent(fl_display, e.xkey.window, True, KeyPressMask, &e);
+    e.type = KeyRelease;
+    XSendEvent(fl_display, e.xkey.window, True, KeyReleaseMask, &e);
+    XFlush(fl_display);
+}
+
+class RealWindows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (VirtualDisplay::display().empty()) GTEST_SKIP() << "Xvfb is not available";
+        dwSetBackend(DWBackendKind::GUI);
+        ASSERT_EQ(dwBackend(), DWBackendKind::GUI);
+        fmhost::HostState::get().reset();
+        startupPluginThread(57, 1, u"Pro 16.0.1");
+        loadFMXAPIExtensions();
+        pluginRegisterFunctions();
+    }
+    void TearDown() override {
+        if (VirtualDisplay::display().empty()) return;
+        dwSetModalHook({});
+        pluginUnregisterFunctions();
+        shutdownPluginThread();
+    }
+
+    template <class F>
+    void withStatus(F use) {
+        PluginConfigLock lock(1000);
+        ASSERT_TRUE(lock.held());
+        StatusWindow* status = nullptr;
+        ASSERT_EQ(getPluginConfigObject(u"PluginStatus", status), u"");
+        use(*status);
+    }
+
+    std::u16string statusWindowFunction(const std::u16string& action, int left, int top, const std::u16string& title,
+                                        const std::u16string& text) {
+        auto env = fmhost::environmentFor(3);
+        fmx::DataVectUniquePtr args;
+        fmx::LocaleUniquePtr locale;
+        auto addText = [&](const std::u16string& s) {
+            fmx::DataUniquePtr d;
+            fmx::TextUniquePtr t;
+            t->AssignUnicodeWithLength(s.data(), static_cast<fmx::uint32>(s.size()));
+            d->SetAsText(*t, *locale);
+            args->PushBack(*d);
+        };
+        auto addNumber = [&](int n) {
+            fmx::DataUniquePtr d;
+            fmx::FixPtUniquePtr f;
+            f->AssignInt(n);
+            d->SetAsNumber(*f);
+            args->PushBack(*d);
+        };
+        addText(action);
+        addNumber(left);
+        addNumber(top);
+        addText(title);
+        addText(text);
+        fmx::DataUniquePtr result;
+        StatusWindowFunctionCallback(480, *env, *args, *result);
+        return ucstringFromFMXText(result->GetAsText());
+    }
+};
+
+}  // namespace
+
+TEST_F(RealWindows, StatusWindowCancelThroughTheMouse) {
+    EXPECT_EQ(statusWindowFunction(u"Show", 100, 120, u"Nightly Upload", u"Sending the weekly archive"),
+              u"Status shown.\r100\r120");
+    DynamicWindow* window = nullptr;
+    withStatus([&](StatusWindow& s) {
+        s.enableCancelButton();
+        window = s.statusWindow();
+    });
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->nativeWindow(), nullptr);
+    updateStatusText(u"Uploading 'backup-2024-06-30.zip'...");
+    updateStatusProgress(42, 100);
+    updateStatusMultiFile(u"2 transfers remaining.");
+    EXPECT_TRUE(photograph(*window, "status-window.png"));
+    {
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        auto* win = static_cast<Fl_Window*>(window->nativeWindow());
+        EXPECT_TRUE(win->shown());
+        EXPECT_EQ(win->x(), 100);
+        EXPECT_EQ(win->y(), 120);
+        EXPECT_STREQ(win->label(), "Nightly Upload");
+        auto* cancel = static_cast<Fl_Widget*>(window->nativeObject(kStatusCancel));
+        EXPECT_TRUE(cancel->active());
+        EXPECT_STREQ(cancel->label(), "Cancel");
+        EXPECT_STREQ(static_cast<Fl_Widget*>(window->nativeObject(kStatusPercent))->label(), "42%");
+    }
+
+    click(*window, kStatusCancel);
+    bool cancelled = false;
+    for (int i = 0; i < 100 && !cancelled; ++i) {
+        updateStatusProgress(43, 100, &cancelled);  // each report pumps the thread's messages
+        platform::sleepMilliseconds(10);
+    }
+    EXPECT_TRUE(cancelled);
+    {
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        auto* cancel = static_cast<Fl_Widget*>(window->nativeObject(kStatusCancel));
+        EXPECT_FALSE(cancel->active());
+        EXPECT_STREQ(cancel->label(), "Cancelling...");
+    }
+    // A text wider than the window is shortened on screen, kept whole in the window's state.
+    const std::u16string longText = u"Uploading 'quarterly-report-with-every-appendix-2024-06-30-final.zip'...";
+    updateStatusText(longText);
+    {
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        const std::string shown = static_cast<Fl_Widget*>(window->nativeObject(kStatusText))->label();
+        EXPECT_EQ(shown.rfind("Uploading 'quarterly-report", 0), 0u) << shown;
+        EXPECT_EQ(shown.substr(shown.size() - 3), "...");
+        EXPECT_LT(shown.size(), longText.size());
+    }
+    DWLayoutObject state;
+    ASSERT_TRUE(window->objectState(kStatusText, state));
+    EXPECT_EQ(state.text(), longText);
+    EXPECT_TRUE(photograph(*window, "status-window-cancelling.png"));
+
+    // A closed window's custom label collapses: the window is shorter by that row.
+    int32_t left, top, width, height, shorter;
+    window->getWindowBounds(left, top, width, height);
+    statusWindowFunction(u"Show", 0, 0, u"", u"");
+    window->getWindowBounds(left, top, width, shorter);
+    EXPECT_LT(shorter, height);
+    settle();
+    {
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        EXPECT_EQ(static_cast<Fl_Window*>(window->nativeWindow())->h(), shorter);
+        EXPECT_FALSE(static_cast<Fl_Widget*>(window->nativeObject(kStatusCustomLabel))->visible());
+    }
+    EXPECT_EQ(statusWindowFunction(u"Hide", 0, 0, u"", u"").substr(0, 15), u"Status hidden.\r");
+    {
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        EXPECT_FALSE(static_cast<Fl_Window*>(window->nativeWindow())->shown());
+    }
+}
+
+TEST_F(RealWindows, ConfigurationDialogThroughMouseAndKeyboard) {
+    // About, then Cancel by mouse.
+    dwSetModalHook([](DynamicWindow& dialog) {
+        EXPECT_TRUE(photograph(dialog, "configuration-about.png"));
+        click(dialog, kConfigCancel);
+    });
+    EXPECT_EQ(pluginAppPrefs(u"About"), u"");
+
+    // Basics: untick "Add Help" and press OK; the functions come back without their help.
+    const fmhost::RegisteredFunction* f = fmhost::HostState::get().findFunction(u"Volan_StatusWindow");
+    ASSERT_NE(f, nullptr);
+    EXPECT_NE(f->prototype.find(u"/*"), std::u16string::npos);
+    dwSetModalHook([](DynamicWindow& dialog) {
+        EXPECT_TRUE(photograph(dialog, "configuration-basics.png"));
+        click(dialog, kConfigAddHelp);
+        settle(5);
+        click(dialog, kConfigOK);
+    });
+    EXPECT_EQ(pluginAppPrefs(u""), u"");
+    f = fmhost::HostState::get().findFunction(u"Volan_StatusWindow");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->prototype, u"Volan_StatusWindow ( Action {; Left {; Top {; WindowTitle {; WindowText }}}} )");
+
+    // Debug: Escape on the keyboard is Cancel.
+    bool sawDebugTab = false;
+    dwSetModalHook([&](DynamicWindow& dialog) {
+        sawDebugTab = dialog.nativeObject(kConfigDebugMode) != nullptr;
+        EXPECT_TRUE(photograph(dialog, "configuration-debug.png"));
+        pressKey(dialog, XK_Escape);
+    });
+    ConfigurationDialog dialog;
+    dialog.show(u"debug");
+    EXPECT_TRUE(sawDebugTab);
+    EXPECT_FALSE(dialog.configAccepted());
+}
