@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 namespace platform {
@@ -19,6 +20,12 @@ std::string executablePath() {
     char buf[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+std::string systemVersionText() {
+    struct utsname u {};
+    if (uname(&u) != 0) return "Unknown system";
+    return std::string(u.sysname) + " " + u.release + " " + u.version + " " + u.machine;
 }
 
 void* loadedLibrary(const char* name) { return dlopen(name, RTLD_NOW | RTLD_NOLOAD); }

@@ -11,6 +11,9 @@ std::string modulePathOf(const void* address);
 // Full path of the running program's executable.
 std::string executablePath();
 
+// The system's name, release and machine ("Linux 6.1.0-18-amd64 #1 SMP ... x86_64").
+std::string systemVersionText();
+
 // Handle of a library that is already loaded in the process, or null; never loads it.
 void* loadedLibrary(const char* name);
 

@@ -4,6 +4,7 @@
 #include "Plugin_Config.h"
 #include "Plugin_Glue.h"
 #include "_Common/FMPlugin/Plugin_ErrorTexts.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_FMXText.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
@@ -156,6 +157,19 @@ ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression
     ucstring error = evaluate(environment, expression, value);
     if (error.empty()) *result = stringlistSplitStringByLines(value.variableAsString(1));
     return error;
+}
+
+ucstring frontDatabaseLocation(OrbFileRef& location) {
+    location.clear();
+    fmx::ExprEnvUniquePtr env;
+    fmx::errcode code = 0;
+    if (!currentEnvironment(*env, code))
+        return u"Could not get the Calculation Environment: " + ucstringFromFMError(code);
+    ucstring path;
+    ucstring error = envEvaluate(*env, u"Get(FilePath)", &path);
+    if (!error.empty()) return error;
+    if (debugMode()) debugOutput(__FILE__, __LINE__, u"frontDatabaseLocation: " + path);
+    return location.set(path) ? ucstring() : location.errorString();
 }
 
 void processFMPScripts(bool allowImmediateEvents, int, int idleSeconds) {

@@ -7,6 +7,8 @@
 
 #include <deque>
 
+class OrbFileRef;
+
 // A scheduled host script: run at the next chance (immediate queue), or when the host has been
 // idle long enough, after an interval, or at a moment (timed queue).
 struct FMPScriptEvent {
@@ -57,6 +59,9 @@ ucstring checkFMPScriptExists(const ucstring& database, const ucstring& script);
 ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, OrbVariable* result);
 ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, ucstring* result);
 ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, ucstringlist* result);
+
+// The front database file, from the host's Get(FilePath). Error text, empty on success.
+ucstring frontDatabaseLocation(OrbFileRef& location);
 
 // Runs the next due scheduled script; called on every idle pass.
 void processFMPScripts(bool allowImmediateEvents, int idleLevel, int idleSeconds);

@@ -2,8 +2,10 @@
 
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_String.h"
 
+#include <platform/Files.h>
 #include <platform/Module.h>
 
 void fmVersion(std::u16string& text, int& major, int& minor, int& patch) {
@@ -35,14 +37,21 @@ bool envIsFM_14_0_Plus() { return constFMAPIVersion() >= 55; }
 bool envIsFM_15_0_Plus() { return constFMAPIVersion() >= 56; }
 bool envIsFM_16_0_Plus() { return constFMAPIVersion() >= 57; }
 
-std::string pluginLocation() {
-    const std::string path = platform::modulePathOf(reinterpret_cast<const void*>(&pluginLocation));
-    if (debugMode()) debugOutput(__FILE__, __LINE__, "pluginLocation: " + path);
-    return path;
+namespace {
+bool locationOf(const std::string& nativePath, const char16_t* what, OrbFileRef& location) {
+    location.clear();
+    std::u16string path;
+    if (nativePath.empty() || !platform::fileWindowsPath(nativePath, path)) return false;
+    if (debugMode()) debugOutput(__FILE__, __LINE__, what + path);
+    return location.set(path);
+}
+}  // namespace
+
+bool pluginLocation(OrbFileRef& location) {
+    return locationOf(platform::modulePathOf(reinterpret_cast<const void*>(&pluginLocation)), u"pluginLocation: ",
+                      location);
 }
 
-std::string fmAppLocation() {
-    const std::string path = platform::executablePath();
-    if (debugMode()) debugOutput(__FILE__, __LINE__, "fmAppLocation: " + path);
-    return path;
+bool fmAppLocation(OrbFileRef& location) {
+    return locationOf(platform::executablePath(), u"fmAppLocation: ", location);
 }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+class OrbFileRef;
+
 bool envIsFM_8_5_Plus();
 bool envIsFM_11_0_Plus();
 bool envIsFM_12_0_Plus();
@@ -14,6 +16,7 @@ bool envIsFM_16_0_Plus();
 // Parses the host's version text ("Pro 16.0.1", or "Pro 12.0v3" before version 14).
 void fmVersion(std::u16string& text, int& major, int& minor, int& patch);
 
-// Full native paths (UTF-8) of the plug-in file and of the host application's executable.
-std::string pluginLocation();
-std::string fmAppLocation();
+// The plug-in file and the host application's executable; false when the system cannot say or
+// the file lies outside every drive.
+bool pluginLocation(OrbFileRef& location);
+bool fmAppLocation(OrbFileRef& location);

@@ -1,0 +1,147 @@
+// The file system as the plug-in sees it: Windows paths (drive letters with volume labels,
+// "C:\dir\file", "\\server\share\dir"), drives, known folders and files. The Linux backend maps
+// them onto the native file system:
+//  - a drive table (VOLAN_DRIVES, default: one fixed drive C rooted at "/") gives each letter a
+//    native folder; UNC paths live below a network root (VOLAN_NETWORK_ROOT, default "/net");
+//  - a name is UTF-8 on disk. A byte that is not part of valid UTF-8 is held as U+F780 + (byte -
+//    0x80) and a backslash in a native name as U+F05C (a backslash separates names in Windows
+//    paths); a "/" inside a name stands for ":" on disk (native names cannot hold "/"). Native
+//    names that already hold those private-use characters are escaped byte by byte, so every
+//    native name maps to a wide name and back without loss.
+// Failures come back as the system's message for the error (strerror).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// ---- Drives ----------------------------------------------------------------------------------
+
+enum class DriveKind { Unknown, NoRootFolder, Removable, Fixed, Network, CdRom, RamDisk };
+
+struct Drive {
+    char16_t letter = u'C';  // upper case
+    std::string root;        // native folder, lexically normalised ("/", "/srv/data")
+    std::u16string label;    // volume label; empty when the drive has none
+    DriveKind kind = DriveKind::Fixed;
+    bool ready = true;  // removable and CD-ROM drives: a medium is present (the root exists)
+};
+
+// The drives in letter order. Read from the environment on first use.
+std::vector<Drive> fileDrives();
+// The native folder below which "\\server\share\..." lives.
+std::string fileNetworkRoot();
+// Forgets the drive table and the network root, so the next use reads the environment again.
+void fileResetTables();
+
+// "Connects" \\server\share: succeeds (0) when that folder exists below the network root,
+// otherwise returns the system error code.
+int fileConnectShare(std::u16string_view server, std::u16string_view share);
+
+// ---- Paths and names -------------------------------------------------------------------------
+
+// The native path of a Windows path ("C:\x", "C:", "\\srv\share\x"). "." is dropped and ".."
+// never climbs above the drive root or the share. False with a reason for anything else.
+bool fileNativePath(std::u16string_view windowsPath, std::string& nativePath, std::string& error);
+// The Windows path of an absolute native path: on the drive with the longest root that holds it,
+// or as a UNC path below the network root. False when no drive holds it.
+bool fileWindowsPath(std::string_view nativePath, std::u16string& windowsPath);
+
+// One name (no separators) between its native bytes and its wide form (see above).
+std::u16string fileNameFromNative(std::string_view nativeName);
+std::string fileNameToNative(std::u16string_view name);
+
+// ---- Known folders ---------------------------------------------------------------------------
+
+enum class KnownFolder {
+    System,         // /usr/lib
+    Desktop,        // XDG_DESKTOP_DIR, else ~/Desktop
+    CommonDesktop,  // /usr/share/applications (what every user's desktop offers)
+    RecycleBin,     // $XDG_DATA_HOME/Trash
+    Startup,        // $XDG_CONFIG_HOME/autostart
+    LocalAppData,   // $XDG_DATA_HOME, else ~/.local/share
+    Temporary,      // $TMPDIR, else /tmp
+    ProgramFiles,   // /opt
+    Documents,      // XDG_DOCUMENTS_DIR, else ~/Documents
+    Home            // $HOME
+};
+
+// The folder as a Windows path (it need not exist). False with a reason when it cannot be named.
+bool fileKnownFolder(KnownFolder folder, std::u16string& windowsPath, std::string& error);
+
+// ---- Files and folders (Windows paths) -------------------------------------------------------
+
+enum class FileKind { None, File, Folder };
+
+struct FileInfo {
+    FileKind kind = FileKind::None;
+    bool isLink = false;  // a symbolic link (kind is that of its target; a dangling link is a File)
+    int64_t size = 0;
+    int64_t creationSeconds = 0;  // seconds since 1970 (UTC) and the fraction in nanoseconds
+    int32_t creationNanoseconds = 0;
+    int64_t modificationSeconds = 0;
+    int32_t modificationNanoseconds = 0;
+};
+
+struct FolderEntry {
+    std::u16string name;
+    FileInfo info;
+};
+
+// What is at the path (following links); None for anything that cannot be reached.
+FileKind fileKind(std::u16string_view path);
+bool fileInfo(std::u16string_view path, FileInfo& info, std::string& error);
+
+// A new empty file; fails when anything exists there.
+bool fileCreate(std::u16string_view path, std::string& error);
+// A new folder, with any missing folders above it.
+bool fileCreateFolder(std::u16string_view path, std::string& error);
+// Removes a file (or a link, whatever it points to).
+bool fileRemove(std::u16string_view path, std::string& error);
+// Removes an empty folder.
+bool fileRemoveFolder(std::u16string_view path, std::string& error);
+// Renames or moves a file or folder; never replaces an existing item. Across file systems a file
+// is copied and then removed.
+bool fileMove(std::u16string_view from, std::u16string_view to, std::string& error);
+// Copies a file with its permissions and modification time; never replaces an existing item.
+bool fileCopy(std::u16string_view from, std::u16string_view to, std::string& error);
+// The entries of a folder ("." and ".." left out), ordered by their native names.
+bool fileListFolder(std::u16string_view path, std::vector<FolderEntry>& entries, std::string& error);
+
+// ---- Open files ------------------------------------------------------------------------------
+
+class FileHandle {
+public:
+    enum class Mode { Read, Write, ReadWrite };
+
+    FileHandle() = default;
+    ~FileHandle();
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    // Opens an existing file (not a folder).
+    bool open(std::u16string_view path, Mode mode, std::string& error);
+    bool isOpen() const { return mFd >= 0; }
+    void close();
+
+    bool size(int64_t& size, std::string& error) const;
+    bool setSize(int64_t size, std::string& error);
+    // The offset the next read or write uses.
+    bool seek(int64_t offset, std::string& error);
+    int64_t offset() const { return mOffset; }
+    // Reads until `count` bytes or the end of the file; `actual` is what arrived.
+    bool read(void* destination, int64_t count, int64_t& actual, std::string& error);
+    bool write(const void* source, int64_t count, std::string& error);
+
+private:
+    int mFd = -1;
+    int64_t mOffset = 0;
+};
+
+// The system's message for an error number.
+std::string fileErrorMessage(int errorNumber);
+
+}  // namespace platform
