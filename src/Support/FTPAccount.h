@@ -56,6 +56,12 @@ public:
     // The defaults of a new account.
     void clear();
 
+    // The account options of Volan_SetAccountOption / Volan_GetAccountOption. `option` is the
+    // normalised option name. Set: the confirmation text, or false with the error. Get: the value
+    // as text or number in `value`; false with the error for an unknown option.
+    bool setOption(const std::string& option, const ucstring& value, ucstring& confirmation, ucstring& error);
+    bool getOption(const std::string& option, class OrbVariable& value, ucstring& error) const;
+
 private:
     ucstring mName;
     std::string mHost;
