@@ -81,6 +81,9 @@ TEST_F(FileRefPaths, TheRootOfTheDefaultVolume) {
 TEST_F(FileRefPaths, UncPaths) {
     EXPECT_EQ(parseError(u"//"), u"UNC Path does not appear to be complete (missing server name and share name).");
     EXPECT_EQ(parseError(u"\\\\"), u"UNC Path does not appear to be complete (missing server name and share name).");
+    EXPECT_EQ(parseError(u"////"), u"UNC Path does not appear to be complete (missing server name and share name).");
+    EXPECT_EQ(parseError(u"//srv/.."),
+              u"UNC Path does not appear to be complete (missing server name and share name).");
     EXPECT_EQ(parsed(u"//srv/share/dir"), (ucstringlist{u"Network", u"srv", u"share", u"dir"}));
     EXPECT_EQ(parsed(u"\\\\srv\\share\\dir"), (ucstringlist{u"Network", u"srv", u"share", u"dir"}));
     EXPECT_EQ(parsed(u"/Network/srv/share"), (ucstringlist{u"Network", u"srv", u"share"}));

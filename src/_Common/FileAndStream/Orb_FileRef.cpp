@@ -305,8 +305,10 @@ bool OrbFileRef::parsePath(const ucstring& input) {
     } else if (stringStartsWith(path, u"//")) {
         ucstring rest = path.substr(2);
         if (!rest.empty() && rest.back() == u'/') rest.pop_back();
-        if (rest.empty()) return fail(u"UNC Path does not appear to be complete (missing server name and share name).");
+        // Nothing left, also after dropping empty items and "..": no server to name.
         mPathList = cleanComponents(rest);
+        if (mPathList.empty())
+            return fail(u"UNC Path does not appear to be complete (missing server name and share name).");
         mPathList.insert(mPathList.begin(), u"Network");
     } else if (path[0] == u'/') {
         ucstring rest = path.substr(1);

@@ -279,8 +279,12 @@ bool OrbFileStream::resize(int64_t newSize) {
     if (mMode == kFileStreamRead) return fail(u"Can only set the File size in Write or Read/Write Mode.");
     if (!flushWriteBuffer()) return false;
     forgetWindow();
+    // A file already of that length is left alone: cutting an empty file to 0 makes some file
+    // systems (ext4) flush the whole file to disk when it is closed.
     std::string error;
-    if (!mFileStream->setSize(newSize, error)) return platformFailure(u"Could not set File Size; WinError: ", error);
+    int64_t current = -1;
+    if ((!mFileStream->size(current, error) || current != newSize) && !mFileStream->setSize(newSize, error))
+        return platformFailure(u"Could not set File Size; WinError: ", error);
     setSize(newSize);
     if (position() > newSize) setPosition(newSize);
     return true;
