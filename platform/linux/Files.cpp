@@ -206,6 +206,20 @@ bool fileMove(std::u16string_view from, std::u16string_view to, std::string& err
     return true;
 }
 
+bool fileReplace(std::u16string_view from, std::u16string_view to, std::string& error) {
+    std::string source, target;
+    if (!native(from, source, error) || !native(to, target, error)) return false;
+    return rename(source.c_str(), target.c_str()) == 0 ? true : fail(error, errno);
+}
+
+bool fileMakePrivate(std::u16string_view path, std::string& error) {
+    std::string p;
+    if (!native(path, p, error)) return false;
+    struct stat st {};
+    if (stat(p.c_str(), &st) != 0) return fail(error, errno);
+    return chmod(p.c_str(), S_ISDIR(st.st_mode) ? 0700 : 0600) == 0 ? true : fail(error, errno);
+}
+
 bool fileCopy(std::u16string_view from, std::u16string_view to, std::string& error) {
     std::string source, target;
     if (!native(from, source, error) || !native(to, target, error)) return false;

@@ -106,6 +106,12 @@ bool fileRemoveFolder(std::u16string_view path, std::string& error);
 // Renames or moves a file or folder; never replaces an existing item. Across file systems a file
 // is copied and then removed.
 bool fileMove(std::u16string_view from, std::u16string_view to, std::string& error);
+// Puts a file in place of another in one step: readers see the old file or the new one, never a
+// part. `from` and `to` must be on one file system (keep the temporary file beside the target).
+bool fileReplace(std::u16string_view from, std::u16string_view to, std::string& error);
+// Makes a file readable and writable by its owner only (0600), or a folder usable by its owner
+// only (0700): for files that hold passwords.
+bool fileMakePrivate(std::u16string_view path, std::string& error);
 // Copies a file with its permissions and modification time; never replaces an existing item.
 bool fileCopy(std::u16string_view from, std::u16string_view to, std::string& error);
 // The entries of a folder ("." and ".." left out), ordered by their native names.

@@ -5,6 +5,9 @@
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 
+#include <platform/Files.h>
+
+#include <random>
 #include <type_traits>
 
 namespace {
@@ -228,4 +231,29 @@ bool stringlistSaveToFile(ucstring& error, const ucstringlist& lines, const OrbF
 bool stringlistSaveToFile(ucstring& error, const stringlist& lines, const OrbFileRef& fileRef, int lineEndingType,
                           int16_t charSet, bool includeBOM, bool append) {
     return saveToFile(error, lines, fileRef, lineEndingType, charSet, includeBOM, append);
+}
+
+bool stringlistReplaceFile(ucstring& error, const ucstringlist& lines, const OrbFileRef& fileRef, int lineEndingType,
+                           int16_t charSet, bool includeBOM, bool makePrivate) {
+    // A name of its own beside the file (another process may be saving the same file).
+    OrbFileRef temporary(fileRef);
+    temporary.removeLastItem();
+    ucstring name;
+    const ucstring tag = ucstringFromString(std::to_string(std::random_device{}() % 1000000));
+    if (!temporary.findUniqueFileName(name, u".volan-" + tag + u".saving", 0)) {
+        error = u"Error Saving to " + fileRef.pathAsString() + u"; " + temporary.errorString();
+        return false;
+    }
+    temporary.addItem(OrbFileRef::encodeSlashes(name));
+    const ucstring temporaryPath = temporary.pathAsString(), targetPath = fileRef.pathAsString();
+    std::string systemError;
+    const bool saved = saveToFile(error, lines, temporary, lineEndingType, charSet, includeBOM, false) &&
+                       (!makePrivate || platform::fileMakePrivate(temporaryPath, systemError)) &&
+                       platform::fileReplace(temporaryPath, targetPath, systemError);
+    if (!saved) {
+        if (error.empty()) error = u"Error Saving to " + targetPath + u"; " + ucstringFromUTF8String(systemError);
+        std::string ignored;
+        platform::fileRemove(temporaryPath, ignored);
+    }
+    return saved;
 }
