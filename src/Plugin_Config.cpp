@@ -3,11 +3,11 @@
 #include "Orb_Debug.h"
 #include "Plugin_Status.h"
 #include "Plugin_Version.h"
+#include "Support/FTPAccount.h"
 #include "_Common/CoreCode/Orb_Config.h"
 #include "_Common/CoreCode/Orb_Lock.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
-#include "Support/FTPAccount.h"
 #include "functions/Function__Common.h"
 
 #include <atomic>
@@ -85,7 +85,9 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserName", u"");
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserData", u"");
     gPluginConfig->addArrayVariable(error, u"SQLQueue", OrbVariableArray());
-    addPointer(u"FTPAccounts", new FTPAccounts());
+    auto* accounts = new FTPAccounts();
+    addPointer(u"FTPAccounts", accounts);
+    if (prefs->foundSystemPrefsLastTime() || !prefs->importedVersion().empty()) accounts->loadAccounts();
 
     // Only the object: its window is built on a host thread when it is first shown.
     addPointer(u"PluginStatus", new StatusWindow());

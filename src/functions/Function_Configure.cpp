@@ -1,9 +1,12 @@
-// Volan_Configure
+// Volan_Configure {( Option {; PrefName {; PrefValue }} )}: preferences by name, or the dialog.
 #include "Function__Common.h"
 #include "Functions.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
 
 VOLAN_FUNCTION_CALLBACK(Configure) {
     (void)functionId;
-    return runFunction("Configure", environment, arguments, result,
-                       [](FunctionCall&) { return functionNotAvailable(); });
+    return runFunction("Configure", environment, arguments, result, [](FunctionCall& call) -> ucstring {
+        nameArguments(call.arguments, {u"Option", u"PrefName", u"PrefValue"});
+        return pluginConfigure(call.arguments, call.result);
+    });
 }

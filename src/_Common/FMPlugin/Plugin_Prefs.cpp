@@ -4,12 +4,175 @@
 #include "Plugin_CfgDlg.h"
 #include "Plugin_Config.h"
 #include "Plugin_Main.h"
+#include "Plugin_Version.h"
+#include "_Common/CoreCode/Orb_Clock.h"
+#include "_Common/FileAndStream/Orb_StringListStream.h"
+#include "_Common/Strings/Orb_CharSets.h"
+#include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 
-// Until the preferences file is kept, there is nothing to read and every preference has its default,
-// and values set during the run live in memory only.
-bool PluginPrefs::load(bool) { return false; }
-ucstring PluginPrefs::save() { return {}; }
+#include <platform/Files.h>
+
+namespace {
+
+const char16_t* const kLoggingNames[] = {u"DebugMode", u"ExtraDebugInfo", u"UseSystemLog"};
+
+bool loggingState(int i) { return i == 0 ? debugMode() : i == 1 ? extraDebugInfo() : useSystemLog(); }
+
+void setLoggingState(int i, bool on) {
+    if (loggingState(i) == on) return;
+    if (i == 0)
+        setDebugMode(on, u"" PLUGIN_NAME, u"" PLUGIN_VERSION, u"" ORB_CORE_VERSION);
+    else if (i == 1)
+        setExtraDebugInfo(on);
+    else
+        setUseSystemLog(on);
+}
+
+// A folder below `parent`, made (for its owner only) when missing and `create` is set.
+bool subFolder(OrbFileRef& folder, const ucstring& name, bool create) {
+    folder.addItem(OrbFileRef::encodeSlashes(name));
+    if (folder.dirExists()) return true;
+    if (!create || !folder.createDir()) return false;
+    std::string ignored;
+    platform::fileMakePrivate(folder.pathAsString(), ignored);
+    return true;
+}
+
+}  // namespace
+
+bool productFolder(OrbFileRef& folder, const ucstring& version, bool create) {
+    if (!folder.setToSystemFolder(kSystemFolderLocalAppData)) return false;
+    if (!subFolder(folder, u"Orb", create)) return false;
+    // "Volan Pro" if it exists, else "Volan_Pro" if that exists, else "Volan Pro" is made.
+    OrbFileRef underscore(folder);
+    underscore.addItem(u"Volan_Pro");
+    OrbFileRef blank(folder);
+    blank.addItem(u"Volan Pro");
+    if (!blank.dirExists() && underscore.dirExists()) {
+        folder = underscore;
+    } else if (!subFolder(folder, u"Volan Pro", create)) {
+        return false;
+    }
+    return version.empty() || subFolder(folder, version, create);
+}
+
+bool PluginPrefs::getSystemPrefsPath(OrbFileRef& folder) {
+    if (!mSystemPath.empty()) {
+        OrbFileRef explicitFolder(mSystemPath);
+        if (explicitFolder.defined() && explicitFolder.dirExists()) {
+            folder = explicitFolder;
+            mSystemPathRef = folder;
+            return true;
+        }
+    }
+    if (!productFolder(folder, u"3.0", true)) return false;
+    mSystemPathRef = folder;
+    return true;
+}
+
+bool PluginPrefs::findPrefsFile(const OrbFileRef& folder, OrbFileRef& file) {
+    file = folder;
+    file.addItem(u"Volan Pro Prefs");
+    if (file.fileExists()) return true;
+    OrbFileRef underscore(folder);
+    underscore.addItem(u"Volan_Pro Prefs");
+    if (underscore.fileExists()) {
+        file = underscore;
+        return true;
+    }
+    return false;  // `file` names the standard one, for a first save
+}
+
+bool PluginPrefs::needToLoad(bool force) {
+    if (force) return true;
+    const int64_t now = orbClockSeconds();
+    if (now - mLastCheckTime < 60) {
+        DEBUG_OUT("PluginPrefs::needToLoad: no (< 60)");
+        return false;
+    }
+    mLastCheckTime = now;
+    OrbFileRef folder, file;
+    OrbDateTime modified;
+    if (getSystemPrefsPath(folder) && findPrefsFile(folder, file) && file.modificationDate(modified) &&
+        modified == mLoadTime) {
+        DEBUG_OUT("PluginPrefs::needToLoad: no (unchanged)");
+        return false;
+    }
+    return true;
+}
+
+bool PluginPrefs::readFile(const OrbFileRef& file, const char* who) {
+    ucstringlist lines;
+    ucstring error;
+    if (!stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return false;
+    mSystemPrefs.clear();
+    if (!mSystemPrefs.parseVariables(error, lines, true, false, true) && debugMode())
+        debugOutput(__FILE__, __LINE__,
+                    std::string(who) + "::load: Error Parsing Prefs: " + ucstringToUTF8String(error));
+    return true;
+}
+
+void PluginPrefs::applyLoggingPrefs() {
+    for (int i = 0; i < 3; ++i) {
+        const OrbVariable* v = nullptr;
+        const bool present =
+            mLocalPrefs.variableWithName(kLoggingNames[i], v) || mSystemPrefs.variableWithName(kLoggingNames[i], v);
+        setLoggingState(i, present && v->variableAsBoolean());
+    }
+}
+
+bool PluginPrefs::load(bool force) {
+    if (!needToLoad(force)) return false;
+    mLastCheckTime = orbClockSeconds();
+    bool read = false;
+    OrbFileRef folder, file;
+    if (getSystemPrefsPath(folder) && findPrefsFile(folder, file)) {
+        read = readFile(file, "PluginPrefs");
+        OrbDateTime modified;
+        if (read && file.modificationDate(modified)) mLoadTime = modified;
+    } else {
+        mSystemPrefs.clear();  // the file is gone: every preference has its default again
+    }
+    mFoundSystemPrefsLastTime = read;
+    applyLoggingPrefs();
+    return read;
+}
+
+ucstring PluginPrefs::save() {
+    // The logging switches are kept as they are now: "On" where the name already is, else in the
+    // system set; switched off, they leave both sets.
+    for (int i = 0; i < 3; ++i) {
+        const ucstring name = kLoggingNames[i];
+        OrbVariable* v = nullptr;
+        if (loggingState(i)) {
+            const bool local = mLocalPrefs.mutableVariableWithName(name, v);
+            if (local || mSystemPrefs.mutableVariableWithName(name, v))
+                v->setStringValue(u"On");
+            else
+                setStringPref(name, u"On");
+        } else {
+            mLocalPrefs.removeVariable(name);
+            mSystemPrefs.removeVariable(name);
+        }
+    }
+    OrbFileRef folder, file;
+    if (!getSystemPrefsPath(folder))
+        return u"Could not Save Prefs: Neither the System nor Local Prefs Paths are valid.";
+    findPrefsFile(folder, file);
+    ucstringlist lines;
+    mSystemPrefs.copyVariablesToList(lines, true, false);
+    if (mSystemPrefs.empty() || stringlistIsBlank(lines)) {
+        if (file.fileExists() && !file.removeFile()) return file.errorString();
+        mLoadTime = OrbDateTime();
+        return {};
+    }
+    ucstring error;
+    if (!stringlistReplaceFile(error, lines, file, kLineEndingCRLF, kCharSetUTF8, false, true)) return error;
+    OrbDateTime modified;
+    if (file.modificationDate(modified)) mLoadTime = modified;
+    return {};
+}
 
 const OrbVariable* PluginPrefs::find(const ucstring& name) const {
     const OrbVariable* v = nullptr;
@@ -105,4 +268,101 @@ ucstring pluginAppPrefs(const ucstring& initialTab) {
     return {};
 }
 
-ucstring pluginConfigure(const OrbVariableArray&, OrbVariable&) { return u"Preferences are not available yet."; }
+namespace {
+
+ucstring optionText(const OrbVariableArray& options, const char16_t* name, bool* given = nullptr) {
+    const OrbVariable* v = nullptr;
+    const bool found = options.variableWithName(name, v);
+    if (given) *given = found;
+    return found ? v->variableAsString(1) : ucstring();
+}
+
+bool isOneOf(const ucstring& value, std::initializer_list<const char16_t*> spellings) {
+    for (const char16_t* s : spellings)
+        if (value == s) return true;
+    return false;
+}
+
+ucstring setPreference(PluginPrefsEx& prefs, const ucstring& name, const ucstring& value) {
+    const bool on = stringParseBoolean(value);
+    if (isOneOf(name, {u"DEBUGMODE", u"DEBUG MODE"})) {
+        setLoggingState(0, on);
+        return ucstring(on ? u"Debugging turned on; file location=" : u"Debugging turned off; file location=") +
+               debugLogFolderName();
+    }
+    if (isOneOf(name, {u"EXTRADEBUGINFO", u"EXTRA DEBUG INFO"})) {
+        setLoggingState(1, on);
+        return on ? u"Extra debugging turned on." : u"Extra debugging turned off.";
+    }
+    if (isOneOf(name, {u"USESYSTEMLOG", u"USE SYSTEM LOG"})) {
+        setLoggingState(2, on);
+        return on ? u"Now also logging to the system log." : u"No longer logging to the system log.";
+    }
+    if (name.find(u"PASSWORD") != ucstring::npos)
+        prefs.setPasswordPref(name, value);
+    else if (value.find(u'\r') != ucstring::npos)
+        prefs.setListPref(name, value);
+    else
+        prefs.setStringPref(name, value);
+    return u"Preference set.";
+}
+
+ucstring getPreference(PluginPrefsEx& prefs, const ucstring& name, const OrbVariableArray& options,
+                       OrbVariable& result) {
+    if (isOneOf(name, {u"DEBUGMODE", u"DEBUG MODE"})) {
+        result.setStringValue(debugMode() ? u"Debugging is on." : u"Debugging is off.");
+    } else if (isOneOf(name, {u"EXTRADEBUGINFO", u"EXTRA DEBUG INFO"})) {
+        result.setStringValue(extraDebugInfo() ? u"Extra debugging is on." : u"Extra debugging is off.");
+    } else if (isOneOf(name, {u"USESYSTEMLOG", u"USE SYSTEM LOG"})) {
+        result.setStringValue(useSystemLog() ? u"Logging to the system log." : u"Not logging to the system log.");
+    } else if (name.find(u"PASSWORD") != ucstring::npos && prefs.prefExists(name)) {
+        result.setStringValue(prefs.passwordPref(name));
+    } else if (prefs.prefExists(name)) {
+        const OrbVariable* v = nullptr;
+        prefs.systemPrefs().variableWithName(name, v) || prefs.localPrefs().variableWithName(name, v);
+        if (v->type() == OrbVariable::kList)
+            result.setListValue(v->listValue());
+        else
+            result.setStringValue(v->variableAsString(1));
+    } else {
+        bool given = false;
+        const ucstring fallback = optionText(options, u"PrefValue", &given);
+        if (!given) return u"Could not get preference: Unknown preference name: " + name;
+        // "<BLANK>" asks for an empty answer (a host calculation cannot pass an empty fallback).
+        result.setStringValue(stringNormalize(fallback) == u"<BLANK>" ? ucstring() : fallback);
+    }
+    return {};
+}
+
+}  // namespace
+
+ucstring pluginConfigure(const OrbVariableArray& options, OrbVariable& result) {
+    const ucstring option = stringNormalize(optionText(options, u"Option"));
+    const ucstring name = stringNormalize(optionText(options, u"PrefName"));
+    if (option == u"SET" || option == u"GET") {
+        PluginConfigLock lock(10000);
+        if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
+        PluginPrefsEx* prefs = nullptr;
+        const ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
+        if (!error.empty()) return error;
+        if (option == u"GET") return getPreference(*prefs, name, options, result);
+
+        const bool addHelpBefore = prefs->booleanPref(u"AddHelp", true);
+        result.setStringValue(setPreference(*prefs, name, optionText(options, u"PrefValue")));
+        const ucstring saveError = prefs->save();
+        if (!saveError.empty()) DEBUG_OUT(saveError);
+        if (prefs->booleanPref(u"AddHelp", true) != addHelpBefore) {
+            DEBUG_OUT("User changed the 'Add Help' setting; unregistering and reregistering functions");
+            pluginUnregisterFunctions();
+            pluginRegisterFunctions();
+        }
+        return {};
+    }
+    // Any other option opens the configuration dialog, on the tab it names.
+    const bool namedTab = isOneOf(option, {u"BASICS", u"DEBUG", u"ABOUT"});
+    const ucstring error = pluginAppPrefs(namedTab ? option : ucstring(u"BASICS"));
+    if (!error.empty()) return error;
+    result.setStringValue(namedTab ? u"Configuration dialog shown. (Initial tab: " + option + u")"
+                                   : u"Configuration dialog shown.");
+    return {};
+}

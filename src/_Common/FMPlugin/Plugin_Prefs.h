@@ -2,15 +2,46 @@
 #pragma once
 
 #include "_Common/CoreCode/Orb_Variable.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
 
+// The preferences file lives in the user's local application data folder, under "Orb", the
+// product folder and "3.0". Values are variables; a boolean is kept as 1 or 0.
 class PluginPrefs {
 public:
     PluginPrefs() = default;
+    virtual OrbVariableArray& mutableLocalPrefs() { return mLocalPrefs; }
+    virtual const OrbVariableArray& localPrefs() const { return mLocalPrefs; }
+    virtual OrbVariableArray& mutableSystemPrefs() { return mSystemPrefs; }
+    virtual const OrbVariableArray& systemPrefs() const { return mSystemPrefs; }
+    virtual ucstring& mutableLocalPath() { return mLocalPath; }
+    virtual const ucstring& localPath() const { return mLocalPath; }
+    // An explicit folder for the preferences; empty for the standard one.
+    virtual ucstring& mutableSystemPath() { return mSystemPath; }
+    virtual const ucstring& systemPath() const { return mSystemPath; }
+    virtual OrbFileRef& mutableLocalPathRef() { return mLocalPathRef; }
+    virtual const OrbFileRef& localPathRef() const { return mLocalPathRef; }
+    virtual OrbFileRef& mutableSystemPathRef() { return mSystemPathRef; }
+    virtual const OrbFileRef& systemPathRef() const { return mSystemPathRef; }
+    virtual void setLoadTime(const OrbDateTime& time) { mLoadTime = time; }
+    virtual const OrbDateTime& loadTime() const { return mLoadTime; }
+    virtual void setLastCheckTime(int64_t seconds) { mLastCheckTime = seconds; }
+    virtual int64_t lastCheckTime() const { return mLastCheckTime; }
+    virtual void setFoundLocalPrefsLastTime(bool found) { mFoundLocalPrefsLastTime = found; }
+    virtual bool foundLocalPrefsLastTime() const { return mFoundLocalPrefsLastTime; }
+    virtual void setFoundSystemPrefsLastTime(bool found) { mFoundSystemPrefsLastTime = found; }
+    virtual bool foundSystemPrefsLastTime() const { return mFoundSystemPrefsLastTime; }
     virtual ~PluginPrefs() = default;
     // Reads the preferences file when it is due and changed (always when forced); true when read.
     virtual bool load(bool force);
-    // Writes the preferences; an error text, empty on success.
+    // Writes the preferences (or removes the file when none is left); an error text, empty on success.
     virtual ucstring save();
+
+    // The preferences folder, made when missing; false when it cannot be had.
+    bool getSystemPrefsPath(OrbFileRef& folder);
+    // False when less than a minute has passed since the last check or the file is unchanged.
+    bool needToLoad(bool force);
+    // Whether this file exists in a folder, by its product name ("Volan Pro" or "Volan_Pro").
+    static bool findPrefsFile(const OrbFileRef& folder, OrbFileRef& file);
 
     bool prefExists(const ucstring& name) const;
     // The stored value as text; empty when there is none.
@@ -25,12 +56,43 @@ public:
 
 protected:
     const OrbVariable* find(const ucstring& name) const;
+    // Reads a preferences file into the system set; a parse failure is only logged.
+    bool readFile(const OrbFileRef& file, const char* who);
+    void applyLoggingPrefs();
 
+private:
     OrbVariableArray mLocalPrefs;
     OrbVariableArray mSystemPrefs;
+    ucstring mLocalPath;
+    ucstring mSystemPath;
+    OrbFileRef mLocalPathRef;
+    OrbFileRef mSystemPathRef;
+    OrbDateTime mLoadTime;
+    int64_t mLastCheckTime = 0;
+    bool mFoundLocalPrefsLastTime = false;
+    bool mFoundSystemPrefsLastTime = false;
 };
 
-class PluginPrefsEx : public PluginPrefs {};
+// Adds password values kept scrambled, and the import of preferences from an older version.
+class PluginPrefsEx : public PluginPrefs {
+public:
+    bool load(bool force) override;
+    ucstring save() override;
+    virtual ucstring& mutableImportedVersion() { return mImportedVersion; }
+    // The older version folder whose preferences (and accounts) were taken over; empty when none.
+    virtual const ucstring& importedVersion() const { return mImportedVersion; }
+
+    void setPasswordPref(const ucstring& name, const ucstring& value);
+    ucstring passwordPref(const ucstring& name) const;
+
+private:
+    bool importOlderVersion();
+    ucstring mImportedVersion;
+};
+
+// The product's folder below the local application data folder ("Orb", then "Volan Pro" or an
+// existing "Volan_Pro"), then `version` when given; missing folders are made when `create` is set.
+bool productFolder(OrbFileRef& folder, const ucstring& version, bool create);
 
 // What the host's Configure button runs: shows the configuration dialog opened to a tab.
 // Returns an error text, empty on success.
