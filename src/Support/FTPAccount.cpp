@@ -90,8 +90,20 @@ std::string decryptPassword(const std::string& scrambled) {
     return out;
 }
 
+#include "Orb_Debug.h"
+#include "Plugin_Config.h"
+#include "_Common/CoreCode/Orb_Clock.h"
 #include "_Common/CoreCode/Orb_Variable.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/FileAndStream/Orb_StringListStream.h"
+#include "_Common/Strings/Orb_CharSets.h"
 #include "_Common/Strings/Orb_String.h"
+#include "_Common/Strings/Orb_StringList.h"
+#include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
+
+#include <platform/Files.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -165,8 +177,8 @@ bool FTPAccount::setOption(const std::string& option, const ucstring& rawValue, 
             u"SecureType setting cleared.", u"SecureType set to: After Connect (AUTH TLS Command)",
             u"SecureType set to: Befor Connect (Secure Port)", u"SecureType set to: SSH"};
         confirmation = confirmations[type];
-    } else if (isOneOf(option, {"DATAPORTRANGESTART", "DATA PORT RANGE START", "DATAPORTRANGEEND",
-                                "DATA PORT RANGE END"})) {
+    } else if (isOneOf(option,
+                       {"DATAPORTRANGESTART", "DATA PORT RANGE START", "DATAPORTRANGEEND", "DATA PORT RANGE END"})) {
         const bool start = option.find("START") != std::string::npos;
         const int32_t port = number < 0 ? 0 : number > INT32_MAX ? INT32_MAX : static_cast<int32_t>(number);
         if (start)
@@ -236,10 +248,265 @@ bool FTPAccount::getOption(const std::string& option, OrbVariable& value, ucstri
     return true;
 }
 
-FTPAccount* FTPAccounts::findAccount(const ucstring& name) {
+// ---- The list and its files ---------------------------------------------------------------------
+
+namespace {
+
+const char16_t* const kSecureTypeKeys[] = {u"None", u"AfterConnect", u"BeforeConnect", u"SSH"};
+
+int32_t secureTypeFromKey(const ucstring& value) {
+    const ucstring v = stringNormalize(value);
+    if (v == u"AFTERCONNECT") return FTPAccount::kSecureAfterConnect;
+    if (v == u"BEFORECONNECT") return FTPAccount::kSecureBeforeConnect;
+    if (v == u"SSH") return FTPAccount::kSecureSSH;
+    return FTPAccount::kSecureNone;
+}
+
+ucstring numberKey(int64_t n) {
+    ucstring text;
+    return stringFromInteger(text, n);
+}
+
+PluginPrefsEx* preferences() {
+    PluginPrefsEx* prefs = nullptr;
+    getPluginConfigObject(u"PluginPrefs", prefs);
+    return prefs;
+}
+
+}  // namespace
+
+bool FTPAccounts::generateAccountsPath(bool create) {
+    if (!mAccountsPath.empty()) {
+        OrbFileRef explicitFolder(mAccountsPath);
+        if (explicitFolder.defined() && explicitFolder.dirExists()) {
+            mAccountsPathRef = explicitFolder;
+            return true;
+        }
+    }
+    OrbFileRef folder;
+    if (!productFolder(folder, u"3.0", create)) return false;
+    folder.addItem(u"Accounts");
+    if (!folder.dirExists()) {
+        if (!create || !folder.createDir()) return false;
+        std::string ignored;
+        platform::fileMakePrivate(folder.pathAsString(), ignored);
+    }
+    mAccountsPathRef = folder;
+    return true;
+}
+
+bool FTPAccount::readLines(const ucstringlist& lines) {
+    auto value = [&](const char16_t* key) { return stringlistValueForName(lines, key, u'=', false); };
+    const ucstring name = stringTrim(value(u"Name"));
+    if (name.empty()) return false;
+    auto narrow = [](const ucstring& text) { return ucstringToUTF8String(text); };
+    auto number = [&](const char16_t* key, int32_t empty) {
+        const ucstring v = stringTrim(value(key));
+        if (v.empty()) return empty;
+        const int64_t n = stringToInteger(v, 10);
+        return static_cast<int32_t>(std::clamp<int64_t>(n, INT32_MIN, INT32_MAX));
+    };
+    mutableName() = name;
+    mutableHost() = narrow(value(u"Host"));
+    setPort(number(u"Port", -1));
+    setTimeout(number(u"Timeout", 15));
+    mutableUsername() = narrow(value(u"Username"));
+    mutablePassword() = decryptPassword(narrow(value(u"Password")));
+    setPromptForPassword(stringParseBoolean(value(u"PromptForPassword")));
+    mutableAccount() = narrow(value(u"Account"));
+    ucstring secure = value(u"SecureType");
+    if (stringTrim(secure).empty()) secure = value(u"TLSType");  // the older key
+    setSecureType(secureTypeFromKey(secure));
+    setDataPortRangeStart(number(u"DataPortRangeStart", 0));
+    setDataPortRangeEnd(number(u"DataPortRangeEnd", 0));
+    mutableDefaultCompletedScript() = value(u"DefaultCompletedScript");
+    setDefaultMode(stringNormalize(value(u"DefaultMode")) == u"ASCII" ? kModeASCII : kModeBinary);
+    setPassive(stringParseBoolean(value(u"Passive")));
+    return true;
+}
+
+bool FTPAccounts::readAccountFile(const OrbFileRef& file, const ucstring& fileName) {
+    ucstringlist lines;
+    ucstring error;
+    if (!stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return false;
+    FTPAccount read;
+    if (!read.readLines(lines)) return false;
+    FTPAccount* account = findAccountByFileName(fileName);
+    if (!account) {
+        mAccounts.emplace_back();
+        account = &mAccounts.back();
+    }
+    *account = read;
+    account->mutableFileName() = fileName;
+    OrbDateTime modified;
+    if (OrbFileRef(file).modificationDate(modified)) account->mutableLoadTime() = modified;
+    account->setValid(true);
+    return true;
+}
+
+void FTPAccounts::loadAccounts(const ucstring& fileName, const ucstring& skipIfSet) {
+    if (!skipIfSet.empty() || mLoading) return;
+    mLoading = true;
+    mSkipLoading = true;
+    struct Done {
+        FTPAccounts& list;
+        ~Done() {
+            list.mSkipLoading = false;
+            list.mLoading = false;
+        }
+    } done{*this};
+
+    const int64_t now = orbClockSeconds();
+    if (now - mLastLoadTime < 60) {
+        DEBUG_OUT("FTPAccounts::loadAccounts: skipping (< 60)");
+        return;
+    }
+    mLastLoadTime = now;
+    PluginPrefsEx* prefs = preferences();
+    const ucstring importedVersion = prefs ? prefs->importedVersion() : ucstring();
+    OrbFileRef folder;
+    const bool haveFolder = generateAccountsPath(false);
+    if (haveFolder) {
+        folder = mAccountsPathRef;
+    } else if (importedVersion.empty() || !productFolder(folder, u"3.0", false)) {
+        DEBUG_OUT("FTPAccounts::loadAccounts: Could not load Accounts; Could not find Accounts folder.");
+        return;
+    } else {
+        // No accounts folder yet, but an older version's may hold accounts to take over.
+        folder.addItem(u"Accounts");
+    }
+    DEBUG_OUT("FTPAccounts::loadAccounts: Loading Accounts from the Hard Drive.");
+
+    ucstringlist files;
+    bool migrated = false;
+    const ucstring single = stringTrim(fileName);
+    if (!single.empty()) {
+        OrbFileRef file(folder);
+        file.addItem(OrbFileRef::encodeSlashes(single));
+        if (!file.fileExists()) {
+            DEBUG_OUT(u"FTPAccounts::loadAccounts: Could not load Account named '" + single +
+                      u"'; file does not exist.");
+            return;
+        }
+        files.push_back(single);
+    } else {
+        for (FTPAccount& a : mAccounts) a.setValid(false);
+        OrbFileRefEx lister(folder);
+        ucstringlist names;
+        if (haveFolder && !lister.listItems(&names, kPathStyleWindows)) {
+            DEBUG_OUT(u"FTPAccounts::loadAccounts: Could not load Accounts; Error getting File List: " +
+                      lister.errorString());
+            return;
+        }
+        if (names.empty() && !importedVersion.empty()) {
+            // Take the accounts over from the older version's folder.
+            OrbFileRefEx older(folder);
+            older.removeLastItem();
+            older.removeLastItem();
+            older.addItem(OrbFileRef::encodeSlashes(importedVersion));
+            older.addItem(u"Accounts");
+            if (older.dirExists() && older.listItems(&names, kPathStyleWindows)) {
+                folder = older;
+                migrated = !names.empty();
+            } else {
+                DEBUG_OUT(
+                    u"FTPAccounts::loadAccounts: Could not load Accounts from Previous Version; Error getting "
+                    u"File List: " +
+                    older.errorString());
+            }
+        }
+        if (names.empty()) DEBUG_OUT("FTPAccounts::loadAccounts: No accounts to load.");
+        for (const ucstring& n : names) {
+            OrbFileRef item(folder);
+            item.addItem(OrbFileRef::encodeSlashes(n));
+            if (item.fileExists() && n.rfind(u".", 0) != 0) files.push_back(n);  // dot files are our temporaries
+        }
+    }
+    for (const ucstring& name : files) {
+        OrbFileRef file(folder);
+        file.addItem(OrbFileRef::encodeSlashes(name));
+        FTPAccount* existing = findAccountByFileName(name);
+        OrbDateTime modified;
+        if (existing && file.modificationDate(modified) && !(existing->loadTime().dateTime() < modified.dateTime())) {
+            existing->setValid(true);
+            continue;
+        }
+        readAccountFile(file, name);
+    }
+    if (single.empty())
+        mAccounts.erase(
+            std::remove_if(mAccounts.begin(), mAccounts.end(), [](const FTPAccount& a) { return !a.valid(); }),
+            mAccounts.end());
+    if (migrated) saveAccounts();
+}
+
+ucstring FTPAccounts::saveAccounts(const ucstring& name, const ucstring& skipIfSet) {
+    if (!skipIfSet.empty() || mSaving) return {};
+    mSaving = true;
+    struct Done {
+        bool& saving;
+        ~Done() { saving = false; }
+    } done{mSaving};
+    if (mAccounts.empty()) return u"No Accounts to Save.";
+    if (!generateAccountsPath(true)) return u"Could not Save Accounts; Could not Find/Create Accounts Directory.";
+    if (!name.empty() && !find(name)) return u"Could not save account named '" + name + u"'; Account does not exist.";
+    ucstring firstError;
+    for (FTPAccount& a : mAccounts) {
+        if (!name.empty() && stringNormalize(a.name()) != stringNormalize(name)) continue;
+        OrbFileRef file(mAccountsPathRef);
+        file.addItem(OrbFileRef::encodeSlashes(a.fileName()));
+        ucstringlist lines;
+        ucstring error;
+        if (file.fileExists()) stringlistLoadFromFile(error, &lines, file, kCharSetUTF8);
+        auto set = [&](const char16_t* key, const ucstring& value) {
+            stringlistSetValueForName(lines, key, value, u'=', false);
+        };
+        set(u"Name", a.name());
+        set(u"Host", ucstringFromUTF8String(a.host()));
+        set(u"Port", numberKey(a.port()));
+        set(u"Timeout", numberKey(a.timeout()));
+        set(u"Username", ucstringFromUTF8String(a.username()));
+        set(u"PromptForPassword", a.promptForPassword() ? u"1" : u"0");
+        set(u"Account", ucstringFromUTF8String(a.account()));
+        set(u"DataPortRangeStart", numberKey(a.dataPortRangeStart()));
+        set(u"DataPortRangeEnd", numberKey(a.dataPortRangeEnd()));
+        set(u"DefaultCompletedScript", a.defaultCompletedScript());
+        set(u"Passive", a.passive() ? u"1" : u"0");
+        // An unchanged password keeps its stored text (another installation's filler bytes).
+        const ucstring stored = stringlistValueForName(lines, u"Password", u'=', false);
+        if (decryptPassword(ucstringToUTF8String(stored)) != a.password() ||
+            stringlistIndexOfName(lines, u"Password") < 0)
+            set(u"Password", ucstringFromUTF8String(encryptPassword(a.password())));
+        const int32_t type = a.secureType() >= 0 && a.secureType() <= 3 ? a.secureType() : 0;
+        set(u"SecureType", kSecureTypeKeys[type]);
+        set(u"DefaultMode", a.defaultMode() == FTPAccount::kModeASCII ? u"ASCII" : u"Binary");
+        if (!stringlistReplaceFile(error, lines, file, kLineEndingCRLF, kCharSetUTF8, false, true)) {
+            DEBUG_OUT(error);
+            if (firstError.empty()) firstError = error;
+            continue;
+        }
+        OrbDateTime modified;
+        if (file.modificationDate(modified)) a.mutableLoadTime() = modified;
+    }
+    return firstError;
+}
+
+FTPAccount* FTPAccounts::find(const ucstring& name) {
     const ucstring wanted = stringNormalize(name);
     for (FTPAccount& a : mAccounts)
         if (stringNormalize(a.name()) == wanted) return &a;
+    return nullptr;
+}
+
+FTPAccount* FTPAccounts::findAccount(const ucstring& name) {
+    if (!mSkipLoading) loadAccounts();
+    return find(name);
+}
+
+FTPAccount* FTPAccounts::findAccountByFileName(const ucstring& fileName) {
+    const ucstring wanted = stringNormalize(fileName);
+    for (FTPAccount& a : mAccounts)
+        if (stringNormalize(a.fileName()) == wanted) return &a;
     return nullptr;
 }
 
@@ -249,12 +516,16 @@ bool FTPAccounts::addAccount(ucstring& error, const ucstring& name) {
         error = u"You must specify a name for the New Account.";
         return false;
     }
-    if (findAccount(trimmed)) {
+    if (find(trimmed)) {
         error = u"There is already an Account with the Name '" + trimmed + u"'.";
         return false;
     }
+    const ucstring base = OrbFileRef::stripSpecialFileNameChars(trimmed);
+    ucstring fileName = base;
+    for (int64_t counter = 0; findAccountByFileName(fileName); ++counter) fileName = base + numberKey(counter);
     FTPAccount account;
     account.mutableName() = trimmed;
+    account.mutableFileName() = fileName;
     mAccounts.push_back(account);
     error.clear();
     return true;
@@ -263,15 +534,20 @@ bool FTPAccounts::addAccount(ucstring& error, const ucstring& name) {
 bool FTPAccounts::removeAccount(const ucstring& name) {
     const ucstring wanted = stringNormalize(name);
     for (auto it = mAccounts.begin(); it != mAccounts.end(); ++it) {
-        if (stringNormalize(it->name()) == wanted) {
-            mAccounts.erase(it);
-            return true;
+        if (stringNormalize(it->name()) != wanted) continue;
+        if (generateAccountsPath(false)) {
+            OrbFileRef file(mAccountsPathRef);
+            file.addItem(OrbFileRef::encodeSlashes(it->fileName()));
+            if (file.fileExists()) file.removeFile();
         }
+        mAccounts.erase(it);
+        return true;
     }
     return false;
 }
 
 void FTPAccounts::copyAccountNames(ucstringlist& names) {
     names.clear();
+    loadAccounts();
     for (const FTPAccount& a : mAccounts) names.push_back(a.name());
 }

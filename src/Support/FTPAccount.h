@@ -3,6 +3,7 @@
 #pragma once
 
 #include "_Common/CoreCode/Orb_DateTime.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_StringTypes.h"
 
 #include <string>
@@ -61,6 +62,8 @@ public:
     // as text or number in `value`; false with the error for an unknown option.
     bool setOption(const std::string& option, const ucstring& value, ucstring& confirmation, ucstring& error);
     bool getOption(const std::string& option, class OrbVariable& value, ucstring& error) const;
+    // Fills the settings from the lines of an account file; false (nothing changed) without a name.
+    bool readLines(const ucstringlist& lines);
 
 private:
     ucstring mName;
@@ -87,8 +90,11 @@ private:
 std::string encryptPassword(const std::string& password);
 std::string decryptPassword(const std::string& scrambled);
 
-// The one list of accounts (configuration variable "FTPAccounts"). Every access holds the plug-in
-// configuration lock. Names compare after normalisation (trimmed, ASCII upper case).
+// The one list of accounts (configuration variable "FTPAccounts"), kept as one file per account in
+// the "Accounts" folder beside the preferences. Every access holds the plug-in configuration lock.
+// Names compare after normalisation (trimmed, ASCII upper case). The folder is re-read at most once
+// a minute, and only files changed since they were read, so edits by another plug-in instance
+// show up.
 class FTPAccounts {
 public:
     using Accounts = std::vector<FTPAccount>;
@@ -97,15 +103,45 @@ public:
     virtual ~FTPAccounts() = default;
     virtual Accounts& mutableAccounts() { return mAccounts; }
     virtual const Accounts& accounts() const { return mAccounts; }
+    // An explicit accounts folder; empty for the standard one.
+    virtual ucstring& mutableAccountsPath() { return mAccountsPath; }
+    virtual const ucstring& accountsPath() const { return mAccountsPath; }
+    virtual OrbFileRef& mutableAccountsPathRef() { return mAccountsPathRef; }
+    virtual const OrbFileRef& accountsPathRef() const { return mAccountsPathRef; }
+    virtual void setLoading(bool loading) { mLoading = loading; }
+    virtual bool loading() const { return mLoading; }
+    virtual void setSaving(bool saving) { mSaving = saving; }
+    virtual bool saving() const { return mSaving; }
+    virtual void setLastLoadTime(int64_t seconds) { mLastLoadTime = seconds; }
+    virtual int64_t lastLoadTime() const { return mLastLoadTime; }
+    virtual void setSkipLoading(bool skip) { mSkipLoading = skip; }
+    virtual bool skipLoading() const { return mSkipLoading; }
 
-    // The account of that name, or null.
+    // Re-reads the folder (or only the named account file); a non-empty skipIfSet does nothing.
+    void loadAccounts(const ucstring& fileName = {}, const ucstring& skipIfSet = {});
+    // Writes every account, or the named one; an error text (only logged by callers).
+    ucstring saveAccounts(const ucstring& name = {}, const ucstring& skipIfSet = {});
+    // The account of that name (after a reload when due), or null.
     FTPAccount* findAccount(const ucstring& name);
-    // Appends a new account with default settings; false with the reason when the name is empty
-    // or taken.
+    FTPAccount* findAccountByFileName(const ucstring& fileName);
+    // Appends a new account with default settings and a file name of its own; false with the
+    // reason when the name is empty or taken. The caller saves.
     bool addAccount(ucstring& error, const ucstring& name);
+    // Deletes the account's file and forgets the account.
     bool removeAccount(const ucstring& name);
     void copyAccountNames(ucstringlist& names);
+    // The accounts folder, made when `create` is set; false when it is missing or cannot be made.
+    bool generateAccountsPath(bool create);
 
 private:
+    bool readAccountFile(const OrbFileRef& file, const ucstring& fileName);
+    FTPAccount* find(const ucstring& name);
+
     Accounts mAccounts;
+    ucstring mAccountsPath;
+    OrbFileRef mAccountsPathRef;
+    bool mLoading = false;
+    bool mSaving = false;
+    int64_t mLastLoadTime = -1000;
+    bool mSkipLoading = false;
 };

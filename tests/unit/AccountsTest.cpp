@@ -1,0 +1,256 @@
+// Accounts: options, their files on disk, reloading, migration, and the account functions.
+#include "Plugin_Config.h"
+#include "Plugin_Thread.h"
+#include "Support/FTPAccount.h"
+#include "_Common/CoreCode/Orb_Clock.h"
+#include "_Common/FMPlugin/Plugin_FMXExtensions.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path productFolderOnDisk() { return fs::path(std::getenv("XDG_DATA_HOME")) / "Orb" / "Volan Pro"; }
+fs::path accountsFolderOnDisk() { return productFolderOnDisk() / "3.0" / "Accounts"; }
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const fs::path& p, const std::string& content) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << content;
+}
+
+class Accounts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::remove_all(fs::path(std::getenv("XDG_DATA_HOME")) / "Orb");
+        setOrbClockForTesting([this] { return now; });
+        start();
+    }
+    void TearDown() override {
+        shutdownPluginThread();
+        setOrbClockForTesting({});
+    }
+    void start() {
+        startupPluginThread(57, 1, u"Pro 16.0.1");
+        loadFMXAPIExtensions();
+    }
+    void restart() {
+        shutdownPluginThread();
+        start();
+    }
+    FTPAccounts& accounts() {
+        FTPAccounts* a = nullptr;
+        EXPECT_EQ(getPluginConfigObject(u"FTPAccounts", a), u"");
+        return *a;
+    }
+    PluginPrefsEx& prefs() {
+        PluginPrefsEx* p = nullptr;
+        EXPECT_EQ(getPluginConfigObject(u"PluginPrefs", p), u"");
+        return *p;
+    }
+    std::u16string set(FTPAccount& a, const std::string& option, const std::u16string& value) {
+        std::u16string confirmation, error;
+        return a.setOption(option, value, confirmation, error) ? confirmation : u"ERROR " + error;
+    }
+    int64_t now = 1000000;
+};
+
+}  // namespace
+
+TEST_F(Accounts, OptionSpellingsAndClamping) {
+    FTPAccount a;
+    EXPECT_EQ(set(a, "PORT", u"0"), u"Port set to: -1");
+    EXPECT_EQ(set(a, "PORT", u"abc"), u"Port set to: -1");
+    EXPECT_EQ(set(a, "PORT", u" 70000 "), u"Port set to: 65535");
+    EXPECT_EQ(set(a, "PORT", u""), u"Port setting cleared.");
+    EXPECT_EQ(a.port(), -1);
+    EXPECT_EQ(set(a, "TIME OUT", u"-3"), u"Timeout set to: 15");
+    EXPECT_EQ(set(a, "TIMEOUT", u"30"), u"Timeout set to: 30");
+    EXPECT_EQ(set(a, "DATA PORT RANGE START", u"-5"), u"DataPortRangeStart set to: 0");
+    EXPECT_EQ(set(a, "DATAPORTRANGEEND", u"6000"), u"DataPortRangeEnd set to: 6000");
+    EXPECT_EQ(set(a, "HOST", u" ftp.example.com "), u"Host set to: ftp.example.com");
+    EXPECT_EQ(a.host(), "ftp.example.com");
+    EXPECT_EQ(set(a, "USER NAME", u""), u"Username setting cleared.");
+    EXPECT_EQ(set(a, "DEFAULT MODE", u"ascii"), u"DefaultMode set to: ASCII");
+    EXPECT_EQ(set(a, "DEFAULTMODE", u"text"), u"ERROR Unknown default mode: text");
+    EXPECT_EQ(a.defaultMode(), FTPAccount::kModeASCII);  // a failed set changes nothing
+    EXPECT_EQ(set(a, "DEFAULTCOMPLETEDSCRIPT", u""), u"DefaultCompletedScript cleared");
+    EXPECT_EQ(set(a, "PASSIVE", u"no"), u"Passive turned Off.");
+    EXPECT_EQ(set(a, "COLOUR", u"red"), u"ERROR Unknown account option: COLOUR");
+}
+
+TEST_F(Accounts, SecureTypeWords) {
+    FTPAccount a;
+    EXPECT_EQ(set(a, "SECURE TYPE", u"Alt Port"), u"SecureType set to: Befor Connect (Secure Port)");
+    EXPECT_EQ(a.secureType(), FTPAccount::kSecureBeforeConnect);
+    EXPECT_EQ(set(a, "SECURETYPE", u"auth tls"), u"SecureType set to: After Connect (AUTH TLS Command)");
+    EXPECT_EQ(set(a, "SECURETYPE", u"After Connect (AUTH TLS Command)"),
+              u"SecureType set to: After Connect (AUTH TLS Command)");
+    EXPECT_EQ(set(a, "SECURETYPE", u"ssh"), u"SecureType set to: SSH");
+    EXPECT_EQ(set(a, "SECURETYPE", u"tls"), u"ERROR Unknown secure type: tls");
+    EXPECT_EQ(a.secureType(), FTPAccount::kSecureSSH);
+    EXPECT_EQ(set(a, "SECURETYPE", u""), u"SecureType setting cleared.");
+    OrbVariable v;
+    std::u16string error;
+    ASSERT_TRUE(a.getOption("SECURE TYPE", v, error));
+    EXPECT_EQ(v.stringValue(), u"None");
+}
+
+TEST_F(Accounts, PromptForPasswordClearsTheStoredOne) {
+    FTPAccount a;
+    set(a, "PASSWORD", u"secret");
+    EXPECT_EQ(set(a, "PROMPT FOR PASS WORD", u"yes"), u"PromptForPassword turned On.");
+    EXPECT_EQ(a.password(), "");
+    EXPECT_EQ(set(a, "PASSWORD", u"new one"), u"Password set.");
+    EXPECT_TRUE(a.promptForPassword());
+    EXPECT_EQ(a.password(), "new one");
+}
+
+TEST_F(Accounts, FilesHoldTheKeysInOrderAndKeepForeignLines) {
+    PluginConfigLock lock(1000);
+    std::u16string error;
+    ASSERT_TRUE(accounts().addAccount(error, u"Site"));
+    FTPAccount* a = accounts().findAccount(u"site");
+    ASSERT_NE(a, nullptr);
+    set(*a, "HOST", u"h.example");
+    set(*a, "PASSWORD", u"Ab1");
+    EXPECT_EQ(accounts().saveAccounts(), u"");
+    const fs::path file = accountsFolderOnDisk() / "Site";
+    EXPECT_EQ(readFile(file).substr(0, 40), "Name=Site\r\nHost=h.example\r\nPort=-1\r\nTime");
+    const std::string content = readFile(file);
+    std::vector<std::string> keys;
+    for (size_t p = 0; p < content.size();) {
+        const size_t e = content.find('=', p), n = content.find("\r\n", p);
+        keys.push_back(content.substr(p, e - p));
+        p = n == std::string::npos ? content.size() : n + 2;
+    }
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"Name", "Host", "Port", "Timeout", "Username", "PromptForPassword", "Account",
+                                        "DataPortRangeStart", "DataPortRangeEnd", "DefaultCompletedScript", "Passive",
+                                        "Password", "SecureType", "DefaultMode"}));
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    // Another installation wrote the password with other filler bytes and added a line of its own.
+    std::string edited = content;
+    const size_t at = edited.find("\r\nPassword=") + 11;
+    edited.replace(at, edited.find("\r\n", at) - at, "#w#B#1#");
+    edited += "\r\nColour=blue";
+    writeFile(file, edited);
+    now += 61;
+    a = accounts().findAccount(u"Site");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->password(), "Ab1");
+    set(*a, "HOST", u"other.example");
+    EXPECT_EQ(accounts().saveAccounts(), u"");
+    const std::string saved = readFile(file);
+    EXPECT_NE(saved.find("Password=#w#B#1#\r\n"), std::string::npos) << "an unchanged password keeps its bytes:\n"
+                                                                     << saved;
+    EXPECT_NE(saved.find("Colour=blue"), std::string::npos);
+    EXPECT_NE(saved.find("Host=other.example"), std::string::npos);
+}
+
+TEST_F(Accounts, NamesAndFileNames) {
+    PluginConfigLock lock(1000);
+    std::u16string error;
+    ASSERT_TRUE(accounts().addAccount(error, u"Site"));
+    EXPECT_FALSE(accounts().addAccount(error, u"Site "));
+    EXPECT_EQ(error, u"There is already an Account with the Name 'Site'.");
+    EXPECT_FALSE(accounts().addAccount(error, u"  "));
+    EXPECT_EQ(error, u"You must specify a name for the New Account.");
+    ASSERT_TRUE(accounts().addAccount(error, u"a:b"));
+    ASSERT_TRUE(accounts().addAccount(error, u"a*b"));
+    ASSERT_TRUE(accounts().addAccount(error, u"a/b"));
+    EXPECT_EQ(accounts().findAccount(u"a:b")->fileName(), u"a-b");
+    EXPECT_EQ(accounts().findAccount(u"a*b")->fileName(), u"a-b0");
+    EXPECT_EQ(accounts().findAccount(u"a/b")->fileName(), u"a%2Fb");
+    EXPECT_EQ(accounts().saveAccounts(), u"");
+    EXPECT_TRUE(fs::exists(accountsFolderOnDisk() / "a-b0"));
+    EXPECT_TRUE(fs::exists(accountsFolderOnDisk() / "a%2Fb"));
+}
+
+TEST_F(Accounts, ChangesByAnotherProcessShowAfterTheMinute) {
+    {
+        PluginConfigLock lock(1000);
+        std::u16string error;
+        ASSERT_TRUE(accounts().addAccount(error, u"Site"));
+        accounts().saveAccounts();
+        accounts().findAccount(u"Site");  // a scan now: the next one is due in a minute
+    }
+    std::string content = readFile(accountsFolderOnDisk() / "Site");
+    content.replace(content.find("Host="), 5, "Host=changed.example");
+    writeFile(accountsFolderOnDisk() / "Site", content);
+    writeFile(accountsFolderOnDisk() / "Second", "Name=Second\r\nSecureType=\r\nTLSType=AfterConnect\r\n");
+    PluginConfigLock lock(1000);
+    now += 30;
+    EXPECT_EQ(accounts().findAccount(u"Site")->host(), "");
+    EXPECT_EQ(accounts().findAccount(u"Second"), nullptr);
+    now += 31;
+    EXPECT_EQ(accounts().findAccount(u"Site")->host(), "changed.example");
+    ASSERT_NE(accounts().findAccount(u"Second"), nullptr);
+    EXPECT_EQ(accounts().findAccount(u"Second")->secureType(), FTPAccount::kSecureAfterConnect);
+
+    fs::remove(accountsFolderOnDisk() / "Second");
+    now += 61;
+    EXPECT_EQ(accounts().findAccount(u"Second"), nullptr);
+}
+
+TEST_F(Accounts, PreferencesAndAccountsComeOverFromVersionTwoPointFive) {
+    shutdownPluginThread();
+    writeFile(productFolderOnDisk() / "2.5" / "Volan Pro Prefs", "Greeting=\"hello\"\r\n");
+    writeFile(productFolderOnDisk() / "2.5" / "Accounts" / "Old", "Name=Old Site\r\nHost=old.example\r\n");
+    writeFile(productFolderOnDisk() / "3.5" / "Volan Pro Prefs", "Greeting=\"from the future\"\r\n");
+    start();
+    EXPECT_EQ(prefs().importedVersion(), u"2.5");
+    EXPECT_EQ(prefs().pref(u"greeting"), u"hello");
+    EXPECT_TRUE(fs::exists(productFolderOnDisk() / "3.0" / "Volan Pro Prefs"));
+    PluginConfigLock lock(1000);
+    ASSERT_NE(accounts().findAccount(u"old site"), nullptr);
+    EXPECT_EQ(accounts().findAccount(u"old site")->host(), "old.example");
+    EXPECT_TRUE(fs::exists(accountsFolderOnDisk() / "Old"));
+}
+
+TEST_F(Accounts, PreferencesPersistAndLeaveNoFileWhenEmpty) {
+    OrbVariable result;
+    auto configure = [&](std::u16string option, std::u16string name, std::u16string value, bool withValue) {
+        OrbVariableArray options;
+        std::u16string error;
+        options.addStringVariable(error, u"Option", option);
+        options.addStringVariable(error, u"PrefName", name);
+        if (withValue) options.addStringVariable(error, u"PrefValue", value);
+        result.clear();
+        error = pluginConfigure(options, result);
+        return error.empty() ? result.variableAsString(1) : u"ERROR " + error;
+    };
+    EXPECT_EQ(configure(u"Get", u"missing", u" <blank> ", true), u"");
+    EXPECT_EQ(configure(u"Get", u"missing", u"", false),
+              u"ERROR Could not get preference: Unknown preference name: MISSING");
+    EXPECT_EQ(configure(u"Set", u"Server Password", u"hunter2", true), u"Preference set.");
+    EXPECT_EQ(configure(u"get", u"server password", u"", false), u"hunter2");
+    const fs::path file = productFolderOnDisk() / "3.0" / "Volan Pro Prefs";
+    EXPECT_EQ(readFile(file).find("hunter2"), std::string::npos) << "passwords are stored scrambled";
+    EXPECT_EQ(configure(u"Set", u"Lines", u"a\rb", true), u"Preference set.");
+    restart();
+    EXPECT_EQ(configure(u"Get", u"lines", u"", false), u"a\rb");
+
+    // With only the logging switch stored, turning it off leaves no file behind.
+    fs::remove(file);
+    restart();
+    EXPECT_EQ(configure(u"Set", u"Debug Mode", u"on", true).rfind(u"Debugging turned on; file location=", 0), 0u);
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(configure(u"Get", u"debugmode", u"", false), u"Debugging is on.");
+    EXPECT_EQ(configure(u"Set", u"DebugMode", u"off", true).rfind(u"Debugging turned off", 0), 0u);
+    EXPECT_FALSE(fs::exists(file));
+}
