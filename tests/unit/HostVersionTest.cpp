@@ -6,7 +6,11 @@
 
 namespace {
 
-void hostIs(fmx::int16 api, const std::u16string& versionText) { pluginConfigInit(api, 1, versionText); }
+// Records the host facts; the store built alongside is torn down again (the facts stay).
+void hostIs(fmx::int16 api, const std::u16string& versionText) {
+    pluginConfigInit(api, 1, versionText);
+    pluginConfigShutdown();
+}
 
 }  // namespace
 
