@@ -64,10 +64,13 @@ void terminalSize(int& columns, int& rows) {
 
 void terminalWrite(const std::string& text) { writeAll(STDERR_FILENO, text.data(), text.size()); }
 
-bool terminalReadLine(std::string& line, bool masked) {
+bool terminalReadLine(const std::string& prompt, std::string& line, bool masked) {
     line.clear();
     Tty tty;
-    if (tty.fd() < 0) return false;
+    if (tty.fd() < 0) {
+        terminalWrite(prompt);
+        return false;
+    }
     termios saved{};
     const bool haveAttributes = tcgetattr(tty.fd(), &saved) == 0;
     if (masked && haveAttributes) {
@@ -75,8 +78,9 @@ bool terminalReadLine(std::string& line, bool masked) {
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON);
         quiet.c_cc[VMIN] = 1;
         quiet.c_cc[VTIME] = 0;
-        tcsetattr(tty.fd(), TCSAFLUSH, &quiet);
+        tcsetattr(tty.fd(), TCSANOW, &quiet);
     }
+    terminalWrite(prompt);
     bool ok = true;
     char c;
     for (;;) {
@@ -102,7 +106,7 @@ bool terminalReadLine(std::string& line, bool masked) {
         if (masked && (static_cast<unsigned char>(c) & 0xC0) != 0x80) writeAll(tty.fd(), "*", 1);
     }
     if (masked && haveAttributes) {
-        tcsetattr(tty.fd(), TCSAFLUSH, &saved);
+        tcsetattr(tty.fd(), TCSANOW, &saved);
         writeAll(tty.fd(), "\n", 1);
     }
     return ok;
@@ -110,6 +114,7 @@ bool terminalReadLine(std::string& line, bool masked) {
 
 bool terminalPollLine(std::string& line) {
     line.clear();
+    if (isatty(STDIN_FILENO)) return false;
     const int fd = open("/dev/tty", O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     pollfd p{fd, POLLIN, 0};

@@ -11,10 +11,12 @@ bool terminalIsInteractive();
 void terminalSize(int& columns, int& rows);
 // Writes UTF-8 text to standard error, whole and unbuffered.
 void terminalWrite(const std::string& text);
-// Reads one line typed at the controlling terminal (without its line break). With `masked`, what is
-// typed is echoed as '*'. False at end of input or when the process has no terminal.
-bool terminalReadLine(std::string& line, bool masked);
-// A line the user has already finished typing, taken without waiting; false when there is none.
+// Writes `prompt` (to standard error) and reads one line typed at the controlling terminal (without
+// its line break). With `masked`, what is typed is echoed as '*'; the terminal is quiet before the
+// prompt appears, so nothing typed in answer shows. False at end of input or without a terminal.
+bool terminalReadLine(const std::string& prompt, std::string& line, bool masked);
+// A line the user has already finished typing, taken without waiting; false when there is none,
+// and always when standard input is a terminal: the lines typed there belong to the program.
 bool terminalPollLine(std::string& line);
 
 }  // namespace platform

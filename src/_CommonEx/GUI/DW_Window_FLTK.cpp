@@ -10,14 +10,24 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Shared_Image.H>
 #include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <platform/Threads.h>
 
 #include <cstdlib>
 #include <map>
 
 namespace {
+
+// FLTK makes objects of its own as soon as it is loaded and is not made to be unloaded; it stays for
+// the life of the process even when the host unloads the plug-in.
+const bool gFLTKKept = [] {
+    platform::pinModule(reinterpret_cast<const void*>(&Fl::check));
+    platform::pinModule(reinterpret_cast<const void*>(&fl_register_images));
+    return true;
+}();
 
 using UILock = std::lock_guard<std::recursive_mutex>;
 

@@ -1,6 +1,7 @@
 // The terminal backend. A window that is not modal (the status window) is one live line at the
 // bottom of the terminal, kept there by a scroll region so other output scrolls above it; its
-// enabled buttons are shown in brackets and pressed by typing their label (or its start) and Enter.
+// enabled buttons are shown in brackets and pressed by typing their label (or its start) and Enter
+// (unless standard input is the terminal: then what is typed is the program's).
 // A modal dialog is asked on the terminal: its texts, then each edit field (masked for passwords),
 // each check box, and the button, chosen by number or label. Scripted answers come first.
 #include "DW_Window_Private.h"
@@ -241,11 +242,11 @@ bool TerminalView::askEdits(const DWLayout& layout) {
         ucstring prompt = masked ? u"Password" : u"Text";
         for (const DWLayoutObject* l : dwShownObjects(layout, {kDWTypeLabel}, false))
             if (l->associateID() == o->objectID()) prompt = dwSingleLine(l->text());
-        std::string question = "  " + utf8(prompt);
+        std::string question = "  " + utf8(stringTrimRight(prompt));
         if (!masked && !o->text().empty()) question += " [" + utf8(dwSingleLine(o->text())) + "]";
-        platform::terminalWrite(question + ": ");
         std::string line;
-        if (!platform::terminalReadLine(line, masked)) return false;
+        if (!platform::terminalReadLine(question + (stringEndsWith(question, ":") ? " " : ": "), line, masked))
+            return false;
         // An empty answer keeps what the field holds; a password is always what was typed.
         if (masked || !line.empty()) mWindow.postEditText(o->objectID(), ucstringFromUTF8String(line));
     }
@@ -256,9 +257,10 @@ bool TerminalView::askCheckBoxes(const DWLayout& layout) {
     for (const DWLayoutObject* o : dwShownObjects(layout, {kDWTypeCheckBox})) {
         const bool checked = o->value() != 0;
         for (;;) {
-            platform::terminalWrite("  " + utf8(dwSingleLine(o->text())) + " (y/n) [" + (checked ? "y" : "n") + "]: ");
             std::string line;
-            if (!platform::terminalReadLine(line, false)) return false;
+            if (!platform::terminalReadLine(
+                    "  " + utf8(dwSingleLine(o->text())) + " (y/n) [" + (checked ? "y" : "n") + "]: ", line, false))
+                return false;
             const std::string word = stringNormalize(line);
             if (word.empty()) break;
             if (word == "Y" || word == "YES" || word == "N" || word == "NO") {
@@ -282,9 +284,8 @@ bool TerminalView::askButton(const DWLayout& layout) {
     }
     if (fallback) menu += "  [Enter: " + utf8(fallback->text()) + "]";
     for (;;) {
-        platform::terminalWrite(menu + "\n  Choose: ");
         std::string line;
-        if (!platform::terminalReadLine(line, false)) return false;
+        if (!platform::terminalReadLine(menu + "\n  Choose: ", line, false)) return false;
         const ucstring typed = ucstringFromUTF8String(line);
         const DWLayoutObject* chosen = nullptr;
         if (stringTrim(typed).empty()) {
