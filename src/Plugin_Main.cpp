@@ -14,6 +14,7 @@
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "_Common/Strings/Orb_String.h"
+#include "_CommonEx/FMPlugin/Plugin_FileSteps.h"
 #include "functions/Function__Common.h"
 
 #include <platform/Threads.h>
@@ -117,6 +118,8 @@ fmx::errcode pluginRegisterFunctions() {
 }
 
 void pluginUnregisterFunctions() {
+    DEBUG_OUT("Removing File Functions");
+    fileUnregisterFunctions();
     DEBUG_OUT("Removing Plugin Functions");
     fmx::QuadCharUniquePtr pluginId(PLUGIN_ID[0], PLUGIN_ID[1], PLUGIN_ID[2], PLUGIN_ID[3]);
     for (size_t i = 0; i < kPluginFunctionCount; ++i) {
@@ -126,6 +129,3 @@ void pluginUnregisterFunctions() {
         }
     }
 }
-
-fmx::errcode pluginRegisterScriptSteps() { return 0; }
-void pluginUnregisterScriptSteps() {}

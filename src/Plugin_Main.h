@@ -16,3 +16,7 @@ fmx::errcode pluginRegisterFunctions();
 void pluginUnregisterFunctions();
 fmx::errcode pluginRegisterScriptSteps();
 void pluginUnregisterScriptSteps();
+// The XML definition of one of the plug-in's own steps (6010, 6020, 6030, 6050); empty for others.
+std::string pluginScriptStepDefinition(int id);
+// Every script step is registered with these compatibility flags.
+constexpr fmx::uint32 kPluginScriptStepFlags = 0xFF007E;

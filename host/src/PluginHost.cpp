@@ -150,6 +150,43 @@ Evaluation PluginHost::call(const std::u16string& function, const std::vector<co
     return ev;
 }
 
+Evaluation PluginHost::runStep(const std::u16string& step, const std::vector<const fmx::Data*>& parameters,
+                               uint64_t session) {
+    Evaluation ev;
+    HostState& host = HostState::get();
+    RegisteredStep found;
+    {
+        std::lock_guard<std::recursive_mutex> lock(host.mutex);
+        const RegisteredStep* s = host.findStep(step);
+        if (!s && !step.empty() && step.find_first_not_of(u"0123456789") == std::u16string::npos)
+            for (const RegisteredStep& candidate : host.steps)
+                if (numberToText(candidate.id) == step) s = &candidate;
+        if (!s) {
+            ev.error = 1208;
+            ev.message = u"The script step \"" + step + u"\" is not registered.";
+            return ev;
+        }
+        found = *s;
+    }
+    DataVectImpl vect;
+    for (const fmx::Data* p : parameters) vect.items.push_back(std::make_unique<DataImpl>(*impl(p)));
+    ExprEnvImpl env{session, host.currentFile};
+    const uint64_t previous = host.currentSession;
+    host.currentSession = session;
+    auto* result = new DataImpl;
+    ev.value = std::shared_ptr<fmx::Data>(view(result), [](fmx::Data* d) { delete impl(d); });
+    try {
+        ev.error = found.callback(found.id, view(env), view(vect), view(*result));
+    } catch (...) {
+        ev.error = 1200;
+        ev.message = u"The plug-in step " + found.name + u" let an exception escape.";
+    }
+    host.currentSession = previous;
+    ev.text = dataToText(*result);
+    runPendingScripts(session);
+    return ev;
+}
+
 void PluginHost::runPendingScripts(uint64_t session) {
     HostState& host = HostState::get();
     for (;;) {

@@ -23,7 +23,7 @@ const char* kUsage =
     "usage: volan-host [--plugin PATH] [--api N] [--app N] [--host-version TEXT] [--session N]\n"
     "                  [--script DB::NAME[=BODY]]... [--idle SECONDS] [--strings]\n"
     "                  [--ui gui|terminal|headless] [--answer BUTTON[:TEXT]]... [--configure]\n"
-    "                  [-e EXPR]... [FILE | -]\n"
+    "                  [--list] [--step NAME [--param EXPR]...]... [-e EXPR]... [FILE | -]\n"
     "Loads the plug-in, sends init, evaluates each expression (or each line of FILE, or of standard\n"
     "input for -) and prints each result on its own line(s). See README.md.\n";
 
@@ -39,6 +39,9 @@ struct Options {
     std::string ui;                    // empty: the plug-in chooses
     std::vector<std::string> answers;  // for the plug-in's dialogs
     bool configure = false;            // press the plug-in's Configure button
+    bool list = false;                 // print what the plug-in registered
+    // Script steps to run, each with its parameter expressions.
+    std::vector<std::pair<std::string, std::vector<std::string>>> steps;
 };
 
 [[noreturn]] void usage(const std::string& problem) {
@@ -91,7 +94,14 @@ Options parse(int argc, char** argv) {
             o.answers.push_back(value(i));
         else if (a == "--configure")
             o.configure = true;
-        else if (a == "-e")
+        else if (a == "--list")
+            o.list = true;
+        else if (a == "--step")
+            o.steps.push_back({value(i), {}});
+        else if (a == "--param") {
+            if (o.steps.empty()) usage("--param belongs to a --step given before it");
+            o.steps.back().second.push_back(value(i));
+        } else if (a == "-e")
             o.expressions.push_back(value(i));
         else if (a == "--script") {
             const std::string spec = value(i);
@@ -125,6 +135,41 @@ void printResult(const std::u16string& text) {
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+// Lists the plug-in's functions and script steps, as the host's calculation and script editors show them.
+void listRegistrations() {
+    fmhost::HostState& state = fmhost::HostState::get();
+    for (const auto& f : state.functions) std::printf("FUNCTION %d %s\n", f.id, fmhost::utf8(f.name).c_str());
+    for (const auto& s : state.steps) std::printf("STEP %d %s\n", s.id, fmhost::utf8(s.name).c_str());
+    std::fflush(stdout);
+}
+
+// Runs a script step; its parameters are calculations evaluated first. Prints the step's target
+// value, or "? " and the error and host error code the step returned.
+int runStep(fmhost::PluginHost& host, const Options& o, const std::string& step,
+            const std::vector<std::string>& parameters) {
+    std::vector<fmhost::Evaluation> values;
+    std::vector<const fmx::Data*> data;
+    for (const std::string& p : parameters) {
+        values.push_back(host.evaluate(fmhost::utf16(p), o.session));
+        if (values.back().error) {
+            std::printf("? parameter %s: %s (host error %d)\n", p.c_str(), fmhost::utf8(values.back().message).c_str(),
+                        values.back().error);
+            return 1;
+        }
+        data.push_back(values.back().value.get());
+    }
+    fmhost::Evaluation ev = host.runStep(fmhost::utf16(step), data, o.session);
+    host.idle(fmx::kFMXT_UserIdle, o.session);
+    if (ev.error) {
+        const std::u16string text = ev.message.empty() ? ev.text : ev.message;
+        std::printf("? %s (host error %d)\n", fmhost::utf8(text).c_str(), ev.error);
+        std::fflush(stdout);
+        return 1;
+    }
+    printResult(ev.text);
+    return 0;
 }
 
 int runExpression(fmhost::PluginHost& host, const Options& o, const std::string& expr) {
@@ -218,6 +263,8 @@ int main(int argc, char** argv) {
             printResult(host.getString(id));
     }
     if (o.configure) host.appPrefs();
+    if (o.list) listRegistrations();
+    for (const auto& [step, parameters] : o.steps) failures += runStep(host, o, step, parameters);
     for (const std::string& e : o.expressions) failures += runExpression(host, o, e);
 
     if (o.file == "-") {

@@ -308,6 +308,38 @@ fmx::errcode runFunction(const char* name, const fmx::ExprEnv& environment, cons
     return 0;
 }
 
+fmx::errcode runScriptStep(const char* name, const ucstring& errorPrefix, const fmx::ExprEnv& environment,
+                           const fmx::DataVect& parameters, fmx::Data& hostResult, const FunctionBody& body) {
+    const std::string callback = std::string(name) + "ScriptStepCallback";
+    DEBUG_SCOPE(callback.c_str());
+    try {
+        PluginVariables* variables = nullptr;
+        OrbVariableArray argumentArray;
+        OrbVariable result;
+        ucstring error = functionBegin(variables, environment, parameters, &argumentArray);
+        if (error.empty()) {
+            FunctionCall call{*variables, argumentArray, result, environment};
+            error = body(call);
+        }
+        if (!error.empty()) {
+            functionEndError(errorPrefix + error, hostResult, parameters);
+            DEBUG_OUT(errorPrefix + error);
+            return kScriptStepError;
+        }
+        functionEnd(result, hostResult, parameters);
+        return 0;
+    } catch (...) {
+        const ucstring text = u"Volan Pro: Plug-in Function caught an unhandled exception.";
+        try {
+            DEBUG_OUT(text);
+            logCallStack();
+            functionEndError(text, hostResult, parameters);
+        } catch (...) {
+        }
+        return kScriptStepError;
+    }
+}
+
 ucstring functionNotAvailable() { return u"This function is not available yet."; }
 
 const OrbVariable* argument(const OrbVariableArray& arguments, const ucstring& name) {

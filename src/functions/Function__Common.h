@@ -76,6 +76,13 @@ using FunctionBody = std::function<ucstring(FunctionCall&)>;
 fmx::errcode runFunction(const char* name, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
                          fmx::Data& hostResult, const FunctionBody& body);
 
+// Runs one script step by the step convention: an error becomes `errorPrefix` + the text as the
+// step's result with host error 1552, an escaping exception "Volan Pro: Plug-in Function caught an
+// unhandled exception." with 1552; on success the result goes to the step's target and 0 is returned.
+fmx::errcode runScriptStep(const char* name, const ucstring& errorPrefix, const fmx::ExprEnv& environment,
+                           const fmx::DataVect& parameters, fmx::Data& hostResult, const FunctionBody& body);
+constexpr fmx::errcode kScriptStepError = 1552;
+
 // The error of a function whose work arrives in a later release of this port.
 ucstring functionNotAvailable();
 

@@ -93,6 +93,8 @@ private:
     HostState() = default;
 };
 
+using DataPtrs = std::vector<const fmx::Data*>;
+
 // Outcome of evaluating an expression or calling a function or step.
 struct Evaluation {
     fmx::errcode error = 0;            // host error code; 0 = the expression ran
@@ -125,6 +127,10 @@ public:
     // Calculations in a session; function calls reach the plug-in's registered callbacks.
     Evaluation evaluate(const std::u16string& expression, uint64_t session = 1);
     Evaluation call(const std::u16string& function, const std::vector<const fmx::Data*>& args, uint64_t session = 1);
+    // Runs a registered script step (by name, or by id as digits) with its parameter values, as a
+    // script would; the result is the step's target value, and `error` the host error it returned.
+    Evaluation runStep(const std::u16string& step, const std::vector<const fmx::Data*>& parameters,
+                       uint64_t session = 1);
     // Runs the scripts the plug-in asked for since the last call (the host runs them after the
     // plug-in's call returns).
     void runPendingScripts(uint64_t session = 1);
