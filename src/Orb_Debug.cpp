@@ -53,7 +53,7 @@ ucstring gApplicationName = u"" PLUGIN_NAME;
 OrbNamedLock gDebugLock("Debug");
 // Keeps the table whole in this process also while the named lock does not exist (before the
 // worker thread makes it, or after it was abandoned).
-std::timed_mutex gTableMutex;
+platform::TimedMutex gTableMutex;
 std::vector<std::shared_ptr<DebugVariables>> gDebugVariables;
 
 // A line being written makes every line asked for meanwhile by the same thread (for example by
@@ -63,7 +63,7 @@ thread_local bool tWriting = false;
 // ---- The table of threads -----------------------------------------------------------------------
 
 std::shared_ptr<DebugVariables> debugVariablesForThread() {
-    std::unique_lock<std::timed_mutex> local(gTableMutex, std::chrono::milliseconds(kDebugLockWaitMs));
+    std::unique_lock<platform::TimedMutex> local(gTableMutex, std::chrono::milliseconds(kDebugLockWaitMs));
     if (!local.owns_lock()) return nullptr;
     const bool named = orbMultiThreaded() && gDebugLock.created();
     if (named && !gDebugLock.lock(kDebugLockWaitMs).empty()) return nullptr;
@@ -367,7 +367,7 @@ void createDebugLock() {
 void destroyDebugLock() { gDebugLock.destroy(); }
 
 void cleanupDebugVarsCache() {
-    std::lock_guard<std::timed_mutex> local(gTableMutex);
+    std::lock_guard<platform::TimedMutex> local(gTableMutex);
     gDebugVariables.clear();
 }
 

@@ -108,6 +108,34 @@ AutoResetEvent::Wait AutoResetEvent::wait(int timeoutMs) {
     return Wait::Signaled;
 }
 
+void TimedMutex::lock() {
+    std::unique_lock<std::mutex> lock(mMutex);
+    mCondition.wait(lock, [&] { return !mLocked; });
+    mLocked = true;
+}
+
+bool TimedMutex::try_lock() {
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (mLocked) return false;
+    mLocked = true;
+    return true;
+}
+
+bool TimedMutex::lockWithin(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(mMutex);
+    if (!mCondition.wait_for(lock, timeout, [&] { return !mLocked; })) return false;
+    mLocked = true;
+    return true;
+}
+
+void TimedMutex::unlock() {
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mLocked = false;
+    }
+    mCondition.notify_one();
+}
+
 namespace {
 std::mutex gPumpMutex;
 std::function<void()> gPump;

@@ -55,6 +55,25 @@ private:
     bool mSignaled = false;
 };
 
+// A mutex whose lock can wait a limited time. Built on a condition variable rather than
+// std::timed_mutex, whose timed lock ThreadSanitizer does not follow.
+class TimedMutex {
+public:
+    void lock();
+    bool try_lock();
+    template <class Rep, class Period>
+    bool try_lock_for(const std::chrono::duration<Rep, Period>& timeout) {
+        return lockWithin(std::chrono::duration_cast<std::chrono::milliseconds>(timeout));
+    }
+    void unlock();
+
+private:
+    bool lockWithin(std::chrono::milliseconds timeout);
+    std::mutex mMutex;
+    std::condition_variable mCondition;
+    bool mLocked = false;
+};
+
 // Dispatches the calling thread's waiting window messages, so windows stay live while it waits.
 // The window toolkit installs the pump; without one this does nothing.
 void pumpMessages();
