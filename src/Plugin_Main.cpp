@@ -40,8 +40,9 @@ fmx::errcode pluginInit(fmx::int16 version, fmx::uint8 applicationType, const uc
 void pluginShutdown() {
     if (envIsFM_16_0_Plus()) pluginUnregisterScriptSteps();
     pluginUnregisterFunctions();
-    pluginVariablesReset();
+    // The queue thread may be using a session's record: it stops before the records go.
     shutdownQueueThread();
+    pluginVariablesReset();
     shutdownPluginThread();
 }
 
@@ -57,18 +58,6 @@ void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype) {
     sqlProcessQueue(*env);
     PluginVariables* variables = nullptr;
     if (!pluginVariablesForSession(env.get(), variables, false, 250).empty() || !variables) return;
-    {
-        // Cancel in the status window empties the queue; the running transfer ends by itself
-        // through its progress reports.
-        PluginConfigLock lock(250);
-        StatusWindow* status = nullptr;
-        if (lock.held() && getPluginConfigObject(u"PluginStatus", status).empty() && status->isOpen() &&
-            status->cancelled()) {
-            variables->queue.clear();
-            status->disableCancelButton(false);
-            status->updateStatusMultiFile(u"");
-        }
-    }
     queueIdle(*variables);
 }
 

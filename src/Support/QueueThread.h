@@ -1,9 +1,130 @@
-// The transfer queue thread and each session's queue.
+// The transfer queue: one background thread that runs one queued transfer at a time for all
+// sessions, and each session's queue of waiting transfers, advanced by the host's idle calls.
 #pragma once
+
+#include "_Common/CoreCode/Orb_Thread.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
+#include "_Common/Strings/Orb_String.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
 
 class PluginVariables;
 
+class QueueThread : public OrbThread {
+public:
+    enum Action : int32_t {
+        kActionInit = 1,
+        kActionShutdown = 2,
+        kActionDownloadFile = 3,
+        kActionDownloadText = 4,
+        kActionUploadFile = 5,
+        kActionUploadText = 6
+    };
+
+    QueueThread() = default;
+    ~QueueThread() override;
+    void clear() override;
+    void threadMain() override;
+    void requestStop() override;
+
+    virtual void setThreadAction(int32_t action) { mThreadAction = action; }
+    virtual int32_t threadAction() const { return mThreadAction; }
+    virtual ucstring& mutableActionError() { return mActionError; }
+    virtual const ucstring& actionError() const { return mActionError; }
+    virtual void setPluginVars(PluginVariables* variables) { mPluginVars = variables; }
+    virtual PluginVariables* pluginVars() const { return mPluginVars; }
+    virtual std::string& mutableRemotePath() { return mRemotePath; }
+    virtual const std::string& remotePath() const { return mRemotePath; }
+    virtual OrbFileRef& mutableLocalPath() { return mLocalPath; }
+    virtual const OrbFileRef& localPath() const { return mLocalPath; }
+    virtual void setAppend(bool append) { mAppend = append; }
+    virtual bool append() const { return mAppend; }
+    virtual void setASCIIMode(bool ascii) { mASCIIMode = ascii; }
+    virtual bool asciiMode() const { return mASCIIMode; }
+    virtual ucstringlist& mutableTransferText() { return mTransferText; }
+    virtual const ucstringlist& transferText() const { return mTransferText; }
+    virtual void setLineEndingType(int32_t type) { mLineEndingType = type; }
+    virtual int32_t lineEndingType() const { return mLineEndingType; }
+    virtual void setCharSet(int16_t charSet) { mCharSet = charSet; }
+    virtual int16_t charSet() const { return mCharSet; }
+    virtual void setIncludeUnicodeBOM(bool bom) { mIncludeUnicodeBOM = bom; }
+    virtual bool includeUnicodeBOM() const { return mIncludeUnicodeBOM; }
+
+    // Set while the running transfer should give up (shutdown, or its session going away); the
+    // session's progress reports read it.
+    bool stopRequested() const { return mStopRequested; }
+    void setStopRequested(bool stop) { mStopRequested = stop; }
+
+private:
+    int32_t mThreadAction = 0;
+    ucstring mActionError;
+    PluginVariables* mPluginVars = nullptr;
+    std::string mRemotePath;
+    OrbFileRef mLocalPath;
+    bool mAppend = false;
+    bool mASCIIMode = false;
+    ucstringlist mTransferText;
+    int32_t mLineEndingType = 0;
+    int16_t mCharSet = 1;
+    bool mIncludeUnicodeBOM = false;
+    std::atomic<bool> mStopRequested{false};
+};
+
+// ---- The thread -------------------------------------------------------------------------------
+
 bool startupQueueThread();
 void shutdownQueueThread();
-// The idle pass's work for a session's queue: advances it by one step.
+// Gives the thread one action and waits for it, keeping windows live; the error text.
+ucstring runQueueThread(int32_t action);
+// Hand the thread one transfer and return at once; the error text of handing it over.
+ucstring queueThreadUploadFile(PluginVariables& variables, const OrbFileRef& localFile, const std::string& remotePath,
+                               bool append, bool asciiMode);
+ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath,
+                                 const OrbFileRef& localFile, bool append, bool asciiMode);
+ucstring queueThreadUploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath,
+                               bool append, int32_t lineEnding, int16_t charSet, bool includeBOM);
+ucstring queueThreadDownloadText(PluginVariables& variables, const std::string& remotePath);
+bool queueThreadBusy();
+ucstring queueThreadLastError();
+const ucstringlist* queueThreadTransferText();
+
+// True while the queue thread runs a transfer on this session's connection; everything else that
+// would use that connection must refuse (queueConnectionBusyError) or wait (queueWaitForSession).
+bool queueThreadUsesSession(const PluginVariables& variables);
+ucstring queueConnectionBusyError();
+// Asks a transfer running on this session's connection to stop and waits for it (bounded); used
+// before the connection or the session's record goes away. True when the connection is free.
+bool queueReleaseSession(PluginVariables& variables, int waitMs);
+// True when the queue thread was asked to stop the transfer running on this connection.
+bool queueTransferStopRequested(const PluginVariables& variables);
+
+// ---- Each session's queue ---------------------------------------------------------------------
+
+void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& localPath,
+                        const ucstring& localFile, const ucstring& remotePath, const ucstring& remoteFile, bool append,
+                        bool asciiMode, const ucstring& completedScript, const ucstring& parameter);
+void queueAddDownloadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
+                          const ucstring& remoteFile, const ucstring& localPath, const ucstring& localFile,
+                          bool append, bool asciiMode, const ucstring& completedScript, const ucstring& parameter);
+void queueAddUploadText(PluginVariables& variables, const ucstring& transferID, const ucstringlist& lines,
+                        const ucstring& remotePath, const ucstring& remoteFile, bool append, int32_t lineEnding,
+                        int16_t charSet, bool includeBOM, const ucstring& completedScript,
+                        const ucstring& parameter);
+void queueAddDownloadText(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
+                          const ucstring& remoteFile, const ucstring& completedScript, const ucstring& parameter);
+void queueAddUploadDir(PluginVariables& variables, const ucstring& localDir, const ucstring& completedScript,
+                       const ucstring& parameter);
+void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, const ucstring& completedScript,
+                         const ucstring& parameter);
+
+// Advances the session's queue by one step (the host's idle call).
+void queueProcess(PluginVariables& variables);
+// The idle pass's work for a session: Cancel in the status window, then queueProcess.
 void queueIdle(PluginVariables& variables);
+// The session's queue as the lines of Volan_GetQueueList.
+ucstringlist queueList(const PluginVariables& variables);
+// Empties the session's queue (a new connection, a disconnection, a quick transfer). A transfer
+// already running goes on; its outcome is dropped.
+void queueClear(PluginVariables& variables);

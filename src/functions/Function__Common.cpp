@@ -3,11 +3,14 @@
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
 #include "Plugin_Thread.h"
+#include "Support/QueueThread.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "_Common/Strings/Orb_FMXText.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -107,6 +110,12 @@ void PluginVariables::clear() {
     localList.clear();
     remoteList.clear();
     queue.clear();
+    currentTransferID.clear();
+    queueOutcomeError.clear();
+    queueOutcomeText.clear();
+    queueOutcomeReady = false;
+    queueStartAttempts = 0;
+    queueNextStartMs = 0;
 }
 
 ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables, bool create,
@@ -159,22 +168,42 @@ ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariab
     return {};
 }
 
+namespace {
+
+// The session's record, found under the configuration lock.
+PluginVariables* findSession(fmx::ptrtype sessionId) {
+    PluginConfigLock lock(10000);
+    if (!lock.held()) return nullptr;
+    ucstring error;
+    std::vector<PluginVariables*>* list = sessionList(error);
+    if (!list) return nullptr;
+    for (PluginVariables* v : *list)
+        if (v->sessionId == sessionId) return v;
+    return nullptr;
+}
+
+}  // namespace
+
 void pluginVariablesCleanup(fmx::ptrtype sessionId) {
+    if (debugMode()) debugOutput(__FILE__, __LINE__, "Looking for session: " + std::to_string(sessionId));
+    PluginVariables* v = findSession(sessionId);
+    if (!v) return;
+    // A queued transfer running on this session's connection is stopped first (without the lock,
+    // which its progress reports take); a record still in use is kept rather than freed under it.
+    if (!queueReleaseSession(*v, 10000)) {
+        DEBUG_OUT("Session's queued transfer did not stop; keeping its record.");
+        return;
+    }
     PluginConfigLock lock(10000);
     if (!lock.held()) return;
-    if (debugMode()) debugOutput(__FILE__, __LINE__, "Looking for session: " + std::to_string(sessionId));
     ucstring error;
     std::vector<PluginVariables*>* list = sessionList(error);
     if (!list) return;
-    for (auto it = list->begin(); it != list->end(); ++it) {
-        if ((*it)->sessionId == sessionId) {
-            DEBUG_OUT("Found session; cleaning it up.");
-            PluginVariables* v = *it;
-            list->erase(it);
-            delete v;
-            return;
-        }
-    }
+    const auto it = std::find(list->begin(), list->end(), v);
+    if (it == list->end()) return;
+    DEBUG_OUT("Found session; cleaning it up.");
+    list->erase(it);
+    delete v;
 }
 
 void pluginVariablesReset() {
@@ -184,7 +213,9 @@ void pluginVariablesReset() {
     ucstring error;
     std::vector<PluginVariables*>* list = sessionList(error);
     if (!list) return;
-    for (PluginVariables* v : *list) delete v;
+    // The queue thread has been shut down before this; a record it could not give up stays.
+    for (PluginVariables* v : *list)
+        if (!queueThreadUsesSession(*v)) delete v;
     list->clear();
 }
 

@@ -41,6 +41,13 @@ public:
     OrbVariableArray localList;   // cached local listing
     OrbVariableArray remoteList;  // cached remote listing
     OrbVariableArray queue;       // queued transfers
+    ucstring currentTransferID;   // the queued transfer in flight; empty when none
+    // Written by the queue thread when this session's transfer ends, read by its next idle call.
+    ucstring queueOutcomeError;
+    ucstringlist queueOutcomeText;
+    bool queueOutcomeReady = false;
+    int queueStartAttempts = 0;     // failed starts of the transfer at the head of the queue
+    int64_t queueNextStartMs = 0;   // no new start before this (steady clock)
 };
 
 // The session's record, found by the environment's session id (or the calling thread on older

@@ -1,0 +1,190 @@
+#include "Function__Transfers.h"
+
+#include "Function__Common.h"
+#include "Function__Session.h"
+#include "Orb_Debug.h"
+#include "Plugin_Status.h"
+#include "_Common/CoreCode/Orb_DateTime.h"
+#include "_Common/FileAndStream/Orb_FileStream.h"
+#include "_Common/FileAndStream/Orb_StringListStream.h"
+#include "_Common/Strings/Orb_StringList.h"
+
+#include <platform/Files.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// libcurl's own buffers: larger ones cut the calls per byte on fast links.
+constexpr long kReceiveBufferSize = 512 * 1024;
+constexpr long kSendBufferSize = 512 * 1024;
+
+ucstring fileNamePart(const std::string& remotePath) {
+    const size_t slash = remotePath.rfind('/');
+    return ucstringFromUTF8String(slash == std::string::npos ? remotePath : remotePath.substr(slash + 1));
+}
+
+// Points the session's data callbacks at `stream` (kind 1) or at the received lines (kind 0)
+// and undoes it when the transfer is over.
+class StreamBinding {
+public:
+    StreamBinding(PluginVariables& session, OrbStream* stream) : mSession(session) {
+        session.serverResponse.clear();
+        session.transferStreamKind = stream ? 1 : 0;
+        session.transferStream = stream;
+        if (!stream) session.receivedLines.clear();
+    }
+    ~StreamBinding() {
+        mSession.transferStreamKind = 0;
+        mSession.transferStream = nullptr;
+    }
+    StreamBinding(const StreamBinding&) = delete;
+    StreamBinding& operator=(const StreamBinding&) = delete;
+
+private:
+    PluginVariables& mSession;
+};
+
+// Runs the prepared transfer with the status window's text; the error text of a failure.
+ucstring perform(PluginVariables& session, const std::string& remotePath, bool upload) {
+    updateStatusText((upload ? u"Uploading '" : u"Downloading '") + fileNamePart(remotePath) + u"'...");
+    curl_easy_setopt(session.curl, CURLOPT_URL, sessionURL(session, remotePath).c_str());
+    const CURLcode code = sessionPerform(session);
+    updateStatus(u"Idle.", 0);
+    if (code == CURLE_OK) return u"";
+    if (code == CURLE_ABORTED_BY_CALLBACK) return u"User cancelled.";
+    if (debugMode()) debugOutput(__FILE__, __LINE__, "cURL error code: " + std::to_string(static_cast<int>(code)));
+    return ucstring(upload ? u"Error uploading file; Server response: " : u"Error downloading file; Server response: ") +
+           ucstringFromUTF8String(sessionResponseText(session));
+}
+
+ucstring uploadStream(PluginVariables& session, OrbStream& stream, int64_t size, const std::string& remotePath,
+                      bool append, bool asciiMode) {
+    if (!sessionIsConnected(session)) return u"Not connected.";
+    const StreamBinding binding(session, &stream);
+    cancelPreviousCURLMulti(session);
+    curl_easy_setopt(session.curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(session.curl, CURLOPT_APPEND, append ? 1L : 0L);
+    curl_easy_setopt(session.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+    curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, asciiMode ? 1L : 0L);
+    curl_easy_setopt(session.curl, CURLOPT_UPLOAD_BUFFERSIZE, kSendBufferSize);
+    const ucstring error = perform(session, remotePath, true);
+    curl_easy_setopt(session.curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(session.curl, CURLOPT_APPEND, 0L);
+    curl_easy_setopt(session.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(0));
+    return error;
+}
+
+// The file a download is written into before it takes the target's place: beside the target,
+// so the rename stays on one file system.
+OrbFileRef partFileFor(const OrbFileRef& target) {
+    OrbFileRef part(target);
+    const ucstring name = target.getLastItem();
+    part.removeLastItem();
+    ucstring unique;
+    const ucstring wanted = u"." + name + u".part";
+    part.addItem(part.findUniqueFileName(unique, wanted, 0) ? unique : wanted);
+    return part;
+}
+
+}  // namespace
+
+ucstring uploadFile(PluginVariables& session, const OrbFileRef& localFile, const std::string& remotePath, bool append,
+                    bool asciiMode) {
+    OrbFileRef file(localFile);
+    if (!file.fileExists()) return u"Local file does not exist: " + file.errorString();
+    auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
+    if (!stream->attachToFile(file, kFileStreamRead)) return u"Could not open file for reading: " + stream->errorString();
+    int64_t size = 0;
+    if (!stream->fileSize(size)) return u"Could not open file for reading: " + stream->errorString();
+    return uploadStream(session, *stream, size, remotePath, append, asciiMode);
+}
+
+ucstring downloadFile(PluginVariables& session, const std::string& remotePath, const OrbFileRef& localFile, bool append,
+                      bool asciiMode) {
+    OrbFileRef target(localFile);
+    bool isDir = false, isFile = false;
+    if (!target.isValid(isDir, isFile)) return u"Local path is invalid: " + target.errorString();
+    if (!sessionIsConnected(session)) return u"Not connected.";
+
+    // A replacing download goes to a file beside the target and takes its place only when
+    // complete, so a failed or cancelled download never costs the user the old file. An
+    // appending one is cut back to the old size when it fails.
+    const OrbFileRef written = append ? target : partFileFor(target);
+    auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
+    if (!stream->attachToFile(written, append ? kFileStreamReadWrite : kFileStreamWrite))
+        return u"Could not open file for writing: " + stream->errorString();
+    int64_t originalSize = 0;
+    if (append) {
+        stream->fileSize(originalSize);
+        stream->reposition(originalSize);
+    } else {
+        stream->resize(0);
+    }
+    ucstring error;
+    {
+        const StreamBinding binding(session, stream.get());
+        cancelPreviousCURLMulti(session);
+        curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, asciiMode ? 1L : 0L);
+        curl_easy_setopt(session.curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+        error = perform(session, remotePath, false);
+    }
+    if (!stream->detachFromFile() && error.empty()) error = u"Could not write file: " + stream->errorString();
+    stream.reset();
+
+    std::string systemError;
+    const ucstring writtenPath = written.pathAsString();
+    if (append) {
+        if (!error.empty()) {
+            OrbFileStream restore(0);
+            if (restore.attachToFile(written, kFileStreamReadWrite)) restore.resize(originalSize);
+        }
+        return error;
+    }
+    if (!error.empty()) {
+        platform::fileRemove(writtenPath, systemError);
+        return error;
+    }
+    if (!platform::fileReplace(writtenPath, target.pathAsString(), systemError)) {
+        platform::fileRemove(writtenPath, systemError);
+        return u"Could not write file: " + ucstringFromUTF8String(systemError);
+    }
+    return u"";
+}
+
+ucstring uploadText(PluginVariables& session, const ucstringlist& lines, const std::string& remotePath, bool append,
+                    int32_t lineEnding, int16_t charSet, bool includeBOM) {
+    auto stream = std::make_unique<OrbMemoryStream>();
+    ucstring error;
+    if (!stringlistSaveToStream(error, &lines, stream.get(), lineEnding, charSet, includeBOM)) return error;
+    const int64_t size = stream->size();
+    stream->setPosition(0);
+    return uploadStream(session, *stream, size, remotePath, append, true);
+}
+
+ucstring downloadText(PluginVariables& session, const std::string& remotePath, ucstringlist& lines) {
+    if (!sessionIsConnected(session)) return u"Not connected.";
+    ucstring error;
+    {
+        const StreamBinding binding(session, nullptr);
+        cancelPreviousCURLMulti(session);
+        curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, 1L);
+        error = perform(session, remotePath, false);
+    }
+    if (error.empty()) lines = ucstringlistFromStringlist(session.receivedLines);
+    return error;
+}
+
+ucstring generateTransferID() {
+    OrbDateTime now;
+    now.setToCurrent();
+    OrbDateTimeComponents c;
+    now.decodeDateTime(c);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u_%02u_%02u-%02u_%02u_%02u-%6.6u", unsigned{c.year}, unsigned{c.month},
+                  unsigned{c.day}, unsigned{c.hour}, unsigned{c.minute}, unsigned{c.second},
+                  static_cast<unsigned>(std::rand()));
+    return ucstringFromUTF8String(text);
+}
