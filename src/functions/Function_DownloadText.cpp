@@ -1,9 +1,43 @@
-// Volan_DownloadText
+// Volan_DownloadText ( RemoteFile {; CompletedScript {; CSParameter }} ): a remote file's text as
+// lines, at once or queued.
 #include "Function__Common.h"
+#include "Function__Session.h"
+#include "Function__Transfers.h"
 #include "Functions.h"
+#include "Support/QueueThread.h"
 
 VOLAN_FUNCTION_CALLBACK(DownloadText) {
     (void)functionId;
-    return runFunction("DownloadText", environment, arguments, result,
-                       [](FunctionCall&) { return functionNotAvailable(); });
+    return runFunction("DownloadText", environment, arguments, result, [](FunctionCall& call) -> ucstring {
+        PluginVariables& v = call.variables;
+        v.lastTransfer.clear(true);
+        nameArguments(call.arguments, {u"RemoteFile", u"CompletedScript", u"CSParameter"});
+        const ucstring remoteFile = argumentString(call.arguments, u"RemoteFile");
+        const ucstring parameter = argumentString(call.arguments, u"CSParameter");
+        if (remoteFile.empty()) return u"You must specify the remote file to download ('RemoteFile' parameter).";
+        ucstring script;
+        ucstring error = transferCompletedScript(call, argumentString(call.arguments, u"CompletedScript"), script);
+        if (!error.empty()) return error;
+        error = sessionCheckUsable(v);
+        if (!error.empty()) return error;
+        ucstring remoteDir, remoteName;
+        transferRemotePath(v, remoteFile, remoteDir, remoteName);
+
+        if (!script.empty()) {
+            queueAddDownloadText(v, transferNewID(v), remoteDir, remoteName, script, parameter);
+            call.result.setStringValue(u"'" + remoteName + u"' queued for download.");
+            return {};
+        }
+        ucstringlist lines;
+        error = transferRunNow(v, [&] { return downloadText(v, ucstringToUTF8String(remoteDir + remoteName), lines); });
+        if (!error.empty()) return error;
+        OrbVariableArray record;
+        record.addStringVariable(error, u"Type", u"DownloadText");
+        record.addStringVariable(error, u"RemotePath", remoteDir);
+        record.addStringVariable(error, u"RemoteFile", remoteName);
+        record.addListVariable(error, u"Text", lines);
+        v.lastTransfer.setArrayValue(record);
+        call.result.setListValue(lines);
+        return {};
+    });
 }

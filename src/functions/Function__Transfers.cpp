@@ -3,7 +3,10 @@
 #include "Function__Common.h"
 #include "Function__Session.h"
 #include "Orb_Debug.h"
+#include "Plugin_Config.h"
 #include "Plugin_Status.h"
+#include "Support/FTPAccount.h"
+#include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/CoreCode/Orb_DateTime.h"
 #include "_Common/FileAndStream/Orb_FileStream.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
@@ -187,4 +190,72 @@ ucstring generateTransferID() {
                   unsigned{c.day}, unsigned{c.hour}, unsigned{c.minute}, unsigned{c.second},
                   static_cast<unsigned>(std::rand()));
     return ucstringFromUTF8String(text);
+}
+
+// ---- What the transfer functions share ---------------------------------------------------------
+
+ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given, ucstring& resolved) {
+    resolved.clear();
+    if (given.empty()) return u"";
+    ucstring database, script;
+    if (given.find(u"::") != ucstring::npos) {
+        fmpScriptSplit(given, database, script);
+        const ucstring error = checkFMPScriptExists(database, script);
+        if (!error.empty()) return u"Completed script parameter is invalid: " + error;
+    } else {
+        const ucstring error = envEvaluate(call.environment, u"Get(FileName)", &database);
+        if (!error.empty()) return u"Could not get current database for completed script: " + error;
+        script = given;
+        const ucstring checkError = checkFMPScriptExists(database, script);
+        if (!checkError.empty()) return u"Completed script parameter is invalid(2): " + checkError;
+    }
+    resolved = database + u"::" + script;
+    return u"";
+}
+
+void transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
+                        ucstring& remoteName) {
+    ucstring path = remoteFile;
+    if (path.empty() || (path[0] != u'/' && path[0] != u'\\')) {
+        const ucstring& current = variables.currentRemoteDir;
+        path = current + (!current.empty() && current.back() == u'/' ? u"" : u"/") + path;
+    }
+    const size_t slash = path.rfind(u'/');
+    remoteDir = slash == ucstring::npos ? ucstring() : path.substr(0, slash + 1);
+    remoteName = slash == ucstring::npos ? path : path.substr(slash + 1);
+}
+
+ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker) {
+    PluginConfigLock lock(10000);
+    if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
+    StatusWindow* status = nullptr;
+    const ucstring statusError = getPluginConfigObject(u"PluginStatus", status);
+    if (!statusError.empty())
+        DEBUG_OUT(u"Could not get PluginStatus Config Var: " + statusError);
+    else if (!status)
+        DEBUG_OUT("PluginStatus Config Var is NULL.");
+    const bool window = status && status->isOpen();
+    FTPAccounts* accounts = nullptr;
+    const ucstring accountsError = getPluginConfigObject(u"FTPAccounts", accounts);
+    if (!accountsError.empty()) return u"Could not get FTPAccounts Config Var: " + accountsError;
+    if (!accounts) return u"FTPAccounts Config Var is NULL.";
+    const FTPAccount* account = accounts->findAccount(variables.currentAccountName);
+    if (!account) return u"Could not find current account.";
+    setDataConnSettings(variables, account->passive(), account->dataPortRangeStart(), account->dataPortRangeEnd());
+    if (window) status->enableCancelButton();
+    const ucstring error = worker();
+    if (window) status->disableCancelButton(true);
+    return error;
+}
+
+ucstring transferNewID(const PluginVariables& variables) {
+    for (;;) {
+        const ucstring id = generateTransferID();
+        ucstring error;
+        if (variables.queue.variableNameIsValid(error, id, true)) return id;
+    }
+}
+
+ucstring transferNames(const ucstring& first, const ucstring& second) {
+    return first == second ? u"'" + first + u"'" : u"'" + first + u"' (originally '" + second + u"')";
 }

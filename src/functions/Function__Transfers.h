@@ -6,6 +6,7 @@
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_String.h"
 
+#include <functional>
 #include <string>
 
 class PluginVariables;
@@ -21,3 +22,22 @@ ucstring downloadText(PluginVariables& variables, const std::string& remotePath,
 
 // The name a queued transfer is known by: date, time and a random number.
 ucstring generateTransferID();
+
+// ---- What the transfer functions share ---------------------------------------------------------
+
+struct FunctionCall;
+
+// Resolves a CompletedScript argument: empty stays empty; "Database::Script" is checked in that
+// database, a bare script name in the calling one. `resolved` gets "Database::Script".
+ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given, ucstring& resolved);
+// A RemoteFile argument against the current remote folder, split into the folder (with its
+// trailing "/") and the name (empty when the path ends in "/").
+void transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
+                        ucstring& remoteName);
+// Runs a transfer at once on the calling thread: under the configuration lock, with the status
+// window's Cancel enabled and the account's data connection settings applied.
+ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker);
+// A transfer ID the session's queue does not use yet.
+ucstring transferNewID(const PluginVariables& variables);
+// "'first'" or "'first' (originally 'second')".
+ucstring transferNames(const ucstring& first, const ucstring& second);
