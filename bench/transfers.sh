@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Uploads and downloads one large file over FTP and SFTP on loopback, through the plug-in in
+# volan-host and through the curl command line, alternating, several runs each. Prints the
+# fastest time of each, the plug-in's throughput as a share of curl's, and the plug-in's peak
+# memory (maximum resident set of the volan-host process).
+#
+#   bench/transfers.sh [BUILD_DIR]    (SIZE_MB=1024 RUNS=3 by default; the test servers must run:
+#                                      scripts/servers/start)
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+host="$build/bin/volan-host"
+size_mb="${SIZE_MB:-1024}"
+runs="${RUNS:-3}"
+state="${VOLAN_SERVERS_STATE:-/tmp/volan-servers}"
+[ -x "$host" ] || { echo "transfers: build $host first" >&2; exit 2; }
+[ -f "$state/servers.env" ] || { echo "transfers: start the servers first (scripts/servers/start)" >&2; exit 2; }
+# shellcheck disable=SC1091
+. "$state/servers.env"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/volan-bench-XXXXXX")"
+remote_dir="$VOLAN_TEST_HOME/bench-$$"
+cleanup() { rm -rf "$work"; rm -rf "$remote_dir" 2>/dev/null || sudo rm -rf "$remote_dir" 2>/dev/null || true; }
+trap cleanup EXIT
+mkdir -p "$work/home" "$work/data"
+head -c "${size_mb}M" /dev/urandom >"$work/data/big.bin"
+cat "$work/data/big.bin" >/dev/null
+
+# The plug-in runs in a private home, with the test CA trusted and the known host key in place.
+export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
+export VOLAN_EXTRA_CA_FILE="$VOLAN_CA_FILE" VOLAN_UI=headless
+
+seconds() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+best() { printf '%s\n' "$@" | sort -g | head -n 1; }
+
+# Runs volan-host on the expressions given; prints "seconds maxRSS_KiB" and fails on any ERROR.
+plugin_run() {
+  local out="$work/out.txt" start end
+  start=$(seconds)
+  /usr/bin/time -f '%M' -o "$work/rss" "$host" "$@" >"$out" 2>&1
+  end=$(seconds)
+  if grep -q 'ERROR\|^?' "$out"; then cat "$out" >&2; return 1; fi
+  echo "$(elapsed "$start" "$end") $(cat "$work/rss")"
+}
+
+account() {  # name secure-type port
+  "$host" -e "Volan_AddAccount(\"$1\")" \
+    -e "Volan_SetAccountOption(\"$1\"; \"Host\"; \"$VOLAN_TEST_HOST\")" \
+    -e "Volan_SetAccountOption(\"$1\"; \"Port\"; $3)" \
+    -e "Volan_SetAccountOption(\"$1\"; \"Username\"; \"$VOLAN_TEST_USER\")" \
+    -e "Volan_SetAccountOption(\"$1\"; \"Password\"; \"$VOLAN_TEST_PASSWORD\")" \
+    -e "Volan_SetAccountOption(\"$1\"; \"SecureType\"; \"$2\")" >/dev/null
+}
+account bench-ftp None "$VOLAN_FTP_PORT"
+account bench-sftp SSH "$VOLAN_SFTP_PORT"
+"$host" -e 'Volan_Connect("bench-ftp")' -e "Volan_MakeRemoteDir(\"$remote_dir\")" >/dev/null
+
+ftp_url="ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT$remote_dir"
+sftp_url="sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT$remote_dir"
+curl_auth=(-s -S --user "$VOLAN_TEST_USER:$VOLAN_TEST_PASSWORD")
+ssh_opts=(--hostpubsha256 "$VOLAN_SFTP_HOST_KEY_SHA256")
+
+report() {  # label curl-times plugin-times rss-values
+  local label=$1 c p r
+  c=$(best $2) p=$(best $3) r=$(printf '%s\n' $4 | sort -g | tail -n 1)
+  awk -v l="$label" -v c="$c" -v p="$p" -v r="$r" -v mb="$size_mb" 'BEGIN {
+    printf "%-15s curl %6.2f s  plug-in %6.2f s  ratio (plug-in throughput / curl) %.2f  plug-in peak memory %.1f MB\n",
+      l, c, p, c / p, r / 1024 }'
+}
+
+for proto in ftp sftp; do
+  if [ $proto = ftp ]; then url=$ftp_url extra=(); else url=$sftp_url extra=("${ssh_opts[@]}"); fi
+  for direction in upload download; do
+    curl_times="" plugin_times="" rss=""
+    for ((i = 1; i <= runs; i++)); do
+      rm -f "$work/data/down.bin"
+      start=$(seconds)
+      if [ $direction = upload ]; then
+        curl "${curl_auth[@]}" "${extra[@]}" -T "$work/data/big.bin" "$url/curl.bin"
+      else
+        curl "${curl_auth[@]}" "${extra[@]}" -o "$work/data/down.bin" "$url/big.bin"
+      fi
+      end=$(seconds)
+      curl_times+=" $(elapsed "$start" "$end")"
+      rm -f "$work/data/down.bin"
+      if [ $direction = upload ]; then
+        read -r t m < <(plugin_run -e "Volan_Connect(\"bench-$proto\")" \
+          -e "Volan_UploadFile(\"$work/data/big.bin\"; \"\"; \"$remote_dir/big.bin\")")
+      else
+        read -r t m < <(plugin_run -e "Volan_Connect(\"bench-$proto\")" \
+          -e "Volan_DownloadFile(\"$remote_dir/big.bin\"; \"\"; \"$work/data/down.bin\")")
+        cmp -s "$work/data/big.bin" "$work/data/down.bin" || { echo "transfers: download differs" >&2; exit 1; }
+      fi
+      plugin_times+=" $t" rss+=" $m"
+    done
+    report "$proto $direction" "$curl_times" "$plugin_times" "$rss"
+  done
+done
+echo "file: ${size_mb} MiB, ${runs} runs each, fastest run shown"
