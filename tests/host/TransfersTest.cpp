@@ -1,0 +1,197 @@
+// File and text transfers, at once and through the queue, against the real test servers of
+// every kind; each transfer checked byte for byte against the served folder on disk.
+#include "RemoteFixture.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using testing_support::kKinds;
+using testing_support::quoted;
+using testing_support::RemoteTest;
+using testing_support::ServerKind;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const fs::path& path, const std::string& data) {
+    std::ofstream out(path, std::ios::binary);
+    out << data;
+}
+
+std::string randomBytes(size_t size, unsigned seed) {
+    std::mt19937_64 gen(seed);
+    std::string data(size, '\0');
+    for (size_t i = 0; i < size; i += 8) {
+        const uint64_t v = gen();
+        for (size_t j = 0; j < 8 && i + j < size; ++j) data[i + j] = static_cast<char>(v >> (8 * j));
+    }
+    return data;
+}
+
+class TransferTest : public RemoteTest, public ::testing::WithParamInterface<ServerKind> {
+protected:
+    void SetUp() override {
+        RemoteTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        const ServerKind& kind = GetParam();
+        account = std::string("transfers ") + kind.name;
+        addAccount(account, kind, servers["VOLAN_TEST_PASSWORD"]);
+        ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);
+        work = "xfer " + std::string(kind.name) + " " + std::to_string(getpid());
+        workDir = home / work;
+        ASSERT_EQ(call("Volan_MakeRemoteDir", {work}).rfind("Created: ", 0), 0u);
+        ASSERT_EQ(call("Volan_ChangeRemoteDir", {work}).rfind("Remote directory set to: ", 0), 0u);
+        local = fs::temp_directory_path() / ("volan-xfer-" + std::to_string(getpid()) + "-" + kind.name);
+        fs::remove_all(local);
+        fs::create_directories(local);
+    }
+    void TearDown() override {
+        fs::remove_all(local);
+        std::error_code ignored;
+        fs::remove_all(workDir, ignored);
+        RemoteTest::TearDown();
+    }
+
+    std::string upload(const fs::path& file, const std::string& remote, bool append = false, bool ascii = false) {
+        return run("Volan_UploadFile(" + quoted(file.string()) + "; \"\"; " + quoted(remote) + "; " +
+                   (append ? "1" : "0") + "; " + (ascii ? "1" : "0") + ")");
+    }
+    std::string download(const std::string& remote, const fs::path& file, bool append = false, bool ascii = false) {
+        return run("Volan_DownloadFile(" + quoted(remote) + "; \"\"; " + quoted(file.string()) + "; " +
+                   (append ? "1" : "0") + "; " + (ascii ? "1" : "0") + ")");
+    }
+
+    std::string account;
+    std::string work;
+    fs::path workDir;
+    fs::path local;
+};
+
+}  // namespace
+
+TEST_P(TransferTest, FilesOfEverySizeGoUpAndComeBackWhole) {
+    const struct {
+        const char* name;
+        size_t size;
+    } files[] = {{"empty.bin", 0}, {"one.bin", 1}, {"odd size ü.bin", 65537}, {"large.bin", 100u << 20}};
+    for (const auto& f : files) {
+        const std::string data = randomBytes(f.size, static_cast<unsigned>(f.size));
+        writeFile(local / f.name, data);
+        ASSERT_EQ(upload(local / f.name, f.name), std::string("Uploaded '") + f.name + "'.");
+        EXPECT_EQ(readFile(workDir / f.name), data) << f.name;
+        const fs::path back = local / (std::string("back ") + f.name);
+        ASSERT_EQ(download(f.name, back), std::string("Downloaded 'back ") + f.name + "' (originally '" + f.name +
+                                              "').");
+        EXPECT_TRUE(readFile(back) == data) << f.name;
+    }
+    // The last transfer's record.
+    EXPECT_EQ(call("Volan_GetLastResult", {"Type"}), "DownloadFile");
+    EXPECT_EQ(call("Volan_GetLastResult", {"FileName"}), "back large.bin");
+    EXPECT_EQ(call("Volan_GetLastResult", {"RemoteLocation"}), workDir.string() + "/");
+}
+
+TEST_P(TransferTest, AppendingAddsToTheEndInBothDirections) {
+    writeFile(local / "part.txt", "first;");
+    ASSERT_EQ(upload(local / "part.txt", "joined.txt"), "Uploaded 'joined.txt' (originally 'part.txt').");
+    writeFile(local / "part.txt", "second;");
+    ASSERT_EQ(upload(local / "part.txt", "joined.txt", true), "Uploaded 'joined.txt' (originally 'part.txt').");
+    EXPECT_EQ(readFile(workDir / "joined.txt"), "first;second;");
+
+    writeFile(local / "mine.txt", "local;");
+    ASSERT_EQ(download("joined.txt", local / "mine.txt", true), "Downloaded 'mine.txt' (originally 'joined.txt').");
+    EXPECT_EQ(readFile(local / "mine.txt"), "local;first;second;");
+}
+
+TEST_P(TransferTest, AFailedDownloadKeepsTheFileThatWasThere) {
+    writeFile(local / "keep.txt", "precious");
+    const std::string result = download("no such file.txt", local / "keep.txt");
+    EXPECT_EQ(result.rfind("ERROR: DownloadFile: Error downloading file; Server response: ", 0), 0u) << result;
+    EXPECT_EQ(readFile(local / "keep.txt"), "precious");
+    // An appending download that fails leaves the file as it was, too.
+    EXPECT_EQ(download("no such file.txt", local / "keep.txt", true).rfind("ERROR: DownloadFile: ", 0), 0u);
+    EXPECT_EQ(readFile(local / "keep.txt"), "precious");
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(local)) left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"keep.txt"}) << "no partial file stays behind";
+    EXPECT_EQ(call("Volan_GetLastResult"), "No transfers have occurred.");
+}
+
+TEST_P(TransferTest, TextGoesUpInTheCharacterSetAskedForAndComesBackAsLines) {
+    ASSERT_EQ(run("Volan_UploadText(\"Grüße¶zwei\"; \"utf8.txt\"; \"\"; 0; \"LF\")"), "Uploaded 'utf8.txt'.");
+    EXPECT_EQ(readFile(workDir / "utf8.txt"), "Gr\xC3\xBC\xC3\x9F" "e\nzwei");
+    ASSERT_EQ(run("Volan_UploadText(\"Grüße\"; \"latin1.txt\"; \"\"; 0; \"CRLF\"; \"ISO-8859-1\")"),
+              "Uploaded 'latin1.txt'.");
+    EXPECT_EQ(readFile(workDir / "latin1.txt"), "Gr\xFC\xDF" "e");
+    ASSERT_EQ(run("Volan_UploadText(\"ab¶c\"; \"utf16.txt\"; \"\"; 0; \"crlf\"; \"UTF-16\"; 1)"),
+              "Uploaded 'utf16.txt'.");
+    EXPECT_EQ(readFile(workDir / "utf16.txt"), std::string("\xFE\xFF\0a\0b\0\r\0\n\0c", 12));
+
+    EXPECT_EQ(call("Volan_DownloadText", {"utf8.txt"}), "Grüße\rzwei");
+    EXPECT_EQ(call("Volan_GetLastResult", {"Text"}), "Grüße\rzwei");
+    EXPECT_EQ(call("Volan_UploadText", {"x", "folder/"}),
+              "ERROR: UploadText: You must specify a file name to upload text to, not just a path ('RemoteFile' "
+              "parameter).");
+    EXPECT_EQ(run("Volan_UploadText(\"x\"; \"x.txt\"; \"\"; 0; \"Dos\")"),
+              "ERROR: UploadText: Unknown line ending type: 'Dos'; Please use \"CRLF\", \"CR\", \"LF\", \"Win\", "
+              "\"Mac\", \"Unix\", or \"ASCII\".");
+    EXPECT_EQ(run("Volan_UploadText(\"x\"; \"x.txt\"; \"\"; 0; \"\"; \"Klingon\")"),
+              "ERROR: UploadText: Unknown charset: 'Klingon'.");
+}
+
+TEST_P(TransferTest, QueuedTransfersRunOneAtATimeAndCallTheirScripts) {
+    fmhost::HostState& state = fmhost::HostState::get();
+    state.scripts.push_back({u"Volan", u"Done", u""});
+    state.startedScripts.clear();
+    for (int i = 1; i <= 3; ++i) writeFile(local / ("q" + std::to_string(i) + ".txt"), std::string(i * 1000, 'q'));
+
+    EXPECT_EQ(run("Volan_UploadFile(" + quoted((local / "q1.txt").string()) + "; \"Done\"; \"\"; 0; 0; \"first\")"),
+              "'q1.txt' queued for upload.");
+    EXPECT_EQ(run("Volan_UploadFile(" + quoted((local / "q2.txt").string()) + "; \"Volan::Done\")"),
+              "'q2.txt' queued for upload.");
+    EXPECT_EQ(run("Volan_DownloadText(\"q-missing.txt\"; \"Done\")"), "'q-missing.txt' queued for download.");
+    EXPECT_EQ(call("Volan_GetQueueList"), "UploadFile: q1.txt\rUploadFile: q2.txt\rDownloadText: q-missing.txt");
+    EXPECT_EQ(run("Volan_UploadFile(\"x\"; \"NoSuchScript\")").rfind("ERROR: UploadFile: Completed script parameter "
+                                                                       "is invalid(2): ",
+                                                                       0),
+              0u);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (call("Volan_GetQueueList") != "" && std::chrono::steady_clock::now() < deadline) {
+        host->idle(0, 1);
+        host->runPendingScripts(1);
+        usleep(20000);
+    }
+    host->idle(0, 1);
+    host->runPendingScripts(1);
+    EXPECT_EQ(call("Volan_GetQueueList"), "");
+    EXPECT_EQ(readFile(workDir / "q1.txt"), std::string(1000, 'q'));
+    EXPECT_EQ(readFile(workDir / "q2.txt"), std::string(2000, 'q'));
+
+    // One script per successful transfer, with its parameter (its own, else the result); the
+    // failed download runs none and leaves its error as the last result.
+    std::vector<std::u16string> parameters;
+    for (const fmhost::StartedScript& s : state.startedScripts) {
+        EXPECT_EQ(s.database, u"Volan");
+        EXPECT_EQ(s.script, u"Done");
+        EXPECT_EQ(s.control, 3);
+        parameters.push_back(s.parameter);
+    }
+    EXPECT_EQ(parameters, (std::vector<std::u16string>{u"first", u"Uploaded 'q2.txt'."}));
+    EXPECT_EQ(call("Volan_GetLastResult").rfind("ERROR: DownloadText: Error downloading file; Server response: ", 0),
+              0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, TransferTest, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<ServerKind>& info) { return std::string(info.param.name); });
