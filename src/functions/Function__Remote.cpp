@@ -248,3 +248,9 @@ ucstring remotePathArgument(const PluginVariables& session, const ucstring& path
     wire = ucstringToUTF8String(resolved);
     return {};
 }
+
+void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context) {
+    listRemoteHelper(context, [&session](const ucstring& directory, OrbVariableArray& list) {
+        return remoteListDirectory(session, ucstringToUTF8String(directory), list);
+    });
+}

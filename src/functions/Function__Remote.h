@@ -55,3 +55,8 @@ ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool
 // the server.
 ucstring remotePathArgument(const PluginVariables& session, const ucstring& path, ucstring& resolved,
                             std::string& wire);
+
+struct ListRemoteHelperContext;
+// Lists context.directory on the session's server and its subdirectories within the depth limit
+// (for directory downloads); the session's cached listing is left alone.
+void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context);
