@@ -203,7 +203,13 @@ ucstring setCommonCURLOptions(PluginVariables& session, const ucstring& accountN
     curl_easy_setopt(curl, CURLOPT_TCP_NODELAY, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeout));
 
-    if (!caPath.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, caPath.c_str());
+    if (!caPath.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, caPath.c_str());
+        // The bundle is the one source of trust. Without the system's default CA folder beside
+        // it, libcurl also keeps the parsed bundle for the multi handle instead of reading all of
+        // it again for every FTPS data connection.
+        curl_easy_setopt(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+    }
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
 

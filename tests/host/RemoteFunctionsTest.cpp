@@ -319,6 +319,27 @@ TEST_F(RemoteTest, UnreachableServersGiveAConnectError) {
               "ERROR: Connect: You must specify the account to connect to: ('AccountName' parameter).");
 }
 
+// Active-mode data connections from a port range, and a session that ends while connected.
+TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
+    addAccount("active", kKinds[0], servers["VOLAN_TEST_PASSWORD"]);
+    call("Volan_SetAccountOption", {"active", "Passive", "0"});
+    call("Volan_SetAccountOption", {"active", "DataPortRangeStart", "20300"});
+    call("Volan_SetAccountOption", {"active", "DataPortRangeEnd", "20310"});
+    ASSERT_EQ(call("Volan_Connect", {"active"}).rfind("Connected to Account: active", 0), 0u);
+    std::set<std::string> names;
+    for (const std::string& row : split(call("Volan_GetRemoteListItem", {"all", "", "|", "\n"}), "\n"))
+        names.insert(split(row, "|").at(2));
+    std::set<std::string> onDisk = {".", ".."};
+    for (const auto& e : fs::directory_iterator(home)) onDisk.insert(e.path().filename().string());
+    // Other tests may add or remove their own folders meanwhile; everything listed must exist.
+    for (const std::string& name : names) EXPECT_TRUE(onDisk.count(name) || fs::exists(home / name)) << name;
+    EXPECT_TRUE(names.count(".") && names.count(".."));
+
+    host->sessionShutdown(1);
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+    ASSERT_EQ(call("Volan_Connect", {"active"}).rfind("Connected to Account: active", 0), 0u);
+}
+
 // SFTP host keys are trusted on first use and recorded; a different key later is refused.
 TEST_F(RemoteTest, ChangedSFTPHostKeyIsRefused) {
     addAccount("ssh", kKinds[4], servers["VOLAN_TEST_PASSWORD"]);
