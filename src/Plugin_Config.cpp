@@ -9,6 +9,7 @@
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "functions/Function__Common.h"
+#include "functions/Function__Session.h"
 
 #include <atomic>
 #include <memory>
@@ -85,6 +86,19 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserName", u"");
     gPluginConfig->addStringVariable(error, u"FMPScriptLastUserData", u"");
     gPluginConfig->addArrayVariable(error, u"SQLQueue", OrbVariableArray());
+    // The certificate bundle libcurl verifies servers with, and the SFTP known-hosts file, both
+    // in the preferences folder.
+    ucstring caPath, knownHostsPath;
+    OrbFileRef prefsFolder;
+    if (prefs->getSystemPrefsPath(prefsFolder)) {
+        const ucstring caError = exportCURLCAFile(prefsFolder, caPath);
+        if (!caError.empty()) DEBUG_OUT(u"Could not export cURL CA file: " + caError);
+        knownHostsPath = sessionKnownHostsPath(prefsFolder);
+    } else {
+        DEBUG_OUT("Could not export cURL CA file: Path does not exist: (preferences folder)");
+    }
+    gPluginConfig->addStringVariable(error, u"CURLCAPath", caPath);
+    gPluginConfig->addStringVariable(error, u"SSHKnownHostsPath", knownHostsPath);
     auto* accounts = new FTPAccounts();
     addPointer(u"FTPAccounts", accounts);
     if (prefs->foundSystemPrefsLastTime() || !prefs->importedVersion().empty()) accounts->loadAccounts();

@@ -1,5 +1,7 @@
 #include "Function__Common.h"
 
+#include "Function__Session.h"
+
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
 #include "Plugin_Thread.h"
@@ -102,7 +104,10 @@ void PluginParameter::extract(const fmx::Data& data, OrbVariable& variable) {
 
 // ---- Session records ------------------------------------------------------------------------------
 
+PluginVariables::~PluginVariables() { sessionRelease(*this); }
+
 void PluginVariables::clear() {
+    sessionRelease(*this);
     sessionId = 0;
     threadId = 0;
     initializedByWorker = false;

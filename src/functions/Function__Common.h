@@ -5,6 +5,7 @@
 #include "_Common/CoreCode/Orb_Variable.h"
 
 #include <FMWrapper/FMXClient.h>
+#include <curl/curl.h>
 #include <platform/Threads.h>
 
 #include <functional>
@@ -30,7 +31,9 @@ private:
 class PluginVariables {
 public:
     PluginVariables() = default;
-    virtual ~PluginVariables() = default;
+    PluginVariables(const PluginVariables&) = delete;
+    PluginVariables& operator=(const PluginVariables&) = delete;
+    virtual ~PluginVariables();
     void clear();
 
     uint64_t sessionId = 0;            // host session id (hosts of version 15 and later); 0 = free record
@@ -48,6 +51,30 @@ public:
     bool queueOutcomeReady = false;
     int queueStartAttempts = 0;     // failed starts of the transfer at the head of the queue
     int64_t queueNextStartMs = 0;   // no new start before this (steady clock)
+
+    // The remote connection (see Function__Session.h); connected = curl set and an account name.
+    CURL* curl = nullptr;
+    CURLM* curlMulti = nullptr;
+    bool multiAttached = false;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    ucstring currentAccountName;
+    ucstring currentRemoteDir;
+    std::string baseURL;                        // scheme + host; every request URL starts with it
+    int32_t secureType = 0;                     // of the connected account: 3 is SFTP
+    std::string hostName;                       // as the account gives it, for messages
+    stringlist serverResponse;                  // control-channel lines of the current request
+    stringlist receivedLines;                   // data of stream kind 0
+    stringlist listingLines;                    // data of stream kind 2 (listings)
+    stringlist serverFeatures;                  // FEAT reply: "NAME=parameters"
+    int32_t transferStreamKind = 0;             // 0 received lines, 1 transfer stream, 2 listing lines
+    class OrbStream* transferStream = nullptr;  // not owned
+    curl_slist* commandList = nullptr;
+    int32_t hostKeyStatus = 0;  // SFTP: what the known-hosts check of the last request found
+
+    // The remote listing cache (see Function__RemoteList.h).
+    bool remoteListCurrent = false;
+    int32_t remoteListPosition = 0;
+    int32_t machineListMode = -1;  // -1 unknown, 0 LIST, 1 MLSD/MLST
 };
 
 // The session's record, found by the environment's session id (or the calling thread on older

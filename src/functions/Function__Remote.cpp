@@ -1,0 +1,256 @@
+#include "Function__Remote.h"
+
+#include "Function__RemoteList.h"
+#include "Function__Session.h"
+#include "Orb_Debug.h"
+#include "Plugin_Status.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
+#include "_Common/Strings/Orb_String.h"
+#include "_Common/Strings/Orb_StringList.h"
+
+namespace {
+
+// A path as one argument of libcurl's SFTP quote commands: absolute ("/~/" stands for the home),
+// in double quotes with backslash and quote escaped.
+std::string sftpArgument(const std::string& path) {
+    const std::string absolute = !path.empty() && path[0] == '/' ? path : "/~/" + path;
+    std::string quoted = "\"";
+    for (char c : absolute) {
+        if (c == '\\' || c == '"') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string withoutTrailingSlash(std::string path) {
+    if (!path.empty() && path.back() == '/') path.pop_back();
+    return path;
+}
+
+ucstring serverText(const PluginVariables& session) { return ucstringFromUTF8String(sessionResponseText(session)); }
+
+// Runs one runner's commands in `directory`; on failure the prefix and what the server said.
+ucstring runCommands(PluginVariables& session, const std::string& directory, const stringlist& commands,
+                     const ucstring& status, const ucstring& failurePrefix) {
+    if (sessionRunCommands(session, directory, commands, status) == CURLE_OK) return {};
+    return failurePrefix + serverText(session);
+}
+
+}  // namespace
+
+// ---- Paths -------------------------------------------------------------------------------------
+
+ucstring remoteResolvePath(const PluginVariables& session, const ucstring& path) {
+    if (isFullPath(path)) return path;
+    const ucstring& dir = session.currentRemoteDir;
+    if (!dir.empty() && dir.back() == u'/') return dir + path;
+    return dir + u"/" + path;
+}
+
+void remoteSplitPath(const std::string& path, std::string& directory, std::string& name) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        directory.clear();
+        name = path;
+    } else {
+        directory = path.substr(0, slash + 1);
+        name = path.substr(slash + 1);
+    }
+}
+
+// ---- Command runners ---------------------------------------------------------------------------
+
+ucstring sendDELECommand(PluginVariables& session, const std::string& path) {
+    std::string dir, name;
+    remoteSplitPath(path, dir, name);
+    const std::string command = sessionIsSFTP(session) ? "rm " + sftpArgument(path) : "DELE " + name;
+    return runCommands(session, dir, {command}, u"Removing remote file...",
+                       u"Error removing file; Server response: \r");
+}
+
+ucstring sendMKDCommand(PluginVariables& session, const std::string& path) {
+    const std::string trimmed = withoutTrailingSlash(path);
+    std::string dir, name;
+    remoteSplitPath(trimmed, dir, name);
+    const std::string command = sessionIsSFTP(session) ? "mkdir " + sftpArgument(trimmed) : "MKD " + name;
+    return runCommands(session, dir, {command}, u"Creating remote directory...",
+                       u"Error making directory; Server response: \r");
+}
+
+ucstring sendRMDCommand(PluginVariables& session, const std::string& path) {
+    const std::string trimmed = withoutTrailingSlash(path);
+    std::string dir, name;
+    remoteSplitPath(trimmed, dir, name);
+    const std::string command = sessionIsSFTP(session) ? "rmdir " + sftpArgument(trimmed) : "RMD " + name;
+    return runCommands(session, dir, {command}, u"Removing remote directory...",
+                       u"Error removing directory; Server response: \r");
+}
+
+ucstring sendRNCommand(PluginVariables& session, const std::string& oldPath, const std::string& newName) {
+    const std::string trimmed = withoutTrailingSlash(oldPath);
+    std::string dir, name;
+    remoteSplitPath(trimmed, dir, name);
+    stringlist commands;
+    if (sessionIsSFTP(session)) {
+        const std::string target = !newName.empty() && newName[0] == '/' ? newName : dir + newName;
+        commands.push_back("rename " + sftpArgument(trimmed) + " " + sftpArgument(target));
+    } else {
+        commands = {"RNFR " + name, "RNTO " + newName};
+    }
+    return runCommands(session, dir, commands, u"Renaming remote file...", u"Error renaming; Server response: \r");
+}
+
+ucstring sendQUOTECommand(PluginVariables& session, const std::string& directory, const std::string& command,
+                          stringlist* output) {
+    if (!output) return u"Output is NULL.";
+    const ucstring error = runCommands(session, directory, {command}, u"Sending custom command...",
+                                       u"Error sending custom command; Server response: \r");
+    if (error.empty()) *output = session.serverResponse;
+    return error;
+}
+
+// ---- Listings ----------------------------------------------------------------------------------
+
+int32_t remoteMachineListMode(PluginVariables& session) {
+    if (session.machineListMode != -1) return session.machineListMode;
+    session.machineListMode = 0;
+    for (const std::string& feature : session.serverFeatures) {
+        const std::string name = stringUpperCase(feature.substr(0, feature.find('=')));
+        if (name == "MLST" || name == "MLSD") session.machineListMode = 1;
+    }
+    return session.machineListMode;
+}
+
+ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, OrbVariableArray& list,
+                             const ucstring& failurePrefix) {
+    const bool machine = remoteMachineListMode(session) == 1;
+    session.serverResponse.clear();
+    session.transferStreamKind = 2;
+    session.listingLines.clear();
+    std::string url = sessionURL(session, directory);
+    if (url.back() != '/') url += '/';
+    updateStatusText(u"Retrieving directory listing...");
+    // libcurl lists an SFTP directory by itself; FTP needs the command.
+    const char* request = sessionIsSFTP(session) ? nullptr : machine ? "MLSD" : "LIST -a";
+    curl_easy_setopt(session.curl, CURLOPT_CUSTOMREQUEST, request);
+    curl_easy_setopt(session.curl, CURLOPT_URL, url.c_str());
+    const CURLcode code = sessionPerform(session);
+    curl_easy_setopt(session.curl, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+    session.transferStreamKind = 0;
+    updateStatusText(u"Idle.");
+    if (code != CURLE_OK) {
+        if (debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
+        return failurePrefix + serverText(session);
+    }
+    if (machine)
+        parseMachineList(session.listingLines, list);
+    else
+        parseStandardList(session.listingLines, list);
+    return {};
+}
+
+ucstring sendLISTCommand(PluginVariables& session, const std::string& directory) {
+    return remoteListDirectory(session, directory, session.remoteList);
+}
+
+ucstring maybeGetRemoteFileList(PluginVariables& session) {
+    if (session.currentRemoteDir.empty())
+        return u"Remote directory is not valid, use ChangeRemoteDir to set a valid directory.";
+    if (session.remoteListCurrent) return {};
+    const ucstring error = sendLISTCommand(session, ucstringToUTF8String(session.currentRemoteDir));
+    if (error.empty()) session.remoteListCurrent = true;
+    return error;
+}
+
+void remoteInvalidateList(PluginVariables& session, bool resetPosition) {
+    session.remoteList.clear();
+    session.remoteListCurrent = false;
+    if (resetPosition) session.remoteListPosition = 0;
+}
+
+// ---- One item ----------------------------------------------------------------------------------
+
+ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, OrbVariableArray& info) {
+    info.clear();
+    ucstring error;
+    const std::string trimmed = withoutTrailingSlash(path);
+    std::string dir, name;
+    remoteSplitPath(trimmed, dir, name);
+    if (name.empty()) {
+        // The root folder: always there, and listed by no parent.
+        info.addStringVariable(error, u"Type", u"dir", true);
+        info.addIntegerVariable(error, u"Size", 0, true);
+        info.addTimestampVariable(error, u"ModDate", listDefaultModDate(), true);
+        info.addStringVariable(error, u"Name", u"/", true);
+        return {};
+    }
+
+    if (remoteMachineListMode(session) == 1) {
+        const CURLcode code = sessionRunCommands(session, dir, {"MLST " + name}, u"Retrieving item info...");
+        const stringlist& lines = session.serverResponse;
+        if (code != CURLE_OK) {
+            if (!lines.empty() && stringStartsWith(lines.back(), "550")) {
+                info.addIntegerVariable(error, u"Size", -1, true);
+                return {};
+            }
+            return u"Error getting item info; Server response: \r" + serverText(session);
+        }
+        if (lines.size() < 3) return u"Server did not return a valid response.";
+        const std::string factLine = stringTrimLeft(lines[lines.size() - 2]);
+        if (factLine.empty()) return u"Server response is blank.";
+        listItemInfoFromFactLine(factLine, info);
+        return {};
+    }
+
+    OrbVariableArray list;
+    error = remoteListDirectory(session, dir, list, u"Error getting list for item info; Server response: ");
+    if (!error.empty()) return error;
+    const ucstring wanted = ucstringFromUTF8String(name);
+    for (const OrbVariable& record : list) {
+        if (record.name() != wanted) continue;  // names on the server are case-sensitive
+        info = record.arrayValue();
+        info.addStringVariable(error, u"Name", wanted, true);
+        return {};
+    }
+    info.addIntegerVariable(error, u"Size", -1, true);
+    return {};
+}
+
+namespace {
+ucstring itemExists(PluginVariables& session, const std::string& path, const ucstring& type, bool& exists) {
+    exists = false;
+    OrbVariableArray info;
+    const ucstring error = getRemoteItemInfo(session, path, info);
+    if (!error.empty()) return error;
+    const OrbVariable* size = nullptr;
+    const OrbVariable* itemType = nullptr;
+    exists = info.variableWithName(u"Size", size) && size->integerValue() != -1 &&
+             info.variableWithName(u"Type", itemType) && itemType->stringValue() == type;
+    return {};
+}
+}  // namespace
+
+ucstring remoteFileExists(PluginVariables& session, const std::string& path, bool& exists) {
+    return itemExists(session, path, u"file", exists);
+}
+
+ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool& exists) {
+    return itemExists(session, path, u"dir", exists);
+}
+
+// ---- Arguments of the remote functions ----------------------------------------------------------
+
+ucstring remotePathArgument(const PluginVariables& session, const ucstring& path, ucstring& resolved,
+                            std::string& wire) {
+    const ucstring error = sessionCheckNoLineBreaks(path);
+    if (!error.empty()) return error;
+    resolved = remoteResolvePath(session, path);
+    wire = ucstringToUTF8String(resolved);
+    return {};
+}
+
+void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context) {
+    listRemoteHelper(context, [&session](const ucstring& directory, OrbVariableArray& list) {
+        return remoteListDirectory(session, ucstringToUTF8String(directory), list);
+    });
+}

@@ -1,0 +1,62 @@
+// Work on the server's file system over a session's connection: the control-command runners, the
+// listing of a remote directory into item records (with the session's listing cache), and the
+// lookup of one remote item. Paths are UTF-8 and "/"-separated. Over SFTP the runners send
+// libcurl's SFTP commands (rm, mkdir, rmdir, rename) and item information comes from the
+// directory listing, so callers see the same results whatever the protocol.
+#pragma once
+
+#include "Function__Common.h"
+
+#include <string>
+
+// ---- Paths -------------------------------------------------------------------------------------
+
+// A path argument against the current remote directory: a full path ("/..." or "\...") as given,
+// else the directory + "/" + path (no "." or ".." folding; the server reads those).
+ucstring remoteResolvePath(const PluginVariables& session, const ucstring& path);
+// Splits at the last "/": the directory part keeps that "/"; without one it is empty.
+void remoteSplitPath(const std::string& path, std::string& directory, std::string& name);
+
+// ---- Command runners (an error text; empty on success) ------------------------------------------
+
+ucstring sendDELECommand(PluginVariables& session, const std::string& path);
+ucstring sendMKDCommand(PluginVariables& session, const std::string& path);
+ucstring sendRMDCommand(PluginVariables& session, const std::string& path);
+// Renames the item at `oldPath` to `newName` (relative to the item's directory, or a full path).
+ucstring sendRNCommand(PluginVariables& session, const std::string& oldPath, const std::string& newName);
+// Sends `command` as given while in `directory`; the server's reply lines go to `output`.
+ucstring sendQUOTECommand(PluginVariables& session, const std::string& directory, const std::string& command,
+                          stringlist* output);
+
+// ---- Listings ----------------------------------------------------------------------------------
+
+// Chooses MLSD/MLST (1) or LIST (0) once per connection, from the server's features.
+int32_t remoteMachineListMode(PluginVariables& session);
+// Lists `directory` into the session's remote list (it does not mark the list current).
+ucstring sendLISTCommand(PluginVariables& session, const std::string& directory);
+// Lists `directory` into `list`; `failurePrefix` starts the error text.
+ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, OrbVariableArray& list,
+                             const ucstring& failurePrefix = u"Error getting list; Server response: ");
+// Lists the current remote directory unless the cache already holds it.
+ucstring maybeGetRemoteFileList(PluginVariables& session);
+// Forgets the cached listing (contents or current directory changed); optionally the position.
+void remoteInvalidateList(PluginVariables& session, bool resetPosition);
+
+// ---- One item ----------------------------------------------------------------------------------
+
+// "Type", "Size", "ModDate" and "Name" of the item at `path`; "Size" -1 when there is no such item.
+ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, OrbVariableArray& info);
+ucstring remoteFileExists(PluginVariables& session, const std::string& path, bool& exists);
+ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool& exists);
+
+// ---- Arguments of the remote functions ----------------------------------------------------------
+
+// Refuses a path with a line break, then resolves it: `resolved` for messages, `wire` (UTF-8) for
+// the server.
+ucstring remotePathArgument(const PluginVariables& session, const ucstring& path, ucstring& resolved,
+                            std::string& wire);
+
+struct ListRemoteHelperContext;
+// Lists context.directory on the session's server and its subdirectories within the depth limit
+// (for directory downloads); the session's cached listing is left alone.
+void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context);

@@ -1,0 +1,500 @@
+#include "Function__Session.h"
+
+#include "Orb_Debug.h"
+#include "Plugin_Config.h"
+#include "Plugin_Status.h"
+#include "Support/FTPAccount.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
+#include "_Common/FileAndStream/Orb_Stream.h"
+#include "_Common/Strings/Orb_String.h"
+#include "_Common/Strings/Orb_StringList.h"
+#include "_CommonEx/GUI/DW_Dialogs.h"
+
+#include <platform/Files.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// Sent as the password of an anonymous login that has none.
+constexpr const char* kAnonymousPassword = "volan@example.com";
+constexpr const char* kSystemCABundle = "/etc/ssl/certs/ca-certificates.crt";
+
+enum HostKeyStatus : int32_t { kHostKeyUnchecked = 0, kHostKeyAccepted = 1, kHostKeyChanged = 2 };
+
+size_t curlReceiveHeaderData(char* data, size_t size, size_t count, void* user) {
+    auto* session = static_cast<PluginVariables*>(user);
+    const size_t bytes = size * count;
+    session->serverResponse.push_back(stringTrimRight(std::string(data, bytes)));
+    return bytes;
+}
+
+size_t curlReceiveData(char* data, size_t size, size_t count, void* user) {
+    auto* session = static_cast<PluginVariables*>(user);
+    const size_t bytes = size * count;
+    switch (session->transferStreamKind) {
+        case 1:
+            if (!session->transferStream || !session->transferStream->writeBytes(data, static_cast<int64_t>(bytes)))
+                return 0;  // libcurl stops with a write error
+            break;
+        case 2: stringlistAppendLines(session->listingLines, std::string_view(data, bytes)); break;
+        default: stringlistAppendLines(session->receivedLines, std::string_view(data, bytes)); break;
+    }
+    return bytes;
+}
+
+size_t curlSendData(char* data, size_t size, size_t count, void* user) {
+    auto* session = static_cast<PluginVariables*>(user);
+    if (!session->transferStream) return 0;
+    int64_t actual = 0;
+    if (!session->transferStream->readBytes(data, static_cast<int64_t>(size * count), actual)) return 0;
+    return static_cast<size_t>(actual);
+}
+
+int curlProgress(void*, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal, curl_off_t uploaded) {
+    bool cancel = false;
+    if (downloadTotal > 0)
+        cancel = updateStatusProgress(downloaded, downloadTotal);
+    else if (uploadTotal > 0)
+        cancel = updateStatusProgress(uploaded, uploadTotal);
+    return cancel ? 1 : 0;
+}
+
+// Protocol traces go to the debug log only while a listing runs; the login never does.
+int sessionDebugOutput(CURL* handle, curl_infotype type, char* data, size_t size, void* user) {
+    auto* session = static_cast<PluginVariables*>(user);
+    if (session->transferStreamKind != 2) return 0;
+    return curlDebugOutput(handle, static_cast<int>(type), data, size, user);
+}
+
+// SFTP host keys: a key seen for the first time is trusted and recorded; a key that differs from
+// the recorded one refuses the connection.
+int sessionHostKeyCheck(CURL*, const curl_khkey*, const curl_khkey*, curl_khmatch match, void* user) {
+    auto* session = static_cast<PluginVariables*>(user);
+    switch (match) {
+        case CURLKHMATCH_OK: session->hostKeyStatus = kHostKeyAccepted; return CURLKHSTAT_FINE;
+        case CURLKHMATCH_MISSING:
+            session->hostKeyStatus = kHostKeyAccepted;
+            DEBUG_OUT("SFTP host " + session->hostName + " is not in the known hosts file; its key was added.");
+            return CURLKHSTAT_FINE_ADD_TO_FILE;
+        default:
+            session->hostKeyStatus = kHostKeyChanged;
+            DEBUG_OUT("SFTP host " + session->hostName + " offered a key that differs from the known one; refused.");
+            return CURLKHSTAT_REJECT;
+    }
+}
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
+}
+
+void freeCommandList(PluginVariables& session) {
+    if (session.commandList) curl_slist_free_all(session.commandList);
+    session.commandList = nullptr;
+}
+
+void logCurlError(CURLcode code) {
+    if (debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
+}
+
+}  // namespace
+
+// ---- State -------------------------------------------------------------------------------------
+
+bool sessionIsConnected(const PluginVariables& session) { return session.curl && !session.currentAccountName.empty(); }
+
+bool sessionIsSFTP(const PluginVariables& session) { return session.secureType == FTPAccount::kSecureSSH; }
+
+void sessionRelease(PluginVariables& session) {
+    cancelPreviousCURLMulti(session);
+    freeCommandList(session);
+    if (session.curlMulti) curl_multi_cleanup(session.curlMulti);
+    if (session.curl) curl_easy_cleanup(session.curl);
+    session.curlMulti = nullptr;
+    session.curl = nullptr;
+    std::memset(session.errorBuffer, 0, sizeof session.errorBuffer);
+    session.currentAccountName.clear();
+    session.currentRemoteDir.clear();
+    session.baseURL.clear();
+    session.hostName.clear();
+    session.secureType = 0;
+    session.serverResponse.clear();
+    session.receivedLines.clear();
+    session.listingLines.clear();
+    session.serverFeatures.clear();
+    session.transferStreamKind = 0;
+    session.transferStream = nullptr;
+    session.hostKeyStatus = kHostKeyUnchecked;
+    session.remoteList.clear();
+    session.remoteListCurrent = false;
+    session.remoteListPosition = 0;
+    session.machineListMode = -1;
+}
+
+// ---- Options -----------------------------------------------------------------------------------
+
+ucstring setCommonCURLOptions(PluginVariables& session, const ucstring& accountName, const std::string& host,
+                              int32_t port, int32_t secureType, int32_t timeout, const std::string& userName,
+                              const std::string& password, bool promptForPassword, const std::string& caPath,
+                              const std::string& knownHostsPath) {
+    CURL* curl = session.curl;
+    if (!curl) return u"Could not initialize cURL.";
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, curlReceiveHeaderData);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &session);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, curlReceiveData);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &session);
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, curlSendData);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &session);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, session.errorBuffer);
+
+    curl_easy_setopt(curl, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, curlProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &session);
+
+    session.secureType = secureType;
+    session.hostName = host;
+    switch (secureType) {
+        case FTPAccount::kSecureAfterConnect:
+            session.baseURL = "ftp://" + host;
+            curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            break;
+        case FTPAccount::kSecureBeforeConnect:
+            session.baseURL = "ftps://" + host;
+            curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            break;
+        case FTPAccount::kSecureSSH: session.baseURL = "sftp://" + host; break;
+        default:
+            session.baseURL = "ftp://" + host;
+            curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_NONE));
+            break;
+    }
+    curl_easy_setopt(curl, CURLOPT_URL, session.baseURL.c_str());
+    if (port != -1) curl_easy_setopt(curl, CURLOPT_PORT, static_cast<long>(port));
+
+    const std::string user = userName.empty() ? std::string("anonymous") : userName;
+    std::string pass = password;
+    if (promptForPassword) {
+        ucstring answer;
+        const ucstring prompt = accountName.empty()
+                                    ? u"Please enter the password for '" + ucstringFromUTF8String(host) + u"':"
+                                    : u"Please enter the password for the '" + accountName + u"' account:";
+        if (inputDialog(prompt, answer, true, u"FTP Account Password") != kDialogOK)
+            return u"User cancelled the account password dialog.";
+        pass = ucstringToUTF8String(answer);
+    }
+    if (stringNormalize(user) == "ANONYMOUS" && pass.empty()) pass = kAnonymousPassword;
+    // libcurl copies the text; the local copy is wiped so the password does not linger.
+    std::string userPassword = user + ":" + pass;
+    curl_easy_setopt(curl, CURLOPT_USERPWD, userPassword.c_str());
+    std::fill(userPassword.begin(), userPassword.end(), '\0');
+    std::fill(pass.begin(), pass.end(), '\0');
+
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, sessionDebugOutput);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &session);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
+
+    curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
+    curl_easy_setopt(curl, CURLOPT_TCP_NODELAY, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeout));
+
+    if (!caPath.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, caPath.c_str());
+        // The bundle is the one source of trust. Without the system's default CA folder beside
+        // it, libcurl also keeps the parsed bundle for the multi handle instead of reading all of
+        // it again for every FTPS data connection.
+        curl_easy_setopt(curl, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
+    }
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+
+    if (secureType == FTPAccount::kSecureSSH && !knownHostsPath.empty()) {
+        curl_easy_setopt(curl, CURLOPT_SSH_KNOWNHOSTS, knownHostsPath.c_str());
+        curl_easy_setopt(curl, CURLOPT_SSH_KEYFUNCTION, sessionHostKeyCheck);
+        curl_easy_setopt(curl, CURLOPT_SSH_KEYDATA, &session);
+    }
+    return {};
+}
+
+ucstring setCommonCURLOptions(PluginVariables& session, const FTPAccount& account, const std::string& caPath,
+                              const std::string& knownHostsPath) {
+    return setCommonCURLOptions(session, account.name(), account.host(), account.port(), account.secureType(),
+                                account.timeout(), account.username(), account.password(), account.promptForPassword(),
+                                caPath, knownHostsPath);
+}
+
+std::string dataPortSpec(int32_t rangeStart, int32_t rangeEnd) {
+    if (rangeStart != 0 && rangeEnd > rangeStart)
+        return "-:" + std::to_string(rangeStart) + "-" + std::to_string(rangeEnd);
+    if (rangeStart != 0 && rangeEnd == rangeStart) return "-:" + std::to_string(rangeStart);
+    return "-";
+}
+
+void setDataConnSettings(PluginVariables& session, bool passive, int32_t rangeStart, int32_t rangeEnd) {
+    if (!session.curl) return;
+    if (passive) {
+        curl_easy_setopt(session.curl, CURLOPT_FTPPORT, static_cast<const char*>(nullptr));
+        return;
+    }
+    const std::string spec = dataPortSpec(rangeStart, rangeEnd);
+    curl_easy_setopt(session.curl, CURLOPT_FTPPORT, spec.c_str());
+}
+
+// ---- Requests ----------------------------------------------------------------------------------
+
+void cancelPreviousCURLMulti(PluginVariables& session) {
+    if (!session.multiAttached) return;
+    const CURLMcode code = curl_multi_remove_handle(session.curlMulti, session.curl);
+    if (code != CURLM_OK) DEBUG_OUT("curl_multi_remove_handle failed: " + std::to_string(static_cast<int>(code)));
+    session.multiAttached = false;
+    DEBUG_OUT("Cancel Previous CURL Multi");
+}
+
+CURLcode sessionPerform(PluginVariables& session) {
+    if (!session.curl || !session.curlMulti) return CURLE_FAILED_INIT;
+    cancelPreviousCURLMulti(session);
+    session.errorBuffer[0] = 0;
+    session.hostKeyStatus = kHostKeyUnchecked;
+    if (curl_multi_add_handle(session.curlMulti, session.curl) != CURLM_OK) return CURLE_FAILED_INIT;
+    session.multiAttached = true;
+    CURLcode result = CURLE_OK;
+    for (bool done = false; !done;) {
+        int running = 0;
+        if (curl_multi_perform(session.curlMulti, &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(session.curlMulti, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == session.curl) {
+                result = message->data.result;
+                done = true;
+            }
+        }
+        if (!done && running == 0) break;
+        if (!done) curl_multi_poll(session.curlMulti, nullptr, 0, 5, nullptr);
+    }
+    cancelPreviousCURLMulti(session);
+    return result;
+}
+
+std::string sessionEncodePath(const std::string& path) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(path.size() * 3);
+    for (unsigned char c : path) {
+        if (c == '/' || isUnreserved(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string sessionURL(const PluginVariables& session, const std::string& path) {
+    return session.baseURL + "/" + sessionEncodePath(path);
+}
+
+std::string sessionResponseText(const PluginVariables& session) {
+    if (!stringlistIsBlank(session.serverResponse)) return stringlistJoinWithLineEnding(session.serverResponse, 1);
+    return session.errorBuffer;
+}
+
+ucstring sessionCheckNoLineBreaks(const ucstring& text) {
+    if (text.find_first_of(u"\r\n") == ucstring::npos) return {};
+    return u"Names and commands cannot contain carriage returns or line feeds.";
+}
+
+CURLcode sessionRunCommands(PluginVariables& session, const std::string& directory, const stringlist& commands,
+                            const ucstring& status) {
+    freeCommandList(session);
+    for (const std::string& command : commands) {
+        curl_slist* grown = curl_slist_append(session.commandList, command.c_str());
+        if (!grown) {
+            freeCommandList(session);
+            return CURLE_OUT_OF_MEMORY;
+        }
+        session.commandList = grown;
+    }
+    session.serverResponse.clear();
+    std::string url = sessionURL(session, directory);
+    if (!directory.empty() && url.back() != '/') url += '/';
+    updateStatusText(status);
+    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, session.commandList);
+    curl_easy_setopt(session.curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(session.curl, CURLOPT_NOBODY, 1L);
+    const CURLcode code = sessionPerform(session);
+    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
+    curl_easy_setopt(session.curl, CURLOPT_NOBODY, 0L);
+    updateStatusText(u"Idle.");
+    freeCommandList(session);
+    if (code != CURLE_OK) logCurlError(code);
+    return code;
+}
+
+ucstring sendFEATCommand(PluginVariables& session) {
+    session.serverFeatures.clear();
+    if (sessionRunCommands(session, {}, {"FEAT"}, u"Retrieving features...") != CURLE_OK)
+        return u"Error getting features; Server response: " + ucstringFromUTF8String(sessionResponseText(session));
+    const stringlist& lines = session.serverResponse;
+    if (lines.size() > 2) {
+        for (size_t i = 1; i + 1 < lines.size(); ++i) {
+            std::string feature = stringTrim(lines[i]);
+            const size_t blank = feature.find(' ');
+            if (blank == std::string::npos)
+                feature += '=';
+            else
+                feature[blank] = '=';
+            session.serverFeatures.push_back(feature);
+        }
+    }
+    return {};
+}
+
+// ---- Connect and disconnect --------------------------------------------------------------------
+
+ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, ucstring& result) {
+    DEBUG_SCOPE("sessionConnect");
+    const ucstring name = stringTrim(accountName);
+    if (session.curl)
+        return u"Already connected to account '" + session.currentAccountName +
+               u"'; Disconnect from that account before attempting a new connection.";
+    if (name.empty()) return u"You must specify the account to connect to: ('AccountName' parameter).";
+
+    FTPAccount account;
+    std::string caPath, knownHostsPath;
+    {
+        PluginConfigLock lock(10000);
+        if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
+        FTPAccounts* accounts = nullptr;
+        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        if (!error.empty()) return error;
+        const OrbVariable* value = nullptr;
+        error = getPluginConfigVar(u"CURLCAPath", value);
+        if (!error.empty()) return u"Could not get CURLCAPath Config Var: " + error;
+        caPath = ucstringToUTF8String(value->stringValue());
+        if (getPluginConfigVar(u"SSHKnownHostsPath", value).empty())
+            knownHostsPath = ucstringToUTF8String(value->stringValue());
+        const FTPAccount* found = accounts->findAccount(name);
+        if (!found) return u"Could not find account named '" + name + u"'.";
+        account = *found;
+    }
+
+    session.curl = curl_easy_init();
+    if (!session.curl) return u"Could not initialize cURL.";
+    session.curlMulti = curl_multi_init();
+    if (!session.curlMulti) {
+        sessionRelease(session);
+        return u"Could not initialize cURL Multi.";
+    }
+    ucstring error = setCommonCURLOptions(session, account, caPath, knownHostsPath);
+    if (!error.empty()) {
+        sessionRelease(session);
+        return error;
+    }
+    setDataConnSettings(session, account.passive(), account.dataPortRangeStart(), account.dataPortRangeEnd());
+
+    updateStatusText(u"Connecting to \"" + account.name() + u"\"...");
+    curl_easy_setopt(session.curl, CURLOPT_NOBODY, 1L);
+    const CURLcode code = sessionPerform(session);
+    curl_easy_setopt(session.curl, CURLOPT_NOBODY, 0L);
+    updateStatusText(u"Idle.");
+    if (code != CURLE_OK) {
+        logCurlError(code);
+        std::string why = session.errorBuffer[0] ? std::string(session.errorBuffer) : curl_easy_strerror(code);
+        if (session.hostKeyStatus == kHostKeyChanged)
+            why = "The SSH host key of " + account.host() +
+                  " does not match the one recorded for it in the known hosts file " + knownHostsPath +
+                  "; the connection was refused. If the server's key was changed on purpose, remove the host's "
+                  "line from that file.";
+        sessionRelease(session);
+        return u"Error connecting to FTP Server: " + ucstringFromUTF8String(why);
+    }
+
+    const char* entryPath = nullptr;
+    curl_easy_getinfo(session.curl, CURLINFO_FTP_ENTRY_PATH, &entryPath);
+    const ucstring remoteDir = entryPath && *entryPath ? ucstringFromUTF8CStr(entryPath) : ucstring(u"/");
+
+    if (account.secureType() != FTPAccount::kSecureSSH) {
+        error = sendFEATCommand(session);
+        if (!error.empty()) DEBUG_OUT(u"FEAT failed: " + error);
+    }
+
+    session.currentAccountName = account.name();
+    session.queue.clear();
+    session.lastTransfer.clear(true);
+    session.currentRemoteDir = remoteDir;
+    session.remoteList.clear();
+    session.remoteListCurrent = false;
+    session.remoteListPosition = 0;
+    session.machineListMode = -1;
+    updateStatusTitle(u"Volan Pro - Connected to \"" + account.name() + u"\"");
+    result = u"Connected to Account: " + account.name() + u" (" + ucstringFromUTF8String(account.host()) + u")";
+    return {};
+}
+
+ucstring sessionDisconnect(PluginVariables& session, ucstring& result) {
+    DEBUG_SCOPE("sessionDisconnect");
+    const ucstring name = sessionIsConnected(session) ? session.currentAccountName : ucstring();
+    // libcurl closes an SFTP session itself; FTP says goodbye with QUIT.
+    if (!name.empty() && !sessionIsSFTP(session)) {
+        if (sessionRunCommands(session, {}, {"QUIT"}, u"Disconnecting...") != CURLE_OK)
+            DEBUG_OUT("Error sending QUIT command: Error disonnecting; Server response: " +
+                      sessionResponseText(session));
+    }
+    sessionRelease(session);
+    session.queue.clear();
+    session.lastTransfer.clear(true);
+    {
+        PluginConfigLock lock(250);
+        StatusWindow* status = nullptr;
+        if (lock.held() && getPluginConfigObject(u"PluginStatus", status).empty()) {
+            status->disableCancelButton(false);
+            status->setCustomTitle(u"");
+        }
+    }
+    result = name.empty() ? ucstring(u"Disconnected.") : u"Disconnected from Account " + name + u".";
+    return {};
+}
+
+// ---- Files in the preferences folder -----------------------------------------------------------
+
+ucstring exportCURLCAFile(const OrbFileRef& folder, ucstring& path) {
+    path.clear();
+    const ucstring folderPath = folder.pathAsString(kPathStyleWindows);
+    std::string nativeFolder, why;
+    OrbFileRef checked(folder);
+    if (!checked.defined() || !checked.dirExists() || !platform::fileNativePath(folderPath, nativeFolder, why))
+        return u"Path does not exist: " + folderPath;
+    std::ifstream system(kSystemCABundle, std::ios::binary);
+    if (!system) return u"Could not read the system certificate bundle " + ucstringFromUTF8CStr(kSystemCABundle);
+    std::ostringstream bundle;
+    bundle << "## Installed by Volan Pro.\n## Any changes made to this file, will be overwritten on startup.\n";
+    bundle << system.rdbuf();
+    if (const char* extra = std::getenv("VOLAN_EXTRA_CA_FILE"); extra && *extra) {
+        std::ifstream in(extra, std::ios::binary);
+        if (!in) return u"Could not read VOLAN_EXTRA_CA_FILE: " + ucstringFromUTF8CStr(extra);
+        bundle << "\n" << in.rdbuf();
+    }
+    const std::string file = nativeFolder + "/curl-ca-bundle.crt";
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << bundle.str();
+    out.close();
+    if (!out) return u"Could not write " + ucstringFromUTF8String(file);
+    path = ucstringFromUTF8String(file);
+    return {};
+}
+
+ucstring sessionKnownHostsPath(const OrbFileRef& folder) {
+    std::string nativeFolder, why;
+    if (!platform::fileNativePath(folder.pathAsString(kPathStyleWindows), nativeFolder, why)) return {};
+    return ucstringFromUTF8String(nativeFolder + "/known_hosts");
+}

@@ -1,0 +1,421 @@
+// The connection, remote command and remote listing functions against the real test servers of
+// every kind, each result checked against what the served folder holds on disk.
+#include "../support/TestServers.h"
+#include "PluginFixture.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <vector>
+
+namespace fs = std::filesystem;
+using testing_support::runVolanHost;
+using testing_support::TestServers;
+using testing_support::u8;
+
+namespace {
+
+struct ServerKind {
+    const char* name;
+    int secureType;       // the account's SecureType
+    const char* portKey;  // in servers.env
+    bool machineListing;  // MLST gives exact seconds; LIST and SFTP listings whole minutes
+    bool sftp;
+};
+
+const ServerKind kKinds[] = {
+    {"FTP", 0, "VOLAN_FTP_PORT", true, false},           {"ExplicitFTPS", 1, "VOLAN_FTP_PORT", true, false},
+    {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false}, {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
+    {"SFTP", 3, "VOLAN_SFTP_PORT", false, true},
+};
+const char* const kSecureTypeNames[] = {"None", "After Connect", "Before Connect", "SSH"};
+
+// Text for a calculation's string literal.
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + separator.size())
+        parts.push_back(text.substr(start, at - start));
+    if (start < text.size()) parts.push_back(text.substr(start));
+    return parts;
+}
+
+// A file's modification time as the host shows a timestamp, to the second or to the minute.
+std::string hostTimestamp(const fs::path& file, bool wholeMinutes) {
+    struct stat st {};
+    stat(file.c_str(), &st);
+    std::time_t t = st.st_mtime;
+    if (wholeMinutes) t -= t % 60;
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%d/%d/%04d %d:%02d:%02d", tm.tm_mon + 1, tm.tm_mday, tm.tm_year + 1900, tm.tm_hour,
+                  tm.tm_min, tm.tm_sec);
+    return buf;
+}
+
+// A loopback port nobody listens on.
+int closedPort() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
+class RemoteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_TEST_SERVERS(servers);
+        setenv("VOLAN_EXTRA_CA_FILE", servers["VOLAN_CA_FILE"].c_str(), 1);
+        setenv("VOLAN_UI", "headless", 1);
+        host = testing_support::loadPlugin();
+        ASSERT_EQ(host->init(), 57);
+        home = servers["VOLAN_TEST_HOME"];
+    }
+    void TearDown() override {
+        if (host) host->unload();
+    }
+
+    std::string run(const std::string& expression) { return u8(host->evaluate(fmhost::utf16(expression)).text); }
+    std::string call(const std::string& function, std::initializer_list<std::string> args = {}) {
+        std::string expression = function;
+        if (args.size()) {
+            expression += "(";
+            bool first = true;
+            for (const std::string& a : args) {
+                expression += (first ? "" : "; ") + quoted(a);
+                first = false;
+            }
+            expression += ")";
+        }
+        return run(expression);
+    }
+    void addAccount(const std::string& name, const ServerKind& kind, const std::string& password,
+                    const std::string& hostName = {}, int port = 0) {
+        call("Volan_AddAccount", {name});
+        call("Volan_SetAccountOption", {name, "Host", hostName.empty() ? servers["VOLAN_TEST_HOST"] : hostName});
+        call("Volan_SetAccountOption", {name, "Port", port ? std::to_string(port) : servers[kind.portKey]});
+        call("Volan_SetAccountOption", {name, "Username", servers["VOLAN_TEST_USER"]});
+        call("Volan_SetAccountOption", {name, "Password", password});
+        call("Volan_SetAccountOption", {name, "SecureType", kSecureTypeNames[kind.secureType]});
+    }
+    fs::path prefsFolder() {
+        for (const auto& e : fs::recursive_directory_iterator(std::getenv("XDG_DATA_HOME")))
+            if (e.path().filename() == "curl-ca-bundle.crt") return e.path().parent_path();
+        return {};
+    }
+
+    TestServers servers;
+    std::unique_ptr<fmhost::PluginHost> host;
+    fs::path home;
+};
+
+class RemoteKindTest : public RemoteTest, public ::testing::WithParamInterface<ServerKind> {};
+
+// Everything a solution does on a server, in the order a solution does it.
+TEST_P(RemoteKindTest, ConnectListChangeAndDisconnect) {
+    const ServerKind& kind = GetParam();
+    const std::string account = std::string("acct ") + kind.name;
+    addAccount(account, kind, servers["VOLAN_TEST_PASSWORD"]);
+
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+    ASSERT_EQ(call("Volan_Connect", {account}),
+              "Connected to Account: " + account + " (" + servers["VOLAN_TEST_HOST"] + ")");
+    EXPECT_EQ(call("Volan_IsConnected"), "1");
+    EXPECT_EQ(call("Volan_Connect", {account}), "ERROR: Connect: Already connected to account '" + account +
+                                                    "'; Disconnect from that account before attempting a new "
+                                                    "connection.");
+    ASSERT_EQ(call("Volan_GetCurrentRemoteDir"), home.string());
+
+    // A working folder of this test's own, made through the server.
+    const std::string work = "proto " + std::string(kind.name) + " " + std::to_string(getpid());
+    const fs::path workDir = home / work;
+    ASSERT_EQ(call("Volan_MakeRemoteDir", {work + "/"}), "Created: " + (home / work).string() + "/");
+    ASSERT_TRUE(fs::is_directory(workDir));
+    EXPECT_EQ(call("Volan_ChangeRemoteDir", {work}), "Remote directory set to: " + workDir.string());
+    EXPECT_EQ(
+        call("Volan_ChangeRemoteDir", {"missing"}),
+        "ERROR: ChangeRemoteDir: The specified remote directory does not exist: " + workDir.string() + "/missing");
+
+    const std::vector<std::string> names = {"plain.txt",
+                                            "with space.txt",
+                                            "hash#1.txt",
+                                            "per%20cent.TXT",
+                                            "what?.dat",
+                                            "Grüße.txt",
+                                            "emoji \xF0\x9F\x98\x80.txt"};
+    for (size_t i = 0; i < names.size(); ++i)
+        ASSERT_TRUE(servers.upload(work + "/" + names[i], std::string(10 + i * 7, 'x'))) << names[i];
+    EXPECT_EQ(call("Volan_MakeRemoteDir", {"sub dir"}), "Created: " + (workDir / "sub dir").string());
+    ASSERT_TRUE(fs::is_directory(workDir / "sub dir"));
+
+    // The listing: every item on disk, plus "." and "..".
+    EXPECT_EQ(call("Volan_GetRemoteListCount"), std::to_string(names.size() + 3));
+    EXPECT_EQ(call("Volan_GetRemoteListCount", {"*.txt"}), "6");  // any case
+    EXPECT_EQ(call("Volan_GetRemoteListCount", {"what?.*"}), "1");
+    const std::vector<std::string> rows = split(call("Volan_GetRemoteListItem", {"All", "", "|", "\n"}), "\n");
+    std::set<std::string> listed;
+    for (const std::string& row : rows) {
+        const std::vector<std::string> f = split(row, "|");
+        ASSERT_EQ(f.size(), 6u) << row;
+        EXPECT_EQ(f[0], "Remote");
+        listed.insert(f[2]);
+        if (f[1] == "file") {
+            EXPECT_EQ(f[3], std::to_string(fs::file_size(workDir / f[2]))) << f[2];
+        }
+        if (f[2] == "sub dir") {
+            EXPECT_EQ(f[1], "dir");
+        }
+    }
+    std::set<std::string> onDisk = {".", ".."};
+    for (const auto& e : fs::directory_iterator(workDir)) onDisk.insert(e.path().filename().string());
+    EXPECT_EQ(listed, onDisk);
+
+    // FIRST/NEXT walks the same list in the same order, then starts over; a number picks one.
+    std::vector<std::string> walked;
+    for (std::string item = call("Volan_GetRemoteListItem", {"First"}); !item.empty();
+         item = call("Volan_GetRemoteListItem", {"next"})) {
+        const std::vector<std::string> f = split(item, "\r");
+        ASSERT_EQ(f.size(), 6u) << item;
+        EXPECT_EQ(f[0], "Location=Remote");
+        walked.push_back(f[2].substr(std::string("FileName=").size()));
+        ASSERT_LE(walked.size(), rows.size());
+    }
+    ASSERT_EQ(walked.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(walked[i], split(rows[i], "|")[2]);
+    EXPECT_NE(call("Volan_GetRemoteListItem", {"NEXT"}).find("FileName=" + walked[0]), std::string::npos);
+    EXPECT_NE(call("Volan_GetRemoteListItem", {"3"}).find("FileName=" + walked[2] + "\r"), std::string::npos);
+    EXPECT_EQ(call("Volan_GetRemoteListItem", {"99"}), "");
+
+    // Existence, size and time of every name, as the disk has them.
+    for (const std::string& name : names) {
+        EXPECT_EQ(call("Volan_RemoteFileExists", {name}), "1") << name;
+        EXPECT_EQ(call("Volan_RemoteDirExists", {name}), "0") << name;
+        EXPECT_EQ(call("Volan_GetRemoteFileSize", {name}), std::to_string(fs::file_size(workDir / name))) << name;
+        EXPECT_EQ(call("Volan_GetRemoteFileTimestamp", {name}), hostTimestamp(workDir / name, !kind.machineListing))
+            << name;
+    }
+    EXPECT_EQ(call("Volan_RemoteDirExists", {"sub dir"}), "1");
+    EXPECT_EQ(call("Volan_RemoteDirExists", {workDir.string() + "/sub dir/"}), "1");
+    EXPECT_EQ(call("Volan_RemoteFileExists", {"sub dir"}), "0");
+    EXPECT_EQ(call("Volan_RemoteFileExists", {"PLAIN.TXT"}), "0");
+    EXPECT_EQ(
+        call("Volan_GetRemoteFileSize", {"nothing here"}),
+        "ERROR: GetRemoteFileSize: The specified remote file does not exist: " + workDir.string() + "/nothing here");
+
+    // A line break cannot smuggle a second command onto the control connection.
+    EXPECT_EQ(run("Volan_MakeRemoteDir(\"x¶DELE plain.txt\")"),
+              "ERROR: MakeRemoteDir: Names and commands cannot contain carriage returns or line feeds.");
+    EXPECT_EQ(run("Volan_SendRemoteCommand(\"NOOP¶DELE plain.txt\")"),
+              "ERROR: SendRemoteCommand: Names and commands cannot contain carriage returns or line feeds.");
+    EXPECT_TRUE(fs::exists(workDir / "plain.txt"));
+
+    // Renames and deletes reach exactly the named items.
+    EXPECT_EQ(call("Volan_RenameRemoteFile", {"with space.txt", "renamed #2%.txt"}),
+              "Renamed: " + (workDir / "with space.txt").string() + " to: renamed #2%.txt");
+    EXPECT_TRUE(fs::exists(workDir / "renamed #2%.txt"));
+    EXPECT_FALSE(fs::exists(workDir / "with space.txt"));
+    EXPECT_EQ(call("Volan_RenameRemoteDir", {"sub dir", "sub ü"}),
+              "Renamed: " + (workDir / "sub dir").string() + " to: sub ü");
+    EXPECT_TRUE(fs::is_directory(workDir / "sub ü"));
+    EXPECT_EQ(call("Volan_RenameRemoteFile", {"gone.txt", "x"}),
+              "ERROR: RenameRemoteFile: The specified old file does not exist: " + (workDir / "gone.txt").string());
+    EXPECT_EQ(call("Volan_DeleteRemoteFile", {"sub ü"}),
+              "ERROR: DeleteRemoteFile: The specified remote file does not exist: " + (workDir / "sub ü").string());
+    EXPECT_EQ(call("Volan_GetRemoteListCount"), std::to_string(names.size() + 3));  // the cache was dropped
+    for (const std::string& name :
+         {std::string("hash#1.txt"), std::string("per%20cent.TXT"), std::string("what?.dat"), std::string("Grüße.txt"),
+          std::string("emoji \xF0\x9F\x98\x80.txt"), std::string("renamed #2%.txt")}) {
+        EXPECT_EQ(call("Volan_DeleteRemoteFile", {name}), "Deleted: " + (workDir / name).string());
+        EXPECT_FALSE(fs::exists(workDir / name)) << name;
+    }
+    EXPECT_TRUE(fs::exists(workDir / "plain.txt"));
+
+    // A raw command acts in the current remote directory.
+    const std::string chmod =
+        kind.sftp ? "chmod 600 " + quoted((workDir / "plain.txt").string()) : "SITE CHMOD 600 plain.txt";
+    const std::string reply = call("Volan_SendRemoteCommand", {chmod});
+    EXPECT_EQ(reply.rfind("ERROR", 0), std::string::npos) << reply;
+    if (!kind.sftp) {
+        EXPECT_NE(reply.find("200"), std::string::npos) << reply;
+    }
+    EXPECT_EQ(fs::status(workDir / "plain.txt").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(call("Volan_SendRemoteCommand", {kind.sftp ? "bogus x" : "BOGUS x"})
+                  .rfind("ERROR: SendRemoteCommand: Error sending custom command; Server response: \r", 0),
+              0u);
+
+    // Up and down, then tidy up through the server.
+    EXPECT_EQ(call("Volan_ChangeRemoteDir", {"sub ü"}), "Remote directory set to: " + (workDir / "sub ü").string());
+    EXPECT_EQ(call("Volan_GetRemoteListCount"), "2");
+    EXPECT_EQ(call("Volan_ChangeRemoteDirUp"), "Remote directory set to: " + workDir.string());
+    EXPECT_EQ(call("Volan_DeleteRemoteFile", {"plain.txt"}), "Deleted: " + (workDir / "plain.txt").string());
+    EXPECT_EQ(call("Volan_RemoveRemoteDir", {"sub ü/"}), "Removed: " + (workDir / "sub ü").string() + "/");
+    EXPECT_EQ(call("Volan_ChangeRemoteDirUp"), "Remote directory set to: " + home.string());
+    EXPECT_EQ(call("Volan_RemoveRemoteDir", {work}), "Removed: " + workDir.string());
+    EXPECT_FALSE(fs::exists(workDir));
+    EXPECT_EQ(call("Volan_RemoveRemoteDir", {work})
+                  .rfind("ERROR: RemoveRemoteDir: Error removing directory; Server response: \r", 0),
+              0u);
+    EXPECT_EQ(call("Volan_ChangeRemoteDir", {"/"}), "Remote directory set to: /");
+    EXPECT_EQ(call("Volan_ChangeRemoteDirUp"), "Remote directory set to: /");
+    EXPECT_EQ(call("Volan_RemoteDirExists", {home.string()}), "1");
+
+    EXPECT_EQ(call("Volan_Disconnect"), "Disconnected from Account " + account + ".");
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+    EXPECT_EQ(call("Volan_GetCurrentRemoteDir"), "ERROR: GetCurrentRemoteDir: Not connected.");
+    EXPECT_EQ(call("Volan_GetRemoteListCount"), "ERROR: GetRemoteListCount: Not connected.");
+    EXPECT_EQ(call("Volan_Disconnect"), "Disconnected.");
+}
+
+TEST_P(RemoteKindTest, WrongPasswordLeavesTheSessionUnconnected) {
+    const ServerKind& kind = GetParam();
+    addAccount("bad", kind, "not-the-password");
+    const std::string result = call("Volan_Connect", {"bad"});
+    EXPECT_EQ(result.rfind("ERROR: Connect: Error connecting to FTP Server: ", 0), 0u) << result;
+    EXPECT_GT(result.size(), std::string("ERROR: Connect: Error connecting to FTP Server: ").size());
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+    EXPECT_EQ(call("Volan_RemoteFileExists", {"x"}), "ERROR: RemoteFileExists: Not connected.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RemoteKindTest, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<ServerKind>& info) { return info.param.name; });
+
+TEST_F(RemoteTest, UnreachableServersGiveAConnectError) {
+    addAccount("nowhere", kKinds[0], "x", "no-such-host.invalid");
+    addAccount("closed", kKinds[0], "x", "", closedPort());
+    addAccount("closed ssh", kKinds[4], "x", "", closedPort());
+    for (const char* name : {"nowhere", "closed", "closed ssh"}) {
+        const std::string result = call("Volan_Connect", {name});
+        EXPECT_EQ(result.rfind("ERROR: Connect: Error connecting to FTP Server: ", 0), 0u) << result;
+        EXPECT_EQ(call("Volan_IsConnected"), "0");
+    }
+    EXPECT_EQ(call("Volan_Connect", {"unknown account"}),
+              "ERROR: Connect: Could not find account named 'unknown account'.");
+    EXPECT_EQ(call("Volan_Connect", {" "}),
+              "ERROR: Connect: You must specify the account to connect to: ('AccountName' parameter).");
+}
+
+// Active-mode data connections from a port range, and a session that ends while connected.
+TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
+    addAccount("active", kKinds[0], servers["VOLAN_TEST_PASSWORD"]);
+    call("Volan_SetAccountOption", {"active", "Passive", "0"});
+    call("Volan_SetAccountOption", {"active", "DataPortRangeStart", "20300"});
+    call("Volan_SetAccountOption", {"active", "DataPortRangeEnd", "20310"});
+    ASSERT_EQ(call("Volan_Connect", {"active"}).rfind("Connected to Account: active", 0), 0u);
+    std::set<std::string> names;
+    for (const std::string& row : split(call("Volan_GetRemoteListItem", {"all", "", "|", "\n"}), "\n"))
+        names.insert(split(row, "|").at(2));
+    std::set<std::string> onDisk = {".", ".."};
+    for (const auto& e : fs::directory_iterator(home)) onDisk.insert(e.path().filename().string());
+    // Other tests may add or remove their own folders meanwhile; everything listed must exist.
+    for (const std::string& name : names) EXPECT_TRUE(onDisk.count(name) || fs::exists(home / name)) << name;
+    EXPECT_TRUE(names.count(".") && names.count(".."));
+
+    host->sessionShutdown(1);
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+    ASSERT_EQ(call("Volan_Connect", {"active"}).rfind("Connected to Account: active", 0), 0u);
+}
+
+// SFTP host keys are trusted on first use and recorded; a different key later is refused.
+TEST_F(RemoteTest, ChangedSFTPHostKeyIsRefused) {
+    addAccount("ssh", kKinds[4], servers["VOLAN_TEST_PASSWORD"]);
+    const fs::path knownHosts = prefsFolder() / "known_hosts";
+    fs::remove(knownHosts);
+    ASSERT_EQ(call("Volan_Connect", {"ssh"}).rfind("Connected to Account: ssh", 0), 0u);
+    call("Volan_Disconnect");
+    std::stringstream recorded;
+    recorded << std::ifstream(knownHosts).rdbuf();
+    EXPECT_NE(recorded.str().find(servers["VOLAN_SFTP_HOST_KEY"]), std::string::npos) << recorded.str();
+    ASSERT_EQ(call("Volan_Connect", {"ssh"}).rfind("Connected to Account: ssh", 0), 0u);
+    call("Volan_Disconnect");
+
+    // Another ed25519 key (the user's) recorded for the server's address.
+    std::string otherKey;
+    std::ifstream(servers["VOLAN_SFTP_PUBKEY"]) >> otherKey >> otherKey;
+    std::ofstream(knownHosts, std::ios::trunc) << servers["VOLAN_TEST_HOST"] << " ssh-ed25519 " << otherKey << "\n";
+    const std::string refused = call("Volan_Connect", {"ssh"});
+    EXPECT_EQ(refused.rfind("ERROR: Connect: Error connecting to FTP Server: The SSH host key of " +
+                                servers["VOLAN_TEST_HOST"] + " does not match",
+                            0),
+              0u)
+        << refused;
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+    std::stringstream kept;
+    kept << std::ifstream(knownHosts).rdbuf();
+    EXPECT_EQ(kept.str().find(servers["VOLAN_SFTP_HOST_KEY"]), std::string::npos);
+
+    // Forgetting the host (deleting its line, here the whole file) lets it be trusted anew.
+    fs::remove(knownHosts);
+    EXPECT_EQ(call("Volan_Connect", {"ssh"}).rfind("Connected to Account: ssh", 0), 0u);
+    call("Volan_Disconnect");
+}
+
+// Through volan-host in a world of its own: a password typed into the prompt, a cancelled prompt,
+// and a server whose certificate the bundle does not trust.
+TEST(RemoteHostTest, PasswordPromptAndUntrustedCertificate) {
+    TestServers servers;
+    REQUIRE_TEST_SERVERS(servers);
+    const fs::path world = fs::temp_directory_path() / ("volan-remote-" + std::to_string(getpid()));
+    fs::create_directories(world);
+    const std::string savedData = std::getenv("XDG_DATA_HOME");
+    setenv("XDG_DATA_HOME", world.c_str(), 1);
+    unsetenv("VOLAN_EXTRA_CA_FILE");
+    const std::string setup = "-e 'Volan_AddAccount(\"p\")' -e 'Volan_SetAccountOption(\"p\";\"Host\";\"" +
+                              servers["VOLAN_TEST_HOST"] + "\")' -e 'Volan_SetAccountOption(\"p\";\"Port\";\"" +
+                              servers["VOLAN_FTP_PORT"] + "\")' -e 'Volan_SetAccountOption(\"p\";\"Username\";\"" +
+                              servers["VOLAN_TEST_USER"] +
+                              "\")' -e 'Volan_SetAccountOption(\"p\";\"PromptForPassword\";\"1\")' ";
+    std::string out;
+    ASSERT_EQ(runVolanHost("--ui headless --answer OK:" + servers["VOLAN_TEST_PASSWORD"] + " " + setup +
+                               "-e 'Volan_Connect(\"p\")'",
+                           out),
+              0)
+        << out;
+    EXPECT_NE(out.find("Connected to Account: p (" + servers["VOLAN_TEST_HOST"] + ")"), std::string::npos) << out;
+
+    ASSERT_EQ(runVolanHost("--ui headless --answer Cancel -e 'Volan_Connect(\"p\")' "
+                           "-e 'Volan_IsConnected'",
+                           out),
+              0)
+        << out;
+    EXPECT_EQ(out, "ERROR: Connect: User cancelled the account password dialog.\n0\n");
+
+    // Explicit TLS without the test CA in the bundle: verification fails, and is not skipped.
+    ASSERT_EQ(runVolanHost("--ui headless --answer OK:" + servers["VOLAN_TEST_PASSWORD"] +
+                               " -e 'Volan_SetAccountOption(\"p\";\"SecureType\";\"AUTH TLS\")' "
+                               "-e 'Volan_Connect(\"p\")' -e 'Volan_IsConnected'",
+                           out),
+              0)
+        << out;
+    EXPECT_NE(out.find("ERROR: Connect: Error connecting to FTP Server: "), std::string::npos) << out;
+    EXPECT_NE(out.find("certificate"), std::string::npos) << out;
+    EXPECT_EQ(out.substr(out.size() - 2), "0\n");
+    setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    fs::remove_all(world);
+}
+
+}  // namespace
