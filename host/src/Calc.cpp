@@ -53,7 +53,8 @@ DataImpl containerFromFile(const std::u16string& path) {
     d.empty = false;
     d.binary.fileName = name;
     QuadCharImpl q;
-    q.c = {{code[0], code[1], code[2], code[3]}};
+    q.c = {{static_cast<unsigned char>(code[0]), static_cast<unsigned char>(code[1]),
+            static_cast<unsigned char>(code[2]), static_cast<unsigned char>(code[3])}};
     d.binary.streams.push_back(Stream{q, std::move(bytes)});
     addFileContainerStreams(d.binary, name, code);
     return d;

@@ -261,7 +261,8 @@ constexpr fmx::errcode kStreamError = 100;  // no such stream / bad context
 
 QuadCharImpl quadOf(const char* code) {
     QuadCharImpl q;
-    q.c = {{code[0], code[1], code[2], code[3]}};
+    q.c = {{static_cast<unsigned char>(code[0]), static_cast<unsigned char>(code[1]),
+            static_cast<unsigned char>(code[2]), static_cast<unsigned char>(code[3])}};
     return q;
 }
 QuadCharImpl fileType() { return quadOf("FILE"); }

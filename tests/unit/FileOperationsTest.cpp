@@ -252,3 +252,123 @@ TEST(ContainerNames, FileNameStreamRoundTripsNonAsciiNames) {
 }
 
 }  // namespace
+
+namespace {
+
+fmx::QuadCharUniquePtr code(const char* c) { return fmx::QuadCharUniquePtr(c[0], c[1], c[2], c[3]); }
+
+TEST_F(FileOperations, ContainerFileInfoWrittenAndReadBack) {
+    fmx::BinaryDataUniquePtr binary;
+    const ucstring name = u"\u00c4rger %2F \u65e5\u672c.txt";  // a "/" inside the name, escaped
+    ASSERT_EQ(u8(setContainerFileInfo_BinaryData(*binary, u"", u"", name)), "");
+    ucstring protocol, path, fileName;
+    ASSERT_EQ(u8(getContainerFileInfo_BinaryData(*binary, protocol, path, fileName)), "");
+    EXPECT_EQ(u8(protocol), "filewin");
+    EXPECT_EQ(u8(path), "/");
+    EXPECT_EQ(u8(fileName), u8(name));
+    // Setting again replaces the stream rather than adding a second one.
+    ASSERT_EQ(u8(setContainerFileInfo_BinaryData(*binary, u"imagewin", u"/C:/x", u"b.png")), "");
+    EXPECT_EQ(binary->GetCount(), 1);
+    EXPECT_EQ(u8(setContainerFileInfo_BinaryData(*binary, u"", u"", u"")),
+              "A File Name was not supplied for the container.");
+}
+
+TEST_F(FileOperations, ExportedNamesNeverLeaveTheChosenFolder) {
+    TestDrives::makeFolder(drives.c("/out"));
+    for (const char16_t* stored : {u"../escaped.bin", u"..", u"..\\up.bin", u"/abs/x.bin"}) {
+        SCOPED_TRACE(u8(stored));
+        fmx::BinaryDataUniquePtr binary;
+        char bytes[] = "payload";
+        ASSERT_EQ(binary->Add(*code("FILE"), 7, bytes), 0);
+        FNAMParser fnam;
+        fnam.mutableProtocol() = u"filewin";
+        fnam.mutablePath() = u"/";
+        fnam.mutableFileName() = stored;
+        std::string stream;
+        ASSERT_TRUE(fnam.compile(stream));
+        ASSERT_EQ(binary->Add(*code("FNAM"), static_cast<fmx::uint32>(stream.size()), stream.data()), 0);
+        fmx::DataUniquePtr data;
+        data->SetBinaryData(*binary, true);
+        OrbFileRef folder(u"C:\\out");
+        ucstring used, error;
+        ASSERT_TRUE(exportContainer(error, *data, folder, used, true)) << u8(error);
+        EXPECT_NE(used, u"..");
+    }
+    EXPECT_EQ(entryCount(drives.c("/out")), 4u);
+    EXPECT_EQ(entryCount(drives.c()), 3u);  // "home", "tmp" and "out" only: nothing escaped
+    EXPECT_EQ(entryCount(drives.root()), 3u);
+}
+
+TEST_F(FileOperations, ExportNeverReplacesAnExistingFile) {
+    TestDrives::makeFolder(drives.c("/out"));
+    TestDrives::writeFile(drives.c("/out/pic.jpg"), "older");
+    fmx::BinaryDataUniquePtr binary;
+    char bytes[] = "\xFF\xD8jpeg";
+    ASSERT_EQ(binary->Add(*code("JPEG"), 6, bytes), 0);
+    ASSERT_EQ(u8(setContainerFileInfo_BinaryData(*binary, u"imagewin", u"/", u"pic.jpg")), "");
+    fmx::DataUniquePtr data;
+    data->SetBinaryData(*binary, true);
+    ucstring used, error;
+    EXPECT_FALSE(exportContainer(error, *data, OrbFileRef(u"C:\\out"), used, false));
+    EXPECT_EQ(u8(error), "A File with the specified File Name already exists in the Folder: C:\\out\\pic.jpg");
+    EXPECT_EQ(TestDrives::readFile(drives.c("/out/pic.jpg")), "older");
+    used = u"picture";
+    ASSERT_TRUE(exportContainer(error, *data, OrbFileRef(u"C:\\out"), used, false)) << u8(error);
+    EXPECT_EQ(u8(used), "picture.jpg");
+    EXPECT_EQ(TestDrives::readFile(drives.c("/out/picture.jpg")), std::string(bytes, 6));
+    EXPECT_EQ(entryCount(drives.c("/out")), 2u);  // no temporary file left behind
+}
+
+}  // namespace
+
+namespace {
+
+std::string streamOf(const fmx::BinaryData& binary, const char* type) {
+    const fmx::int32 index = binary.GetIndex(*code(type));
+    if (index < 0) return "<none>";
+    std::string bytes(binary.GetSize(index), '\0');
+    if (!bytes.empty()) binary.GetData(index, 0, static_cast<fmx::uint32>(bytes.size()), bytes.data());
+    return bytes;
+}
+
+// With a forced type the plug-in builds the streams itself, whatever the host.
+TEST_F(FileOperations, ImportBuildsImageStreamsWithSizes) {
+    const std::string jpeg = std::string("\xFF\xD8\xFF\xE0\x00\x04\x4A\x46\xFF\xC0\x00\x0B\x08\x01\x2C\x02\x58", 17) +
+                             std::string(20, '\x33');
+    TestDrives::writeFile(drives.c("/photo.jpg"), jpeg);
+    TestDrives::writeFile(drives.c("/flat.jpg"), "\xFF\xD8\xFF\xD9");
+    TestDrives::writeFile(drives.c("/tiny.gif"), std::string("GIF89a\x10\x01\x00", 9));
+    struct Case {
+        const char* file;
+        const char* type;
+        std::string size;
+    } cases[] = {
+        {"/photo.jpg", "JPEG", std::string("\x02\x58\x01\x2C", 4)},  // 600 wide, 300 high
+        {"/flat.jpg", "JPEG", std::string("\x00\x32\x00\x32", 4)},   // no SOF0: 50 x 50
+        {"/tiny.gif", "GIFf", std::string("\x01\x10\x00\x32", 4)},   // width 272, height unreadable
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        OrbFileRef ref(ucstringFromUTF8String("C:" + std::string(c.file)));
+        fmx::DataUniquePtr data;
+        ASSERT_EQ(u8(importContainer(*data, ref, false, ucstringFromString(c.type))), "");
+        const fmx::BinaryData& binary = data->GetBinaryData();
+        EXPECT_EQ(streamOf(binary, c.type), TestDrives::readFile(drives.c(c.file)));
+        EXPECT_EQ(streamOf(binary, "MAIN"), c.type);
+        EXPECT_EQ(streamOf(binary, "SIZE"), c.size);
+        ucstring protocol, path, name;
+        ASSERT_EQ(u8(getContainerFileInfo(*data, protocol, path, name)), "");
+        EXPECT_EQ(u8(protocol), "imagewin");
+        EXPECT_EQ(u8(name), std::string(c.file).substr(1));
+    }
+    fmx::DataUniquePtr reference;
+    OrbFileRef photo(u"C:\\photo.jpg");
+    ASSERT_EQ(u8(importContainer(*reference, photo, true)), "");
+    ucstring protocol, path, name;
+    ASSERT_EQ(u8(getContainerFileInfo(*reference, protocol, path, name)), "");
+    EXPECT_EQ(u8(protocol), "imagewin");
+    EXPECT_EQ(u8(path), "/C:");
+    EXPECT_EQ(u8(name), "photo.jpg");
+}
+
+}  // namespace

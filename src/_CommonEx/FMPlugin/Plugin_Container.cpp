@@ -5,6 +5,7 @@
 #include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "_Common/FileAndStream/Orb_FileStream.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
+#include "_Common/Strings/Orb_CharSets.h"
 #include "_Common/Strings/Orb_FMXText.h"
 #include "_Common/Strings/Orb_SCSU.h"
 #include "_Common/Strings/Orb_String.h"
@@ -14,7 +15,10 @@
 #include <FMWrapper/FMXText.h>
 #include <platform/Files.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -33,12 +37,6 @@ fmx::QuadCharUniquePtr quad(const ucstring& code) {
     const ucstring c = fourChars(code);
     return fmx::QuadCharUniquePtr(static_cast<char>(c[0]), static_cast<char>(c[1]), static_cast<char>(c[2]),
                                   static_cast<char>(c[3]));
-}
-
-ucstring quadText(const fmx::QuadChar& q) {
-    ucstring out;
-    for (int i = 0; i < 4; ++i) out += static_cast<char16_t>(q[i]);
-    return out;
 }
 
 fmx::TextUniquePtr hostText(const ucstring& text) {
@@ -414,8 +412,8 @@ ucstring importContainer(fmx::Data& result, OrbStream* stream, const ucstring& f
         if (code == u"PNGf") return u"Error Adding PNG Stream.";
         return u"Error Adding File Stream.";
     }
-    std::string main = ucstringToUTF8String(mainCode);
-    if (binary->Add(*quad(u"MAIN"), 4, main.data()) != 0) return u"Error Adding MAIN Stream.";
+    std::string mainBytes = ucstringToUTF8String(mainCode);
+    if (binary->Add(*quad(u"MAIN"), 4, mainBytes.data()) != 0) return u"Error Adding MAIN Stream.";
     if (image) {
         uint32_t width = 50, height = 50;
         imageSize(bytes, code, width, height);
@@ -477,9 +475,9 @@ bool exportContainer(ucstring& error, const fmx::Data& data, const OrbFileRef& f
             code = requested;
         } else {
             const fmx::int32 mainIndex = envIsFM_13_0_Plus() ? binary.GetIndex(*quad(u"MAIN")) : -1;
-            std::string main;
-            if (mainIndex >= 0 && readStream(binary, mainIndex, main) && main.size() == 4) {
-                code = ucstringFromUTF8String(main);
+            std::string mainBytes;
+            if (mainIndex >= 0 && readStream(binary, mainIndex, mainBytes) && mainBytes.size() == 4) {
+                code = ucstringFromUTF8String(mainBytes);
                 index = binary.GetIndex(*quad(code));
             }
             for (const KnownType& t : kKnownTypes) {

@@ -12,6 +12,7 @@
 
 #include <platform/Files.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -52,7 +53,7 @@ ucstring windowsPath(const OrbFileRef& ref) { return ref.pathAsString(kPathStyle
 
 // The common checks of the single-file operations: the path names an existing file.
 ucstring checkExistingFile(PathCheck& c, const ucstring& folderMessage) {
-    if (!c.valid) return c.isDir || c.ref.defined() ? u"File is invalid." : u"File is invalid.";
+    if (!c.valid) return u"File is invalid.";
     if (c.isDir) return folderMessage;
     if (!c.isFile) return u"File does not exist.";
     return {};

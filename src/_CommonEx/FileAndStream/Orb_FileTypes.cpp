@@ -5,6 +5,9 @@
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Description | extensions ("/"-separated, each ".ext") | four-character Mac type | image type.

@@ -10,6 +10,9 @@
 #include <FL/Fl.H>
 #include <FL/Fl_File_Chooser.H>
 
+#include <platform/Files.h>
+
+#include <memory>
 #include <mutex>
 
 namespace {
