@@ -8,7 +8,7 @@ VOLAN_FUNCTION_CALLBACK(GetLocalListItem) {
     return runFunction("GetLocalListItem", environment, arguments, result, [](FunctionCall& call) -> ucstring {
         nameArguments(call.arguments, {u"Which", u"Wildcard", u"FieldSeparator", u"RowSeparator"});
         ListItemRequest request;
-        request.location = u"Local";
+        request.location.assign(u"Local", 5);  // (a plain assignment trips a false GCC overread warning)
         request.which = argumentString(call.arguments, u"Which");
         request.wildcard = argumentString(call.arguments, u"Wildcard");
         request.fieldSeparator = argumentString(call.arguments, u"FieldSeparator");

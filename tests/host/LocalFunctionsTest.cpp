@@ -240,8 +240,8 @@ TEST_F(LocalFunctions, ContainersRoundTripByCopyAndReference) {
             run(std::string("--api ") + api +
                 e("Volan_ExportContainer(Volan_ImportContainer(\"C:\\in\\photo.JPG\"); \"C:\\out\")") +
                 e("Volan_ExportContainer(Volan_ImportContainer(\"C:\\in\\logo.png\"); \"C:\\out\\renamed\")") +
-                e("Volan_ExportContainer(Volan_ImportContainer(\"C:\\in\\data.bin\"); \"C:\\out\\\")") +
-                e("Volan_ExportContainer(Volan_ImportContainer(\"C:\\in\\data.bin\"); \"C:\\out\\\")") +
+                e("Volan_ExportContainer(Volan_ImportContainer(\"C:\\in\\data.bin\"); \"C:\\out\\\\\")") +
+                e("Volan_ExportContainer(Volan_ImportContainer(\"C:\\in\\data.bin\"); \"C:\\out\\\\\")") +
                 e("Volan_ImportContainer(\"C:\\in\\photo.JPG\"; True)") +
                 e("Volan_ExportContainer(Volan_ImportContainer(\"C:\\in\\logo.png\"; 1); \"C:\\out\\ref.png\")") +
                 e("Volan_ExportContainer(\"some text¶more\"; \"C:\\out\")") + e("Volan_ExportContainer(\"\")") +
