@@ -106,7 +106,8 @@ TEST_F(LocalFunctions, RelativePathsFollowTheCurrentLocalFolder) {
               "Deleted: C:\\work\\sub2\n"
               "Local directory set to: C:\\\n"
               "Local directory set to: C:\\\n"
-              "ERROR: ChangeLocalDir: The specified local directory does not exist: C:\\missing; Error: \n"
+              "ERROR: ChangeLocalDir: The specified local directory does not exist: C:\\missing; Error: Folder does "
+              "not exist: C:\\missing\n"
               "ERROR: GetLocalListCount: Local directory is not valid, use ChangeLocalDir to set a valid directory.\n"
               "ERROR: DeleteLocalFile: You must specify the file to delete ('File' parameter).\n");
     EXPECT_EQ(readFile(root / "c/work/sub2/c.txt"), "");  // removed with its folder
@@ -173,7 +174,7 @@ TEST_F(LocalFunctions, ListingFirstNextNumberAllAndTheCache) {
 
     const std::string all =
         run(e("Volan_ChangeLocalDir(\"C:\\work\")") + e("Volan_GetLocalListItem(\"All\"; \"*\"; \";\"; \"|\")") +
-            e("Volan_GetLocalListItem(\"4\")") + e("Volan_GetLocalListItem(\"Next\")") +
+            e("Volan_GetLocalListItem(\"6\")") + e("Volan_GetLocalListItem(\"Next\")") +
             e("Volan_GetLocalListItem(\"Next\")"));
     EXPECT_NE(all.find("Local;dir;.;0;01/01/2000;00:00:00|Local;dir;..;0;01/01/2000;00:00:00|"), std::string::npos)
         << all;
@@ -222,7 +223,7 @@ std::string pngBytes() {
 }
 std::string binaryBytes() {
     std::string b;
-    for (int i = 0; i < 3 * 1048576 + 17; ++i) b += static_cast<char>((i * 7919) >> 3);  // beyond one chunk
+    for (uint32_t i = 0; i < 3 * 1048576 + 17; ++i) b += static_cast<char>((i * 7919u) >> 3);  // beyond one chunk
     return b;
 }
 
@@ -234,6 +235,8 @@ TEST_F(LocalFunctions, ContainersRoundTripByCopyAndReference) {
     writeFile(root / "c/in/data.bin", binaryBytes());
     for (const char* api : {"57", "54", "50"}) {  // chunked file containers, whole file containers, own streams
         SCOPED_TRACE(api);
+        // File containers of newer hosts say only "FILE", which brings no extension of its own.
+        const std::string renamed = std::string(api) == "50" ? ".png" : "";
         fs::remove_all(root / "c/out");
         fs::create_directories(root / "c/out");
         const std::string out =
@@ -248,19 +251,21 @@ TEST_F(LocalFunctions, ContainersRoundTripByCopyAndReference) {
                 e("Volan_ImportContainer(\"C:\\in\")"));
         EXPECT_EQ(out,
                   "Exported container to: C:\\out\\photo.JPG\n"
-                  "Exported container to: C:\\out\\renamed.png\n"
-                  "Exported container to: C:\\out\\data.bin\n"
-                  "ERROR: ExportContainer: A File with the specified File Name already exists in the Folder: "
-                  "C:\\out\\data.bin\n"
-                  "imagewin:/C:/in/photo.JPG\n"
-                  "Exported container to: C:\\out\\ref.png\n"
-                  "Exported container to: C:\\out\\Untitled.txt\n"
-                  "ERROR: ExportContainer: Container is empty.\n"
-                  "ERROR: ImportContainer: You cannot specify a Folder to import; you must specify a File.\n");
-        EXPECT_EQ(readFile(root / "c/out/photo.JPG"), jpegBytes());
-        EXPECT_EQ(readFile(root / "c/out/renamed.png"), pngBytes());
-        EXPECT_EQ(readFile(root / "c/out/data.bin"), binaryBytes());
-        EXPECT_EQ(readFile(root / "c/out/ref.png"), pngBytes());
+                  "Exported container to: C:\\out\\renamed" +
+                      renamed +
+                      "\n"
+                      "Exported container to: C:\\out\\data.bin\n"
+                      "ERROR: ExportContainer: A File with the specified File Name already exists in the Folder: "
+                      "C:\\out\\data.bin\n"
+                      "imagewin:/C:/in/photo.JPG\n"
+                      "Exported container to: C:\\out\\ref.png\n"
+                      "Exported container to: C:\\out\\Untitled.txt\n"
+                      "ERROR: ExportContainer: Container is empty.\n"
+                      "ERROR: ImportContainer: You cannot specify a Folder to import; you must specify a File.\n");
+        EXPECT_TRUE(readFile(root / "c/out/photo.JPG") == jpegBytes());
+        EXPECT_TRUE(readFile(root / ("c/out/renamed" + renamed)) == pngBytes());
+        EXPECT_TRUE(readFile(root / "c/out/data.bin") == binaryBytes());
+        EXPECT_TRUE(readFile(root / "c/out/ref.png") == pngBytes());
         EXPECT_EQ(readFile(root / "c/out/Untitled.txt"), "some text\r\nmore");
     }
 }
@@ -279,7 +284,7 @@ TEST_F(LocalFunctions, HostContainersExportAndImportedContainersSave) {
     // An image container built by the plug-in itself (older hosts) holds JPEG, MAIN, SIZE and FNAM.
     const fs::path saved = root / "saved.jpg";
     out = run("--api 50 --save-container " + saved.string() + e("Volan_ImportContainer(\"C:\\photo.jpeg\")"));
-    EXPECT_EQ(out, "photo.jpeg\n");
+    EXPECT_EQ(out, "\n");  // the host shows no name for streams the plug-in built
     EXPECT_EQ(readFile(saved), jpegBytes());
 }
 
