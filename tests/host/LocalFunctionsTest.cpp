@@ -4,7 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -286,6 +288,41 @@ TEST_F(LocalFunctions, HostContainersExportAndImportedContainersSave) {
     out = run("--api 50 --save-container " + saved.string() + e("Volan_ImportContainer(\"C:\\photo.jpeg\")"));
     EXPECT_EQ(out, "\n");  // the host shows no name for streams the plug-in built
     EXPECT_EQ(readFile(saved), jpegBytes());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LocalFunctions, TimestampsAreTheFilesOwn) {
+    writeFile(root / "c/work/t.txt", "t");
+    // A modification time in the past that the function must report, not the time of the call.
+    const fs::file_time_type then = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    fs::last_write_time(root / "c/work/t.txt", then);
+    const std::time_t seconds =
+        std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+            then - fs::file_time_type::clock::now() + std::chrono::system_clock::now()));
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const std::string date = std::to_string(local.tm_mon + 1) + "/" + std::to_string(local.tm_mday) + "/" +
+                             std::to_string(local.tm_year + 1900) + " ";
+    const std::string out =
+        run(e("Volan_ChangeLocalDir(\"C:\\work\")") + e("Volan_GetLocalFileTimestamp(\"t.txt\")") +
+            e("Volan_GetLocalFileTimestamp(\"t.txt\"; True)") + e("Volan_GetLocalFileTimestamp(\"C:\\work\")") +
+            e("Volan_GetLocalFileTimestamp(\"none.txt\")"));
+    std::istringstream lines(out);
+    std::string line;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    EXPECT_EQ(line.rfind(date, 0), 0u) << line << " / " << date;
+    std::getline(lines, line);
+    EXPECT_NE(line.rfind("ERROR", 0), 0u) << line;
+    std::getline(lines, line);
+    EXPECT_EQ(line,
+              "ERROR: GetLocalFileTimestamp: You cannot get the timestamp of folders with this function; you must "
+              "specify a file.");
+    std::getline(lines, line);
+    EXPECT_EQ(line, "ERROR: GetLocalFileTimestamp: File does not exist.");
 }
 
 }  // namespace
