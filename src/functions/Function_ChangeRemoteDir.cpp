@@ -12,7 +12,7 @@ VOLAN_FUNCTION_CALLBACK(ChangeRemoteDir) {
         if (dir.empty()) return u"You must specify the directory to change to ('Dir' parameter).";
         PluginVariables& session = call.variables;
         remoteInvalidateList(session, true);
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring resolved;
         std::string wire;
         ucstring error = remotePathArgument(session, dir, resolved, wire);

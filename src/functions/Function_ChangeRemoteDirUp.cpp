@@ -9,7 +9,7 @@ VOLAN_FUNCTION_CALLBACK(ChangeRemoteDirUp) {
     return runFunction("ChangeRemoteDirUp", environment, arguments, result, [](FunctionCall& call) -> ucstring {
         PluginVariables& session = call.variables;
         remoteInvalidateList(session, true);
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring dir = session.currentRemoteDir;
         if (!dir.empty() && dir.back() == u'/') dir.pop_back();
         const size_t slash = dir.rfind(u'/');

@@ -11,7 +11,7 @@ VOLAN_FUNCTION_CALLBACK(GetRemoteFileSize) {
         const ucstring path = argumentString(call.arguments, u"File");
         if (path.empty()) return u"You must specify the file to get the size of ('File' parameter).";
         PluginVariables& session = call.variables;
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring resolved;
         std::string wire;
         ucstring error = remotePathArgument(session, path, resolved, wire);

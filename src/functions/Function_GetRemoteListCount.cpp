@@ -11,7 +11,7 @@ VOLAN_FUNCTION_CALLBACK(GetRemoteListCount) {
     return runFunction("GetRemoteListCount", environment, arguments, result, [](FunctionCall& call) -> ucstring {
         nameArguments(call.arguments, {u"Wildcard"});
         PluginVariables& session = call.variables;
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring error = maybeGetRemoteFileList(session);
         if (!error.empty()) return error;
         int64_t count = 0;

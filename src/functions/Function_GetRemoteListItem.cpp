@@ -16,7 +16,7 @@ VOLAN_FUNCTION_CALLBACK(GetRemoteListItem) {
         ucstring error = listValidateWhich(request.which);
         if (!error.empty()) return error;
         PluginVariables& session = call.variables;
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         error = maybeGetRemoteFileList(session);
         if (!error.empty()) return error;
         ucstring text;

@@ -11,7 +11,7 @@ VOLAN_FUNCTION_CALLBACK(RemoteDirExists) {
         const ucstring path = argumentString(call.arguments, u"Dir");
         if (path.empty()) return u"You must specify the directory to check for ('Dir' parameter).";
         PluginVariables& session = call.variables;
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring resolved;
         std::string wire;
         ucstring error = remotePathArgument(session, path, resolved, wire);

@@ -12,7 +12,7 @@ VOLAN_FUNCTION_CALLBACK(RemoveRemoteDir) {
         if (path.empty()) return u"You must specify the directory to remove ('Dir' parameter.).";
         PluginVariables& session = call.variables;
         remoteInvalidateList(session, false);
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring resolved;
         std::string wire;
         ucstring error = remotePathArgument(session, path, resolved, wire);

@@ -16,7 +16,7 @@ VOLAN_FUNCTION_CALLBACK(RenameRemoteFile) {
         if (!sessionCheckNoLineBreaks(newName).empty()) return sessionCheckNoLineBreaks(newName);
         PluginVariables& session = call.variables;
         remoteInvalidateList(session, false);
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring resolved;
         std::string wire;
         ucstring error = remotePathArgument(session, path, resolved, wire);

@@ -12,7 +12,7 @@ VOLAN_FUNCTION_CALLBACK(SendRemoteCommand) {
         const ucstring command = argumentString(call.arguments, u"Command");
         if (command.empty()) return u"You must specify the command to send ('Command' parameter).";
         PluginVariables& session = call.variables;
-        if (!sessionIsConnected(session)) return u"Not connected.";
+        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
         ucstring error = sessionCheckNoLineBreaks(command);
         if (!error.empty()) return error;
         if (session.currentRemoteDir.empty()) session.currentRemoteDir.push_back(u'/');

@@ -15,7 +15,7 @@ namespace {
 // the container's own name when the export had to choose another.
 ucstring uploadSource(FunctionCall& call, OrbFileRef& file, ucstring& storedName) {
     PluginVariables& v = call.variables;
-    const fmx::Data* data = v.hostArguments && v.hostArguments->Size() > 0 ? &v.hostArguments->At(0) : nullptr;
+    const fmx::Data* data = call.hostArguments && call.hostArguments->Size() > 0 ? &call.hostArguments->At(0) : nullptr;
     ucstring protocol, path, fileName;
     const ucstring info = data ? getContainerFileInfo(*data, protocol, path, fileName) : ucstring(u"No Path Found.");
     ucstring localPath;

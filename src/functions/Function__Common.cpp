@@ -12,6 +12,8 @@
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 
+#include <platform/Files.h>
+
 #include <algorithm>
 
 namespace {
@@ -104,10 +106,20 @@ void PluginParameter::extract(const fmx::Data& data, OrbVariable& variable) {
 
 // ---- Session records ------------------------------------------------------------------------------
 
-PluginVariables::~PluginVariables() { sessionRelease(*this); }
+PluginVariables::~PluginVariables() {
+    sessionRelease(*this);
+    removeTemporaryFiles();
+}
+
+void PluginVariables::removeTemporaryFiles() {
+    std::string ignored;
+    for (const ucstring& path : temporaryFiles) platform::fileRemove(path, ignored);
+    temporaryFiles.clear();
+}
 
 void PluginVariables::clear() {
     sessionRelease(*this);
+    removeTemporaryFiles();
     sessionId = 0;
     threadId = 0;
     initializedByWorker = false;
@@ -121,6 +133,10 @@ void PluginVariables::clear() {
     queueOutcomeReady = false;
     queueStartAttempts = 0;
     queueNextStartMs = 0;
+    localFolder.clear();
+    localFolderSet = false;
+    localListValid = false;
+    localListPosition = 0;
 }
 
 ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables, bool create,
@@ -324,13 +340,15 @@ fmx::errcode runFunction(const char* name, const fmx::ExprEnv& environment, cons
         PluginVariables* variables = nullptr;
         OrbVariableArray argumentArray;
         OrbVariable result;
+        bool written = false;
         ucstring error = functionBegin(variables, environment, arguments, &argumentArray);
         if (error.empty()) {
-            FunctionCall call{*variables, argumentArray, result, environment};
+            FunctionCall call{*variables, argumentArray, result, environment, &arguments, &hostResult};
             error = body(call);
+            written = error.empty() && call.resultWritten;
         }
         if (!error.empty()) result.setStringValue(u"ERROR: " + ucstringFromString(name) + u": " + error);
-        functionEnd(result, hostResult, arguments);
+        if (!written) functionEnd(result, hostResult, arguments);
         if (debugMode()) debugOutput(__FILE__, __LINE__, u"Result: " + result.variableAsString(1));
     } catch (...) {
         const ucstring text = u"ERROR: Plug-in Function caught an unhandled exception.";
@@ -352,17 +370,19 @@ fmx::errcode runScriptStep(const char* name, const ucstring& errorPrefix, const 
         PluginVariables* variables = nullptr;
         OrbVariableArray argumentArray;
         OrbVariable result;
+        bool written = false;
         ucstring error = functionBegin(variables, environment, parameters, &argumentArray);
         if (error.empty()) {
-            FunctionCall call{*variables, argumentArray, result, environment};
+            FunctionCall call{*variables, argumentArray, result, environment, &parameters, &hostResult};
             error = body(call);
+            written = error.empty() && call.resultWritten;
         }
         if (!error.empty()) {
             functionEndError(errorPrefix + error, hostResult, parameters);
             DEBUG_OUT(errorPrefix + error);
             return kScriptStepError;
         }
-        functionEnd(result, hostResult, parameters);
+        if (!written) functionEnd(result, hostResult, parameters);
         return 0;
     } catch (...) {
         const ucstring text = u"Volan Pro: Plug-in Function caught an unhandled exception.";

@@ -1,5 +1,7 @@
 #include "Function__Session.h"
 
+#include "Support/QueueThread.h"
+
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
 #include "Plugin_Status.h"
@@ -54,7 +56,10 @@ size_t curlSendData(char* data, size_t size, size_t count, void* user) {
     return static_cast<size_t>(actual);
 }
 
-int curlProgress(void*, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal, curl_off_t uploaded) {
+int curlProgress(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
+                 curl_off_t uploaded) {
+    // A queued transfer also stops when its session or the plug-in is going away.
+    if (queueTransferStopRequested(*static_cast<const PluginVariables*>(user))) return 1;
     bool cancel = false;
     if (downloadTotal > 0)
         cancel = updateStatusProgress(downloaded, downloadTotal);
@@ -106,6 +111,12 @@ void logCurlError(CURLcode code) {
 // ---- State -------------------------------------------------------------------------------------
 
 bool sessionIsConnected(const PluginVariables& session) { return session.curl && !session.currentAccountName.empty(); }
+
+ucstring sessionCheckUsable(const PluginVariables& session) {
+    if (!sessionIsConnected(session)) return u"Not connected.";
+    if (queueThreadUsesSession(session)) return queueConnectionBusyError();
+    return u"";
+}
 
 bool sessionIsSFTP(const PluginVariables& session) { return session.secureType == FTPAccount::kSecureSSH; }
 
@@ -364,6 +375,7 @@ ucstring sendFEATCommand(PluginVariables& session) {
 ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, ucstring& result) {
     DEBUG_SCOPE("sessionConnect");
     const ucstring name = stringTrim(accountName);
+    if (queueThreadUsesSession(session)) return queueConnectionBusyError();
     if (session.curl)
         return u"Already connected to account '" + session.currentAccountName +
                u"'; Disconnect from that account before attempting a new connection.";
@@ -429,7 +441,7 @@ ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, u
     }
 
     session.currentAccountName = account.name();
-    session.queue.clear();
+    queueClear(session);
     session.lastTransfer.clear(true);
     session.currentRemoteDir = remoteDir;
     session.remoteList.clear();
@@ -443,6 +455,9 @@ ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, u
 
 ucstring sessionDisconnect(PluginVariables& session, ucstring& result) {
     DEBUG_SCOPE("sessionDisconnect");
+    // A queued transfer on this connection is stopped first: the handle must be free.
+    if (!queueReleaseSession(session, 10000)) return queueConnectionBusyError();
+    queueClear(session);
     const ucstring name = sessionIsConnected(session) ? session.currentAccountName : ucstring();
     // libcurl closes an SFTP session itself; FTP says goodbye with QUIT.
     if (!name.empty() && !sessionIsSFTP(session)) {
@@ -451,7 +466,6 @@ ucstring sessionDisconnect(PluginVariables& session, ucstring& result) {
                       sessionResponseText(session));
     }
     sessionRelease(session);
-    session.queue.clear();
     session.lastTransfer.clear(true);
     {
         PluginConfigLock lock(250);

@@ -14,6 +14,9 @@ class OrbFileRef;
 
 // An easy handle and an account name.
 bool sessionIsConnected(const PluginVariables& session);
+// Empty when the session's connection may be used now; else "Not connected.", or the error of a
+// connection a queued transfer is using (one libcurl handle is never driven by two threads).
+ucstring sessionCheckUsable(const PluginVariables& session);
 // The connected account uses SSH (SFTP) rather than FTP.
 bool sessionIsSFTP(const PluginVariables& session);
 // Frees the handles and forgets the connection, the listing cache, the queue and the last
