@@ -72,7 +72,10 @@ bool PluginHost::load(const std::string& path, std::string& error) {
 
 void PluginHost::send(uint8_t selector, uint8_t p1, uint64_t p2, uint64_t p3, uint64_t* result) {
     if (!mEntry) return;
-    FMX_ExternCallStruct pb{};
+    // The plug-in keeps the address of this block between calls (for the start-script and
+    // current-environment callbacks), as hosts keep theirs for the plug-in's whole life.
+    FMX_ExternCallStruct& pb = *mCall;
+    pb = FMX_ExternCallStruct{};
     pb.extnVersion = mSettings.apiVersion;
     pb.whichCall = selector;
     pb.parm1 = p1;

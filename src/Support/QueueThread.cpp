@@ -25,8 +25,7 @@ constexpr int kMaxStartAttempts = 5;
 constexpr int kFirstRetryDelayMs = 500;
 
 int64_t steadyMilliseconds() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -42,7 +41,7 @@ void withStatus(int waitMs, F use) {
 ucstring remainingText(size_t queued) {
     if (queued <= 1) return u"";
     const size_t remaining = queued - 1;
-    return ucstringFromUTF8(std::to_string(remaining)) +
+    return ucstringFromUTF8String(std::to_string(remaining)) +
            (remaining == 1 ? u" transfer remaining." : u" transfers remaining.");
 }
 
@@ -94,8 +93,7 @@ ucstringlist entryList(const OrbVariableArray& entries, const ucstring& name) {
 
 // Hands the transfer described by `entries` to the queue thread; the error of handing it over.
 // `known` is cleared for a type the queue does not know.
-ucstring startTransfer(PluginVariables& variables, const OrbVariableArray& entries, const ucstring& type,
-                       bool& known) {
+ucstring startTransfer(PluginVariables& variables, const OrbVariableArray& entries, const ucstring& type, bool& known) {
     known = true;
     const std::string remotePath =
         ucstringToUTF8String(entryString(entries, u"RemotePath") + entryString(entries, u"RemoteFile"));
@@ -293,8 +291,8 @@ ucstring queueThreadUploadFile(PluginVariables& variables, const OrbFileRef& loc
     });
 }
 
-ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath,
-                                 const OrbFileRef& localFile, bool append, bool asciiMode) {
+ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath, const OrbFileRef& localFile,
+                                 bool append, bool asciiMode) {
     return startQueueThread(variables, QueueThread::kActionDownloadFile, [&](QueueThread& t) {
         t.mutableRemotePath() = remotePath;
         t.mutableLocalPath() = localFile;
@@ -372,8 +370,8 @@ void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, 
 }
 
 void queueAddDownloadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
-                          const ucstring& remoteFile, const ucstring& localPath, const ucstring& localFile,
-                          bool append, bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
+                          const ucstring& remoteFile, const ucstring& localPath, const ucstring& localFile, bool append,
+                          bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
     OrbVariableArray entries = newItem(u"DownloadFile");
     ucstring error;
     entries.addStringVariable(error, u"RemotePath", remotePath);
@@ -388,8 +386,7 @@ void queueAddDownloadFile(PluginVariables& variables, const ucstring& transferID
 
 void queueAddUploadText(PluginVariables& variables, const ucstring& transferID, const ucstringlist& lines,
                         const ucstring& remotePath, const ucstring& remoteFile, bool append, int32_t lineEnding,
-                        int16_t charSet, bool includeBOM, const ucstring& completedScript,
-                        const ucstring& parameter) {
+                        int16_t charSet, bool includeBOM, const ucstring& completedScript, const ucstring& parameter) {
     OrbVariableArray entries = newItem(u"UploadText");
     ucstring error;
     entries.addListVariable(error, u"Text", lines);

@@ -81,8 +81,8 @@ ucstring runQueueThread(int32_t action);
 // Hand the thread one transfer and return at once; the error text of handing it over.
 ucstring queueThreadUploadFile(PluginVariables& variables, const OrbFileRef& localFile, const std::string& remotePath,
                                bool append, bool asciiMode);
-ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath,
-                                 const OrbFileRef& localFile, bool append, bool asciiMode);
+ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath, const OrbFileRef& localFile,
+                                 bool append, bool asciiMode);
 ucstring queueThreadUploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath,
                                bool append, int32_t lineEnding, int16_t charSet, bool includeBOM);
 ucstring queueThreadDownloadText(PluginVariables& variables, const std::string& remotePath);
@@ -106,12 +106,11 @@ void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, 
                         const ucstring& localFile, const ucstring& remotePath, const ucstring& remoteFile, bool append,
                         bool asciiMode, const ucstring& completedScript, const ucstring& parameter);
 void queueAddDownloadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
-                          const ucstring& remoteFile, const ucstring& localPath, const ucstring& localFile,
-                          bool append, bool asciiMode, const ucstring& completedScript, const ucstring& parameter);
+                          const ucstring& remoteFile, const ucstring& localPath, const ucstring& localFile, bool append,
+                          bool asciiMode, const ucstring& completedScript, const ucstring& parameter);
 void queueAddUploadText(PluginVariables& variables, const ucstring& transferID, const ucstringlist& lines,
                         const ucstring& remotePath, const ucstring& remoteFile, bool append, int32_t lineEnding,
-                        int16_t charSet, bool includeBOM, const ucstring& completedScript,
-                        const ucstring& parameter);
+                        int16_t charSet, bool includeBOM, const ucstring& completedScript, const ucstring& parameter);
 void queueAddDownloadText(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
                           const ucstring& remoteFile, const ucstring& completedScript, const ucstring& parameter);
 void queueAddUploadDir(PluginVariables& variables, const ucstring& localDir, const ucstring& completedScript,

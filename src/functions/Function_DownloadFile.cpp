@@ -12,8 +12,8 @@ VOLAN_FUNCTION_CALLBACK(DownloadFile) {
     return runFunction("DownloadFile", environment, arguments, result, [](FunctionCall& call) -> ucstring {
         PluginVariables& v = call.variables;
         v.lastTransfer.clear(true);
-        nameArguments(call.arguments,
-                      {u"RemoteFile", u"CompletedScript", u"LocalFile", u"AppendToFile", u"UseASCIIMode", u"CSParameter"});
+        nameArguments(call.arguments, {u"RemoteFile", u"CompletedScript", u"LocalFile", u"AppendToFile",
+                                       u"UseASCIIMode", u"CSParameter"});
         const ucstring remoteFile = argumentString(call.arguments, u"RemoteFile");
         const ucstring localFile = argumentString(call.arguments, u"LocalFile");
         const bool append = argumentBoolean(call.arguments, u"AppendToFile", false);
@@ -40,8 +40,8 @@ VOLAN_FUNCTION_CALLBACK(DownloadFile) {
         localResetList(v, false);
 
         if (!script.empty()) {
-            queueAddDownloadFile(v, transferNewID(v), remoteDir, remoteName, localPath, localName, append, ascii, script,
-                                 parameter);
+            queueAddDownloadFile(v, transferNewID(v), remoteDir, remoteName, localPath, localName, append, ascii,
+                                 script, parameter);
             call.result.setStringValue(transferNames(localName, remoteName) + u" queued for download.");
             return {};
         }

@@ -11,11 +11,16 @@ namespace {
 
 bool lineEndingKind(const ucstring& text, int32_t& kind) {
     const ucstring v = stringNormalize(text);
-    if (v == u"CRLF" || v == u"WIN") kind = 3;
-    else if (v == u"CR" || v == u"MAC") kind = 1;
-    else if (v == u"LF" || v == u"UNIX") kind = 2;
-    else if (v == u"ASCII" || v.empty()) kind = 0;
-    else return false;
+    if (v == u"CRLF" || v == u"WIN")
+        kind = 3;
+    else if (v == u"CR" || v == u"MAC")
+        kind = 1;
+    else if (v == u"LF" || v == u"UNIX")
+        kind = 2;
+    else if (v == u"ASCII" || v.empty())
+        kind = 0;
+    else
+        return false;
     return true;
 }
 

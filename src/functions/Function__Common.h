@@ -50,8 +50,8 @@ public:
     ucstring queueOutcomeError;
     ucstringlist queueOutcomeText;
     bool queueOutcomeReady = false;
-    int queueStartAttempts = 0;     // failed starts of the transfer at the head of the queue
-    int64_t queueNextStartMs = 0;   // no new start before this (steady clock)
+    int queueStartAttempts = 0;    // failed starts of the transfer at the head of the queue
+    int64_t queueNextStartMs = 0;  // no new start before this (steady clock)
 
     // The remote connection (see Function__Session.h); connected = curl set and an account name.
     CURL* curl = nullptr;

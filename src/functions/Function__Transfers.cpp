@@ -6,8 +6,8 @@
 #include "Plugin_Config.h"
 #include "Plugin_Status.h"
 #include "Support/FTPAccount.h"
-#include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/CoreCode/Orb_DateTime.h"
+#include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/FileAndStream/Orb_FileStream.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
 #include "_Common/Strings/Orb_StringList.h"
@@ -50,6 +50,13 @@ private:
     PluginVariables& mSession;
 };
 
+// ASCII mode is FTP's: the wire carries CR LF line ends, which libcurl makes from and back into
+// this system's LF, and the server stores in its own form. SFTP has no such mode; the bytes go
+// as they are.
+void setTextMode(PluginVariables& session, bool asciiMode) {
+    curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, asciiMode && !sessionIsSFTP(session) ? 1L : 0L);
+}
+
 // Runs the prepared transfer with the status window's text; the error text of a failure.
 ucstring perform(PluginVariables& session, const std::string& remotePath, bool upload) {
     updateStatusText((upload ? u"Uploading '" : u"Downloading '") + fileNamePart(remotePath) + u"'...");
@@ -59,7 +66,8 @@ ucstring perform(PluginVariables& session, const std::string& remotePath, bool u
     if (code == CURLE_OK) return u"";
     if (code == CURLE_ABORTED_BY_CALLBACK) return u"User cancelled.";
     if (debugMode()) debugOutput(__FILE__, __LINE__, "cURL error code: " + std::to_string(static_cast<int>(code)));
-    return ucstring(upload ? u"Error uploading file; Server response: " : u"Error downloading file; Server response: ") +
+    return ucstring(upload ? u"Error uploading file; Server response: "
+                           : u"Error downloading file; Server response: ") +
            ucstringFromUTF8String(sessionResponseText(session));
 }
 
@@ -71,7 +79,7 @@ ucstring uploadStream(PluginVariables& session, OrbStream& stream, int64_t size,
     curl_easy_setopt(session.curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(session.curl, CURLOPT_APPEND, append ? 1L : 0L);
     curl_easy_setopt(session.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
-    curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, asciiMode ? 1L : 0L);
+    setTextMode(session, asciiMode);
     curl_easy_setopt(session.curl, CURLOPT_UPLOAD_BUFFERSIZE, kSendBufferSize);
     const ucstring error = perform(session, remotePath, true);
     curl_easy_setopt(session.curl, CURLOPT_UPLOAD, 0L);
@@ -99,7 +107,8 @@ ucstring uploadFile(PluginVariables& session, const OrbFileRef& localFile, const
     OrbFileRef file(localFile);
     if (!file.fileExists()) return u"Local file does not exist: " + file.errorString();
     auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
-    if (!stream->attachToFile(file, kFileStreamRead)) return u"Could not open file for reading: " + stream->errorString();
+    if (!stream->attachToFile(file, kFileStreamRead))
+        return u"Could not open file for reading: " + stream->errorString();
     int64_t size = 0;
     if (!stream->fileSize(size)) return u"Could not open file for reading: " + stream->errorString();
     return uploadStream(session, *stream, size, remotePath, append, asciiMode);
@@ -130,7 +139,7 @@ ucstring downloadFile(PluginVariables& session, const std::string& remotePath, c
     {
         const StreamBinding binding(session, stream.get());
         cancelPreviousCURLMulti(session);
-        curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, asciiMode ? 1L : 0L);
+        setTextMode(session, asciiMode);
         curl_easy_setopt(session.curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
         error = perform(session, remotePath, false);
     }
@@ -161,7 +170,11 @@ ucstring uploadText(PluginVariables& session, const ucstringlist& lines, const s
                     int32_t lineEnding, int16_t charSet, bool includeBOM) {
     auto stream = std::make_unique<OrbMemoryStream>();
     ucstring error;
-    if (!stringlistSaveToStream(error, &lines, stream.get(), lineEnding, charSet, includeBOM)) return error;
+    // "ASCII" leaves the line ends to the server: lines go in this system's form (LF), which FTP's
+    // ASCII mode sends as CR LF and the server stores as its own. Joining them with nothing
+    // would run the lines together.
+    const int ending = lineEnding == kLineEndingNone ? kLineEndingLF : lineEnding;
+    if (!stringlistSaveToStream(error, &lines, stream.get(), ending, charSet, includeBOM)) return error;
     const int64_t size = stream->size();
     stream->setPosition(0);
     return uploadStream(session, *stream, size, remotePath, append, true);
@@ -173,7 +186,7 @@ ucstring downloadText(PluginVariables& session, const std::string& remotePath, u
     {
         const StreamBinding binding(session, nullptr);
         cancelPreviousCURLMulti(session);
-        curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, 1L);
+        setTextMode(session, true);
         error = perform(session, remotePath, false);
     }
     if (error.empty()) lines = ucstringlistFromStringlist(session.receivedLines);

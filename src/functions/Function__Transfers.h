@@ -12,8 +12,8 @@
 class PluginVariables;
 
 // `remotePath` is UTF-8 and relative to the connection's base URL.
-ucstring uploadFile(PluginVariables& variables, const OrbFileRef& localFile, const std::string& remotePath,
-                    bool append, bool asciiMode);
+ucstring uploadFile(PluginVariables& variables, const OrbFileRef& localFile, const std::string& remotePath, bool append,
+                    bool asciiMode);
 ucstring downloadFile(PluginVariables& variables, const std::string& remotePath, const OrbFileRef& localFile,
                       bool append, bool asciiMode);
 ucstring uploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath, bool append,

@@ -92,8 +92,8 @@ TEST_P(TransferTest, FilesOfEverySizeGoUpAndComeBackWhole) {
         ASSERT_EQ(upload(local / f.name, f.name), std::string("Uploaded '") + f.name + "'.");
         EXPECT_EQ(readFile(workDir / f.name), data) << f.name;
         const fs::path back = local / (std::string("back ") + f.name);
-        ASSERT_EQ(download(f.name, back), std::string("Downloaded 'back ") + f.name + "' (originally '" + f.name +
-                                              "').");
+        ASSERT_EQ(download(f.name, back),
+                  std::string("Downloaded 'back ") + f.name + "' (originally '" + f.name + "').");
         EXPECT_TRUE(readFile(back) == data) << f.name;
     }
     // The last transfer's record.
@@ -128,15 +128,40 @@ TEST_P(TransferTest, AFailedDownloadKeepsTheFileThatWasThere) {
     EXPECT_EQ(call("Volan_GetLastResult"), "No transfers have occurred.");
 }
 
+TEST_P(TransferTest, ASCIIModeKeepsTextTextAndBinaryModeKeepsBytes) {
+    // This system's text has LF line ends; in ASCII mode FTP carries them as CR LF and the (Unix)
+    // server stores its own LF again. SFTP has no ASCII mode and must not add CRs either.
+    writeFile(local / "unix.txt", "three\nfour\n");
+    ASSERT_EQ(upload(local / "unix.txt", "ascii.txt", false, true), "Uploaded 'ascii.txt' (originally 'unix.txt').");
+    EXPECT_EQ(readFile(workDir / "ascii.txt"), "three\nfour\n");
+    ASSERT_EQ(download("ascii.txt", local / "ascii back.txt", false, true),
+              "Downloaded 'ascii back.txt' (originally 'ascii.txt').");
+    EXPECT_EQ(readFile(local / "ascii back.txt"), "three\nfour\n");
+
+    writeFile(local / "dos.txt", "one\r\ntwo\r\n");
+    ASSERT_EQ(upload(local / "dos.txt", "binary.txt"), "Uploaded 'binary.txt' (originally 'dos.txt').");
+    EXPECT_EQ(readFile(workDir / "binary.txt"), "one\r\ntwo\r\n");
+    ASSERT_EQ(download("binary.txt", local / "binary back.txt"),
+              "Downloaded 'binary back.txt' (originally 'binary.txt').");
+    EXPECT_EQ(readFile(local / "binary back.txt"), "one\r\ntwo\r\n");
+}
+
 TEST_P(TransferTest, TextGoesUpInTheCharacterSetAskedForAndComesBackAsLines) {
     ASSERT_EQ(run("Volan_UploadText(\"Grüße¶zwei\"; \"utf8.txt\"; \"\"; 0; \"LF\")"), "Uploaded 'utf8.txt'.");
-    EXPECT_EQ(readFile(workDir / "utf8.txt"), "Gr\xC3\xBC\xC3\x9F" "e\nzwei");
+    EXPECT_EQ(readFile(workDir / "utf8.txt"),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e\nzwei");
     ASSERT_EQ(run("Volan_UploadText(\"Grüße\"; \"latin1.txt\"; \"\"; 0; \"CRLF\"; \"ISO-8859-1\")"),
               "Uploaded 'latin1.txt'.");
-    EXPECT_EQ(readFile(workDir / "latin1.txt"), "Gr\xFC\xDF" "e");
-    ASSERT_EQ(run("Volan_UploadText(\"ab¶c\"; \"utf16.txt\"; \"\"; 0; \"crlf\"; \"UTF-16\"; 1)"),
+    EXPECT_EQ(readFile(workDir / "latin1.txt"),
+              "Gr\xFC\xDF"
+              "e");
+    ASSERT_EQ(run("Volan_UploadText(\"ab¶c\"; \"utf16.txt\"; \"\"; 0; \"crlf\"; \"UCS-2\"; 1)"),
               "Uploaded 'utf16.txt'.");
     EXPECT_EQ(readFile(workDir / "utf16.txt"), std::string("\xFE\xFF\0a\0b\0\r\0\n\0c", 12));
+    // "ASCII" (the default) leaves the line ends to the server: a Unix server's are LF.
+    ASSERT_EQ(call("Volan_UploadText", {"x\ry", "default.txt"}), "Uploaded 'default.txt'.");
+    EXPECT_EQ(readFile(workDir / "default.txt"), "x\ny");
 
     EXPECT_EQ(call("Volan_DownloadText", {"utf8.txt"}), "Grüße\rzwei");
     EXPECT_EQ(call("Volan_GetLastResult", {"Text"}), "Grüße\rzwei");
@@ -162,9 +187,10 @@ TEST_P(TransferTest, QueuedTransfersRunOneAtATimeAndCallTheirScripts) {
               "'q2.txt' queued for upload.");
     EXPECT_EQ(run("Volan_DownloadText(\"q-missing.txt\"; \"Done\")"), "'q-missing.txt' queued for download.");
     EXPECT_EQ(call("Volan_GetQueueList"), "UploadFile: q1.txt\rUploadFile: q2.txt\rDownloadText: q-missing.txt");
-    EXPECT_EQ(run("Volan_UploadFile(\"x\"; \"NoSuchScript\")").rfind("ERROR: UploadFile: Completed script parameter "
-                                                                       "is invalid(2): ",
-                                                                       0),
+    EXPECT_EQ(run("Volan_UploadFile(\"x\"; \"NoSuchScript\")")
+                  .rfind("ERROR: UploadFile: Completed script parameter "
+                         "is invalid(2): ",
+                         0),
               0u);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

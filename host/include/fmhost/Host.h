@@ -143,6 +143,7 @@ private:
     HostSettings mSettings;
     void* mHandle = nullptr;
     FMX_ExternCallProc mEntry = nullptr;
+    std::unique_ptr<FMX_ExternCallStruct> mCall = std::make_unique<FMX_ExternCallStruct>();
 };
 
 // An environment of a given session and file, as the host hands one to a plug-in's callbacks.

@@ -1,0 +1,99 @@
+// The fixture of tests that talk to the real test servers through the plug-in: the server kinds,
+// a loaded plug-in, and accounts made through the plug-in's own functions.
+#pragma once
+
+#include "../support/TestServers.h"
+#include "PluginFixture.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+struct ServerKind {
+    const char* name;
+    int secureType;       // the account's SecureType
+    const char* portKey;  // in servers.env
+    bool machineListing;  // MLST gives exact seconds; LIST and SFTP listings whole minutes
+    bool sftp;
+};
+
+inline const ServerKind kKinds[] = {
+    {"FTP", 0, "VOLAN_FTP_PORT", true, false},           {"ExplicitFTPS", 1, "VOLAN_FTP_PORT", true, false},
+    {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false}, {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
+    {"SFTP", 3, "VOLAN_SFTP_PORT", false, true},
+};
+inline const char* const kSecureTypeNames[] = {"None", "After Connect", "Before Connect", "SSH"};
+
+// Text for a calculation's string literal.
+inline std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+inline std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + separator.size())
+        parts.push_back(text.substr(start, at - start));
+    if (start < text.size()) parts.push_back(text.substr(start));
+    return parts;
+}
+
+class RemoteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_TEST_SERVERS(servers);
+        setenv("VOLAN_EXTRA_CA_FILE", servers["VOLAN_CA_FILE"].c_str(), 1);
+        setenv("VOLAN_UI", "headless", 1);
+        host = testing_support::loadPlugin();
+        ASSERT_EQ(host->init(), 57);
+        home = servers["VOLAN_TEST_HOME"];
+    }
+    void TearDown() override {
+        if (host) host->unload();
+    }
+
+    std::string run(const std::string& expression) { return u8(host->evaluate(fmhost::utf16(expression)).text); }
+    std::string call(const std::string& function, std::initializer_list<std::string> args = {}) {
+        std::string expression = function;
+        if (args.size()) {
+            expression += "(";
+            bool first = true;
+            for (const std::string& a : args) {
+                expression += (first ? "" : "; ") + quoted(a);
+                first = false;
+            }
+            expression += ")";
+        }
+        return run(expression);
+    }
+    void addAccount(const std::string& name, const ServerKind& kind, const std::string& password,
+                    const std::string& hostName = {}, int port = 0) {
+        call("Volan_AddAccount", {name});
+        call("Volan_SetAccountOption", {name, "Host", hostName.empty() ? servers["VOLAN_TEST_HOST"] : hostName});
+        call("Volan_SetAccountOption", {name, "Port", port ? std::to_string(port) : servers[kind.portKey]});
+        call("Volan_SetAccountOption", {name, "Username", servers["VOLAN_TEST_USER"]});
+        call("Volan_SetAccountOption", {name, "Password", password});
+        call("Volan_SetAccountOption", {name, "SecureType", kSecureTypeNames[kind.secureType]});
+    }
+    fs::path prefsFolder() {
+        for (const auto& e : fs::recursive_directory_iterator(std::getenv("XDG_DATA_HOME")))
+            if (e.path().filename() == "curl-ca-bundle.crt") return e.path().parent_path();
+        return {};
+    }
+
+    TestServers servers;
+    std::unique_ptr<fmhost::PluginHost> host;
+    fs::path home;
+};
+
+}  // namespace testing_support
