@@ -229,9 +229,11 @@ ucstring setCommonCURLOptions(PluginVariables& session, const FTPAccount& accoun
 }
 
 std::string dataPortSpec(int32_t rangeStart, int32_t rangeEnd) {
+    // "-" lets libcurl pick the local address; with a port it must be left empty instead, since
+    // libcurl would try to resolve "-" as a host name and fail every active transfer.
     if (rangeStart != 0 && rangeEnd > rangeStart)
-        return "-:" + std::to_string(rangeStart) + "-" + std::to_string(rangeEnd);
-    if (rangeStart != 0 && rangeEnd == rangeStart) return "-:" + std::to_string(rangeStart);
+        return ":" + std::to_string(rangeStart) + "-" + std::to_string(rangeEnd);
+    if (rangeStart != 0 && rangeEnd == rangeStart) return ":" + std::to_string(rangeStart);
     return "-";
 }
 
@@ -300,6 +302,10 @@ std::string sessionEncodePath(const std::string& path) {
 }
 
 std::string sessionURL(const PluginVariables& session, const std::string& path) {
+    // An FTP URL's path is relative to the login folder, so "//" starts an absolute one. An SFTP
+    // URL's path is absolute already; "/~/" starts one relative to the home folder.
+    if (sessionIsSFTP(session) && !path.empty())
+        return session.baseURL + (path[0] == '/' ? "" : "/~/") + sessionEncodePath(path);
     return session.baseURL + "/" + sessionEncodePath(path);
 }
 
@@ -328,11 +334,14 @@ CURLcode sessionRunCommands(PluginVariables& session, const std::string& directo
     std::string url = sessionURL(session, directory);
     if (!directory.empty() && url.back() != '/') url += '/';
     updateStatusText(status);
-    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, session.commandList);
+    // FTP sends them after changing into the URL's directory. libcurl's SFTP commands run before
+    // the (empty) transfer instead, while the URL's path is still known to "pwd".
+    const CURLoption when = sessionIsSFTP(session) ? CURLOPT_QUOTE : CURLOPT_POSTQUOTE;
+    curl_easy_setopt(session.curl, when, session.commandList);
     curl_easy_setopt(session.curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(session.curl, CURLOPT_NOBODY, 1L);
     const CURLcode code = sessionPerform(session);
-    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
+    curl_easy_setopt(session.curl, when, static_cast<curl_slist*>(nullptr));
     curl_easy_setopt(session.curl, CURLOPT_NOBODY, 0L);
     updateStatusText(u"Idle.");
     freeCommandList(session);

@@ -97,6 +97,9 @@ protected:
     }
     void TearDown() override {
         if (host) host->unload();
+        // Later tests in this process choose their own user interface and trust.
+        unsetenv("VOLAN_UI");
+        unsetenv("VOLAN_EXTRA_CA_FILE");
     }
 
     std::string run(const std::string& expression) { return u8(host->evaluate(fmhost::utf16(expression)).text); }
@@ -267,6 +270,12 @@ TEST_P(RemoteKindTest, ConnectListChangeAndDisconnect) {
     EXPECT_EQ(call("Volan_SendRemoteCommand", {kind.sftp ? "bogus x" : "BOGUS x"})
                   .rfind("ERROR: SendRemoteCommand: Error sending custom command; Server response: \r", 0),
               0u);
+
+    const std::string where = call("Volan_SendRemoteCommand", {kind.sftp ? "pwd" : "PWD"});
+    EXPECT_EQ(where.rfind("257 \"" + workDir.string(), 0) == 0 ||
+                  where.find("\r257 \"" + workDir.string()) != std::string::npos,
+              true)
+        << where;
 
     // Up and down, then tidy up through the server.
     EXPECT_EQ(call("Volan_ChangeRemoteDir", {"sub ü"}), "Remote directory set to: " + (workDir / "sub ü").string());
