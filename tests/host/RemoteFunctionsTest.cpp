@@ -37,6 +37,9 @@ const ServerKind kKinds[] = {
     {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false}, {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
     {"SFTP", 3, "VOLAN_SFTP_PORT", false, true},
 };
+// Test names show the kind.
+void PrintTo(const ServerKind& kind, std::ostream* out) { *out << kind.name; }
+
 const char* const kSecureTypeNames[] = {"None", "After Connect", "Before Connect", "SSH"};
 
 // Text for a calculation's string literal.
