@@ -331,6 +331,22 @@ TEST_F(RemoteTest, UnreachableServersGiveAConnectError) {
               "ERROR: Connect: You must specify the account to connect to: ('AccountName' parameter).");
 }
 
+// The bundle written at start: its header, the system's roots and the extra CA named in the
+// environment, in the preferences folder beside the accounts.
+TEST_F(RemoteTest, CertificateBundleIsWrittenAtStart) {
+    std::stringstream bundle, ca;
+    bundle << std::ifstream(prefsFolder() / "curl-ca-bundle.crt").rdbuf();
+    ca << std::ifstream(servers["VOLAN_CA_FILE"]).rdbuf();
+    const std::string text = bundle.str();
+    EXPECT_EQ(text.rfind(
+                  "## Installed by Volan Pro.\n## Any changes made to this file, will be overwritten on startup.\n", 0),
+              0u);
+    EXPECT_NE(text.find(ca.str()), std::string::npos);
+    size_t certificates = 0;
+    for (size_t at = 0; (at = text.find("-----BEGIN CERTIFICATE-----", at)) != std::string::npos; ++at) ++certificates;
+    EXPECT_GT(certificates, 50u);  // the system's trusted roots
+}
+
 // Active-mode data connections from a port range, and a session that ends while connected.
 TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
     addAccount("active", kKinds[0], servers["VOLAN_TEST_PASSWORD"]);
