@@ -362,6 +362,11 @@ TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
     // Other tests may add or remove their own folders meanwhile; everything listed must exist.
     for (const std::string& name : names) EXPECT_TRUE(onDisk.count(name) || fs::exists(home / name)) << name;
     EXPECT_TRUE(names.count(".") && names.count(".."));
+    EXPECT_EQ(call("Volan_GetRemoteListItem", {" "}),
+              "ERROR: GetRemoteListItem: You must specify which list item to retrieve. ('Which' parameter).");
+    EXPECT_EQ(call("Volan_GetRemoteListCount", {"a[b"})
+                  .rfind("ERROR: GetRemoteListCount: Could not compile wildcard regular expression: ^A[B; Error: ", 0),
+              0u);
 
     host->sessionShutdown(1);
     EXPECT_EQ(call("Volan_IsConnected"), "0");
