@@ -368,6 +368,13 @@ ucstring sendFEATCommand(PluginVariables& session) {
     return {};
 }
 
+ucstring sendQUITCommand(PluginVariables& session) {
+    // libcurl closes an SFTP session itself; FTP says goodbye with QUIT.
+    if (sessionIsSFTP(session)) return {};
+    if (sessionRunCommands(session, {}, {"QUIT"}, u"Disconnecting...") == CURLE_OK) return {};
+    return u"Error disonnecting; Server response: " + ucstringFromUTF8String(sessionResponseText(session));
+}
+
 // ---- Connect and disconnect --------------------------------------------------------------------
 
 ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, ucstring& result) {
@@ -453,11 +460,9 @@ ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, u
 ucstring sessionDisconnect(PluginVariables& session, ucstring& result) {
     DEBUG_SCOPE("sessionDisconnect");
     const ucstring name = sessionIsConnected(session) ? session.currentAccountName : ucstring();
-    // libcurl closes an SFTP session itself; FTP says goodbye with QUIT.
-    if (!name.empty() && !sessionIsSFTP(session)) {
-        if (sessionRunCommands(session, {}, {"QUIT"}, u"Disconnecting...") != CURLE_OK)
-            DEBUG_OUT("Error sending QUIT command: Error disonnecting; Server response: " +
-                      sessionResponseText(session));
+    if (!name.empty()) {
+        const ucstring error = sendQUITCommand(session);
+        if (!error.empty()) DEBUG_OUT(u"Error sending QUIT command: " + error);
     }
     sessionRelease(session);
     session.queue.clear();

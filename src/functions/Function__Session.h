@@ -64,6 +64,8 @@ CURLcode sessionRunCommands(PluginVariables& session, const std::string& directo
 
 // FEAT into the session's features; an error text.
 ucstring sendFEATCommand(PluginVariables& session);
+// QUIT (FTP only); an error text.
+ucstring sendQUITCommand(PluginVariables& session);
 
 // ---- Connect and disconnect --------------------------------------------------------------------
 
