@@ -240,9 +240,11 @@ ucstring setCommonCURLOptions(PluginVariables& session, const FTPAccount& accoun
 }
 
 std::string dataPortSpec(int32_t rangeStart, int32_t rangeEnd) {
+    // "-" lets libcurl pick the local address; with a port it must be left empty instead, since
+    // libcurl would try to resolve "-" as a host name and fail every active transfer.
     if (rangeStart != 0 && rangeEnd > rangeStart)
-        return "-:" + std::to_string(rangeStart) + "-" + std::to_string(rangeEnd);
-    if (rangeStart != 0 && rangeEnd == rangeStart) return "-:" + std::to_string(rangeStart);
+        return ":" + std::to_string(rangeStart) + "-" + std::to_string(rangeEnd);
+    if (rangeStart != 0 && rangeEnd == rangeStart) return ":" + std::to_string(rangeStart);
     return "-";
 }
 
@@ -311,6 +313,10 @@ std::string sessionEncodePath(const std::string& path) {
 }
 
 std::string sessionURL(const PluginVariables& session, const std::string& path) {
+    // An FTP URL's path is relative to the login folder, so "//" starts an absolute one. An SFTP
+    // URL's path is absolute already; "/~/" starts one relative to the home folder.
+    if (sessionIsSFTP(session) && !path.empty())
+        return session.baseURL + (path[0] == '/' ? "" : "/~/") + sessionEncodePath(path);
     return session.baseURL + "/" + sessionEncodePath(path);
 }
 
@@ -339,11 +345,14 @@ CURLcode sessionRunCommands(PluginVariables& session, const std::string& directo
     std::string url = sessionURL(session, directory);
     if (!directory.empty() && url.back() != '/') url += '/';
     updateStatusText(status);
-    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, session.commandList);
+    // FTP sends them after changing into the URL's directory. libcurl's SFTP commands run before
+    // the (empty) transfer instead, while the URL's path is still known to "pwd".
+    const CURLoption when = sessionIsSFTP(session) ? CURLOPT_QUOTE : CURLOPT_POSTQUOTE;
+    curl_easy_setopt(session.curl, when, session.commandList);
     curl_easy_setopt(session.curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(session.curl, CURLOPT_NOBODY, 1L);
     const CURLcode code = sessionPerform(session);
-    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
+    curl_easy_setopt(session.curl, when, static_cast<curl_slist*>(nullptr));
     curl_easy_setopt(session.curl, CURLOPT_NOBODY, 0L);
     updateStatusText(u"Idle.");
     freeCommandList(session);
@@ -368,6 +377,13 @@ ucstring sendFEATCommand(PluginVariables& session) {
         }
     }
     return {};
+}
+
+ucstring sendQUITCommand(PluginVariables& session) {
+    // libcurl closes an SFTP session itself; FTP says goodbye with QUIT.
+    if (sessionIsSFTP(session)) return {};
+    if (sessionRunCommands(session, {}, {"QUIT"}, u"Disconnecting...") == CURLE_OK) return {};
+    return u"Error disonnecting; Server response: " + ucstringFromUTF8String(sessionResponseText(session));
 }
 
 // ---- Connect and disconnect --------------------------------------------------------------------
@@ -459,11 +475,9 @@ ucstring sessionDisconnect(PluginVariables& session, ucstring& result) {
     if (!queueReleaseSession(session, 10000)) return queueConnectionBusyError();
     queueClear(session);
     const ucstring name = sessionIsConnected(session) ? session.currentAccountName : ucstring();
-    // libcurl closes an SFTP session itself; FTP says goodbye with QUIT.
-    if (!name.empty() && !sessionIsSFTP(session)) {
-        if (sessionRunCommands(session, {}, {"QUIT"}, u"Disconnecting...") != CURLE_OK)
-            DEBUG_OUT("Error sending QUIT command: Error disonnecting; Server response: " +
-                      sessionResponseText(session));
+    if (!name.empty()) {
+        const ucstring error = sendQUITCommand(session);
+        if (!error.empty()) DEBUG_OUT(u"Error sending QUIT command: " + error);
     }
     sessionRelease(session);
     session.lastTransfer.clear(true);

@@ -35,7 +35,7 @@ ucstring setCommonCURLOptions(PluginVariables& session, const ucstring& accountN
                               const std::string& knownHostsPath = {});
 ucstring setCommonCURLOptions(PluginVariables& session, const FTPAccount& account, const std::string& caPath,
                               const std::string& knownHostsPath = {});
-// Passive, or active with "-", "-:start" or "-:start-end".
+// Passive, or active with "-" (any local port), ":start" or ":start-end".
 void setDataConnSettings(PluginVariables& session, bool passive, int32_t rangeStart, int32_t rangeEnd);
 // The FTPPORT text of active mode for a port range.
 std::string dataPortSpec(int32_t rangeStart, int32_t rangeEnd);
@@ -50,7 +50,8 @@ void cancelPreviousCURLMulti(PluginVariables& session);
 CURLcode sessionPerform(PluginVariables& session);
 // Percent-encodes every segment of a "/"-separated path (UTF-8 bytes); the "/" stay.
 std::string sessionEncodePath(const std::string& path);
-// The URL of a remote path: base URL + "/" + the encoded path.
+// The URL of a remote path: base URL + "/" + the encoded path (SFTP: an absolute path as it is,
+// a relative one below "/~/").
 std::string sessionURL(const PluginVariables& session, const std::string& path);
 // What the server said in the last request, lines joined with carriage returns; when it said
 // nothing (SFTP, or no connection at all) libcurl's own error text.
@@ -66,6 +67,8 @@ CURLcode sessionRunCommands(PluginVariables& session, const std::string& directo
 
 // FEAT into the session's features; an error text.
 ucstring sendFEATCommand(PluginVariables& session);
+// QUIT (FTP only); an error text.
+ucstring sendQUITCommand(PluginVariables& session);
 
 // ---- Connect and disconnect --------------------------------------------------------------------
 

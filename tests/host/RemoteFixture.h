@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ inline const ServerKind kKinds[] = {
     {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false}, {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
     {"SFTP", 3, "VOLAN_SFTP_PORT", false, true},
 };
+// Test names show the kind.
+inline void PrintTo(const ServerKind& kind, std::ostream* out) { *out << kind.name; }
+
 inline const char* const kSecureTypeNames[] = {"None", "After Connect", "Before Connect", "SSH"};
 
 // Text for a calculation's string literal.
@@ -60,6 +64,9 @@ protected:
     }
     void TearDown() override {
         if (host) host->unload();
+        // Later tests in this process choose their own user interface and trust.
+        unsetenv("VOLAN_UI");
+        unsetenv("VOLAN_EXTRA_CA_FILE");
     }
 
     std::string run(const std::string& expression) { return u8(host->evaluate(fmhost::utf16(expression)).text); }

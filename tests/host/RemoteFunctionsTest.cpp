@@ -190,6 +190,12 @@ TEST_P(RemoteKindTest, ConnectListChangeAndDisconnect) {
                   .rfind("ERROR: SendRemoteCommand: Error sending custom command; Server response: \r", 0),
               0u);
 
+    const std::string where = call("Volan_SendRemoteCommand", {kind.sftp ? "pwd" : "PWD"});
+    EXPECT_EQ(where.rfind("257 \"" + workDir.string(), 0) == 0 ||
+                  where.find("\r257 \"" + workDir.string()) != std::string::npos,
+              true)
+        << where;
+
     // Up and down, then tidy up through the server.
     EXPECT_EQ(call("Volan_ChangeRemoteDir", {"sub ü"}), "Remote directory set to: " + (workDir / "sub ü").string());
     EXPECT_EQ(call("Volan_GetRemoteListCount"), "2");
@@ -241,6 +247,22 @@ TEST_F(RemoteTest, UnreachableServersGiveAConnectError) {
               "ERROR: Connect: You must specify the account to connect to: ('AccountName' parameter).");
 }
 
+// The bundle written at start: its header, the system's roots and the extra CA named in the
+// environment, in the preferences folder beside the accounts.
+TEST_F(RemoteTest, CertificateBundleIsWrittenAtStart) {
+    std::stringstream bundle, ca;
+    bundle << std::ifstream(prefsFolder() / "curl-ca-bundle.crt").rdbuf();
+    ca << std::ifstream(servers["VOLAN_CA_FILE"]).rdbuf();
+    const std::string text = bundle.str();
+    EXPECT_EQ(text.rfind(
+                  "## Installed by Volan Pro.\n## Any changes made to this file, will be overwritten on startup.\n", 0),
+              0u);
+    EXPECT_NE(text.find(ca.str()), std::string::npos);
+    size_t certificates = 0;
+    for (size_t at = 0; (at = text.find("-----BEGIN CERTIFICATE-----", at)) != std::string::npos; ++at) ++certificates;
+    EXPECT_GT(certificates, 50u);  // the system's trusted roots
+}
+
 // Active-mode data connections from a port range, and a session that ends while connected.
 TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
     addAccount("active", kKinds[0], servers["VOLAN_TEST_PASSWORD"]);
@@ -256,6 +278,11 @@ TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
     // Other tests may add or remove their own folders meanwhile; everything listed must exist.
     for (const std::string& name : names) EXPECT_TRUE(onDisk.count(name) || fs::exists(home / name)) << name;
     EXPECT_TRUE(names.count(".") && names.count(".."));
+    EXPECT_EQ(call("Volan_GetRemoteListItem", {" "}),
+              "ERROR: GetRemoteListItem: You must specify which list item to retrieve. ('Which' parameter).");
+    EXPECT_EQ(call("Volan_GetRemoteListCount", {"a[b"})
+                  .rfind("ERROR: GetRemoteListCount: Could not compile wildcard regular expression: ^A[B; Error: ", 0),
+              0u);
 
     host->sessionShutdown(1);
     EXPECT_EQ(call("Volan_IsConnected"), "0");

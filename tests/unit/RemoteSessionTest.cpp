@@ -41,8 +41,8 @@ TEST(RemoteSession, PathsResolveAgainstTheCurrentDirectoryAndSplitAtTheLastSlash
 
 TEST(RemoteSession, ActiveModePortRanges) {
     EXPECT_EQ(dataPortSpec(0, 0), "-");
-    EXPECT_EQ(dataPortSpec(5000, 5000), "-:5000");
-    EXPECT_EQ(dataPortSpec(5000, 5010), "-:5000-5010");
+    EXPECT_EQ(dataPortSpec(5000, 5000), ":5000");
+    EXPECT_EQ(dataPortSpec(5000, 5010), ":5000-5010");
     EXPECT_EQ(dataPortSpec(6000, 5000), "-");
 }
 
