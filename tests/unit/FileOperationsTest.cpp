@@ -9,6 +9,9 @@
 
 #include <dirent.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 std::string u8(const ucstring& s) { return ucstringToUTF8String(s); }
@@ -447,6 +450,38 @@ TEST_F(FileOperations, ImportAndExportOperationsOfTheScriptSteps) {
     fmx::DataUniquePtr empty;
     EXPECT_EQ(u8(File_ExportCallback(*empty, fileOperationParameters({{u"Path", u"C:\\exp"}}), result)),
               "Container is empty.");
+}
+
+}  // namespace
+
+namespace {
+
+// Readers of a file being overwritten see the whole old contents or the whole new ones, never a
+// shortened or mixed file.
+TEST_F(FileOperations, OverwriteIsSeenWholeByReaders) {
+    const std::string path = drives.c("/shared.txt");
+    const size_t size = 1 << 20;
+    TestDrives::writeFile(path, std::string(size, 'A'));
+    std::atomic<bool> done{false};
+    std::atomic<int> bad{0}, reads{0};
+    std::thread reader([&] {
+        while (!done) {
+            const std::string seen = TestDrives::readFile(path);
+            ++reads;
+            if (seen.size() != size || seen.find_first_not_of(seen.empty() ? 'A' : seen[0]) != std::string::npos) ++bad;
+        }
+    });
+    for (int i = 0; i < 12; ++i) {
+        const ucstring data(size, i % 2 ? u'A' : u'B');
+        EXPECT_EQ(u8(run(File_WriteCallback,
+                         {{u"Data", data}, {u"File", u"C:\\shared.txt"}, {u"FileExistsAction", u"overwrite"}})),
+                  "Wrote to file: C:\\shared.txt");
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(bad.load(), 0) << "of " << reads.load() << " reads";
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_EQ(TestDrives::readFile(path), std::string(size, 'A'));
 }
 
 }  // namespace
