@@ -147,6 +147,7 @@ TEST_F(FileOperations, ReadByBytesAndLinesFromEitherEnd) {
     EXPECT_EQ(read(u"-4", u"0", u"0"), "four");
     EXPECT_EQ(read(u"-4", u"100", u"0"), "four");
     EXPECT_EQ(read(u"99", u"0", u"0"), "");
+    EXPECT_EQ(read(u"15", u"9223372036854775000", u"0"), "four");  // an amount beyond any file
     EXPECT_EQ(read(u"0", u"0", u"1"), "one\rtwo\rthree\rfour");
     EXPECT_EQ(read(u"1", u"2", u"1"), "two\rthree\r");
     EXPECT_EQ(read(u"-1", u"0", u"1"), "four");
