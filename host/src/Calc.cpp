@@ -8,6 +8,8 @@
 
 #include <cmath>
 #include <cwctype>
+#include <fstream>
+#include <iterator>
 
 namespace fmhost {
 
@@ -27,6 +29,35 @@ bool sameName(const std::u16string& a, const std::u16string& b) {
         if (x != y) return false;
     }
     return true;
+}
+
+// A container field holding a local file (a native path), as FileMaker stores an inserted file:
+// its bytes in the stream of its kind ("JPEG", "PNGf", "GIFf", else "FILE"), "FNAM" and "MAIN".
+DataImpl containerFromFile(const std::u16string& path) {
+    const std::string native = utf8(path);
+    std::ifstream in(native, std::ios::binary);
+    if (!in) throw CalcError{100, u"Container: cannot read the file " + path};
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::u16string name = path.substr(path.rfind(u'/') == std::u16string::npos ? 0 : path.rfind(u'/') + 1);
+    std::string extension = native.substr(native.rfind('.') == std::string::npos ? native.size() : native.rfind('.'));
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const char* code = "FILE";
+    if (extension == ".jpg" || extension == ".jpeg" || extension == ".jpe")
+        code = "JPEG";
+    else if (extension == ".png")
+        code = "PNGf";
+    else if (extension == ".gif")
+        code = "GIFf";
+    DataImpl d;
+    d.type = fmx::kDTBinary;
+    d.empty = false;
+    d.binary.fileName = name;
+    QuadCharImpl q;
+    q.c = {{static_cast<unsigned char>(code[0]), static_cast<unsigned char>(code[1]),
+            static_cast<unsigned char>(code[2]), static_cast<unsigned char>(code[3])}};
+    d.binary.streams.push_back(Stream{q, std::move(bytes)});
+    addFileContainerStreams(d.binary, name, code);
+    return d;
 }
 
 DataImpl textValue(std::u16string s) {
@@ -265,6 +296,10 @@ private:
             d.type = fmx::kDTTimeStamp;
             d.dateTime.micros = args[1].dateTime.micros;
             return d;
+        }
+        if (sameName(fn, u"Container")) {
+            need(1);
+            return containerFromFile(dataToText(args[0]));
         }
         throw CalcError{1208, u"The function \"" + fn + u"\" is not registered."};
     }

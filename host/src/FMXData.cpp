@@ -259,12 +259,49 @@ const fmx::DataVect& FM_RowVect_At(const fmx::RowVect* self, fmx::uint32 positio
 namespace {
 constexpr fmx::errcode kStreamError = 100;  // no such stream / bad context
 
-QuadCharImpl fileType() {
+QuadCharImpl quadOf(const char* code) {
     QuadCharImpl q;
-    q.c = {{'F', 'I', 'L', 'E'}};
+    q.c = {{static_cast<unsigned char>(code[0]), static_cast<unsigned char>(code[1]),
+            static_cast<unsigned char>(code[2]), static_cast<unsigned char>(code[3])}};
     return q;
 }
+QuadCharImpl fileType() { return quadOf("FILE"); }
+
+// A text in the Standard Compression Scheme for Unicode, as FileMaker stores names: Latin-1 as its
+// own bytes (the initial window), tab, CR and LF as they are, other controls quoted (SQ0) and every
+// other character quoted as UTF-16 (SQU).
+void putSCSU(std::vector<unsigned char>& out, const std::u16string& text) {
+    for (char16_t c : text) {
+        if ((c >= 0x20 && c < 0x80) || c == 0 || c == 9 || c == 10 || c == 13 || (c >= 0xA0 && c <= 0xFF) ||
+            (c >= 0x80 && c < 0xA0)) {
+            out.push_back(static_cast<unsigned char>(c));
+        } else if (c < 0x20) {
+            out.push_back(0x01);
+            out.push_back(static_cast<unsigned char>(c));
+        } else {
+            out.push_back(0x0E);
+            out.push_back(static_cast<unsigned char>(c >> 8));
+            out.push_back(static_cast<unsigned char>(c & 0xFF));
+        }
+    }
+}
+
 }  // namespace
+
+// The streams a file container gets beside its bytes: FNAM (one reference: the protocol "filewin",
+// the path "/" and the name, each a 16-bit big-endian byte count and SCSU text) and MAIN (the main stream's code).
+void fmhost::addFileContainerStreams(BinaryDataImpl& b, const std::u16string& name, const char* mainCode) {
+    std::vector<unsigned char> fnam = {0, 0, 0, 1};
+    for (const std::u16string& field : {std::u16string(u"filewin"), std::u16string(u"/"), name}) {
+        std::vector<unsigned char> encoded;
+        putSCSU(encoded, field);
+        fnam.push_back(static_cast<unsigned char>(encoded.size() >> 8));
+        fnam.push_back(static_cast<unsigned char>(encoded.size() & 0xFF));
+        fnam.insert(fnam.end(), encoded.begin(), encoded.end());
+    }
+    b.streams.push_back(Stream{quadOf("FNAM"), fnam});
+    b.streams.push_back(Stream{quadOf("MAIN"), std::vector<unsigned char>(mainCode, mainCode + 4)});
+}
 
 fmx::BinaryData* FM_BinaryData_Constructor1(_fmxcpt& _x) {
     return guarded(_x, static_cast<fmx::BinaryData*>(nullptr), [] { return view(new BinaryDataImpl); });
@@ -282,6 +319,7 @@ fmx::BinaryData* FM_BinaryData_Constructor3(const fmx::Text& name, fmx::uint32 a
         b->fileName = impl(name).s;
         const auto* p = static_cast<const unsigned char*>(buffer);
         b->streams.push_back(Stream{fileType(), std::vector<unsigned char>(p, p + (p ? amount : 0))});
+        addFileContainerStreams(*b, b->fileName);
         return view(b);
     });
 }
@@ -290,6 +328,7 @@ fmx::BinaryData* FM_BinaryData_Constructor4(const fmx::Text& name, fmx::uint32* 
         auto* b = new BinaryDataImpl;
         b->fileName = impl(name).s;
         b->streams.push_back(Stream{fileType(), {}});
+        addFileContainerStreams(*b, b->fileName);
         const uint32_t ctx = b->nextContext++;
         b->openContexts[ctx] = 0;
         if (context) *context = ctx;

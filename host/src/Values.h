@@ -53,6 +53,10 @@ struct BinaryDataImpl {
     int32_t indexOf(const QuadCharImpl& type) const;
 };
 
+// Adds what a file container holds beside its main stream: "FNAM" with the file's name and "MAIN"
+// naming the main stream.
+void addFileContainerStreams(BinaryDataImpl& b, const std::u16string& name, const char* mainCode = "FILE");
+
 struct DataImpl {
     int32_t type = fmx::kDTInvalid;
     bool empty = true;  // a typed value without content (an empty date field, say)

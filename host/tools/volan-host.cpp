@@ -23,7 +23,8 @@ const char* kUsage =
     "usage: volan-host [--plugin PATH] [--api N] [--app N] [--host-version TEXT] [--session N]\n"
     "                  [--script DB::NAME[=BODY]]... [--idle SECONDS] [--strings]\n"
     "                  [--ui gui|terminal|headless] [--answer BUTTON[:TEXT]]... [--configure]\n"
-    "                  [--list] [--step NAME [--param EXPR]...]... [-e EXPR]... [FILE | -]\n"
+    "                  [--list] [--step NAME [--param EXPR]...]... [--save-container FILE]\n"
+    "                  [-e EXPR]... [FILE | -]\n"
     "Loads the plug-in, sends init, evaluates each expression (or each line of FILE, or of standard\n"
     "input for -) and prints each result on its own line(s). See README.md.\n";
 
@@ -42,6 +43,7 @@ struct Options {
     bool list = false;                 // print what the plug-in registered
     // Script steps to run, each with its parameter expressions.
     std::vector<std::pair<std::string, std::vector<std::string>>> steps;
+    std::string saveContainer;  // where a container result's file is written
 };
 
 [[noreturn]] void usage(const std::string& problem) {
@@ -96,6 +98,8 @@ Options parse(int argc, char** argv) {
             o.configure = true;
         else if (a == "--list")
             o.list = true;
+        else if (a == "--save-container")
+            o.saveContainer = value(i);
         else if (a == "--step")
             o.steps.push_back({value(i), {}});
         else if (a == "--param") {
@@ -172,6 +176,33 @@ int runStep(fmhost::PluginHost& host, const Options& o, const std::string& step,
     return 0;
 }
 
+// Writes the file a container result holds (its MAIN stream, else the first stream of file data) to
+// `path`. False when the value is no container or the file cannot be written.
+bool saveContainer(const fmx::Data& value, const std::string& path) {
+    if (value.GetNativeType() != fmx::kDTBinary) return false;
+    const fmx::BinaryData& binary = value.GetBinaryData();
+    fmx::int32 index = -1;
+    const fmx::int32 mainIndex = binary.GetIndex(*fmx::QuadCharUniquePtr('M', 'A', 'I', 'N'));
+    if (mainIndex >= 0 && binary.GetSize(mainIndex) == 4) {
+        char code[4];
+        binary.GetData(mainIndex, 0, 4, code);
+        index = binary.GetIndex(*fmx::QuadCharUniquePtr(code[0], code[1], code[2], code[3]));
+    }
+    for (fmx::int32 i = 0; index < 0 && i < binary.GetCount(); ++i) {
+        fmx::QuadCharUniquePtr type;
+        binary.GetType(i, *type);
+        const std::string code{char((*type)[0]), char((*type)[1]), char((*type)[2]), char((*type)[3])};
+        if (code != "FNAM" && code != "MAIN" && code != "SIZE") index = i;
+    }
+    if (index < 0) return false;
+    std::vector<char> bytes(binary.GetSize(index));
+    if (!bytes.empty() && binary.GetData(index, 0, static_cast<fmx::uint32>(bytes.size()), bytes.data()) != 0)
+        return false;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out.flush());
+}
+
 int runExpression(fmhost::PluginHost& host, const Options& o, const std::string& expr) {
     fmhost::Evaluation ev = host.evaluate(fmhost::utf16(expr), o.session);
     host.idle(fmx::kFMXT_UserIdle, o.session);
@@ -182,6 +213,13 @@ int runExpression(fmhost::PluginHost& host, const Options& o, const std::string&
         return 1;
     }
     printResult(ev.text);
+    if (!o.saveContainer.empty() && ev.value && ev.value->GetNativeType() == fmx::kDTBinary) {
+        if (!saveContainer(*ev.value, o.saveContainer)) {
+            std::printf("? could not save the container to %s\n", o.saveContainer.c_str());
+            std::fflush(stdout);
+            return 1;
+        }
+    }
     return 0;
 }
 

@@ -1,9 +1,23 @@
-// Volan_ImportContainer
-#include "Function__Common.h"
+// Volan_ImportContainer ( File {; ByReference} )
+#include "Function__Local.h"
 #include "Functions.h"
+#include "_Common/Strings/Orb_String.h"
+#include "_CommonEx/FMPlugin/Plugin_Container.h"
 
 VOLAN_FUNCTION_CALLBACK(ImportContainer) {
     (void)functionId;
-    return runFunction("ImportContainer", environment, arguments, result,
-                       [](FunctionCall&) { return functionNotAvailable(); });
+    return runFunction("ImportContainer", environment, arguments, result, [](FunctionCall& call) -> ucstring {
+        nameArguments(call.arguments, {u"File", u"ByReference"});
+        const ucstring file = stringTrim(argumentString(call.arguments, u"File"));
+        if (file.empty()) return u"You must specify the file to import ('File' parameter).";
+        const bool byReference = argumentBoolean(call.arguments, u"ByReference", false);
+        OrbFileRef ref;
+        if (!ref.set(localCompletePath(call.variables, file))) return ref.errorString();
+        fmx::DataUniquePtr container;
+        const ucstring error = importContainer(*container, ref, byReference);
+        if (!error.empty()) return error;
+        *call.hostResult = *container;
+        call.resultWritten = true;
+        return {};
+    });
 }

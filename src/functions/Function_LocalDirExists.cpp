@@ -1,9 +1,15 @@
-// Volan_LocalDirExists
-#include "Function__Common.h"
+// Volan_LocalDirExists ( Dir )
+#include "Function__Local.h"
 #include "Functions.h"
+#include "_Common/Strings/Orb_String.h"
+#include "_CommonEx/FMPlugin/Plugin_FileMain.h"
 
 VOLAN_FUNCTION_CALLBACK(LocalDirExists) {
     (void)functionId;
-    return runFunction("LocalDirExists", environment, arguments, result,
-                       [](FunctionCall&) { return functionNotAvailable(); });
+    return runFunction("LocalDirExists", environment, arguments, result, [](FunctionCall& call) -> ucstring {
+        nameArguments(call.arguments, {u"Dir"});
+        const ucstring dir = argumentString(call.arguments, u"Dir");
+        if (dir.empty()) return u"You must specify the directory to check for ('Dir' parameter).";
+        return localRunOperation(call, Folder_ExistsCallback, {{u"Folder", localCompletePath(call.variables, dir)}});
+    });
 }

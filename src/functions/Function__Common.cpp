@@ -107,6 +107,10 @@ void PluginVariables::clear() {
     localList.clear();
     remoteList.clear();
     queue.clear();
+    localFolder.clear();
+    localFolderSet = false;
+    localListValid = false;
+    localListPosition = 0;
 }
 
 ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables, bool create,
@@ -288,13 +292,15 @@ fmx::errcode runFunction(const char* name, const fmx::ExprEnv& environment, cons
         PluginVariables* variables = nullptr;
         OrbVariableArray argumentArray;
         OrbVariable result;
+        bool written = false;
         ucstring error = functionBegin(variables, environment, arguments, &argumentArray);
         if (error.empty()) {
-            FunctionCall call{*variables, argumentArray, result, environment};
+            FunctionCall call{*variables, argumentArray, result, environment, &arguments, &hostResult};
             error = body(call);
+            written = error.empty() && call.resultWritten;
         }
         if (!error.empty()) result.setStringValue(u"ERROR: " + ucstringFromString(name) + u": " + error);
-        functionEnd(result, hostResult, arguments);
+        if (!written) functionEnd(result, hostResult, arguments);
         if (debugMode()) debugOutput(__FILE__, __LINE__, u"Result: " + result.variableAsString(1));
     } catch (...) {
         const ucstring text = u"ERROR: Plug-in Function caught an unhandled exception.";
@@ -316,17 +322,19 @@ fmx::errcode runScriptStep(const char* name, const ucstring& errorPrefix, const 
         PluginVariables* variables = nullptr;
         OrbVariableArray argumentArray;
         OrbVariable result;
+        bool written = false;
         ucstring error = functionBegin(variables, environment, parameters, &argumentArray);
         if (error.empty()) {
-            FunctionCall call{*variables, argumentArray, result, environment};
+            FunctionCall call{*variables, argumentArray, result, environment, &parameters, &hostResult};
             error = body(call);
+            written = error.empty() && call.resultWritten;
         }
         if (!error.empty()) {
             functionEndError(errorPrefix + error, hostResult, parameters);
             DEBUG_OUT(errorPrefix + error);
             return kScriptStepError;
         }
-        functionEnd(result, hostResult, parameters);
+        if (!written) functionEnd(result, hostResult, parameters);
         return 0;
     } catch (...) {
         const ucstring text = u"Volan Pro: Plug-in Function caught an unhandled exception.";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "_Common/CoreCode/Orb_Variable.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
 
 #include <FMWrapper/FMXClient.h>
 #include <platform/Threads.h>
@@ -41,6 +42,12 @@ public:
     OrbVariableArray localList;   // cached local listing
     OrbVariableArray remoteList;  // cached remote listing
     OrbVariableArray queue;       // queued transfers
+    // The current local folder: the base of relative local paths. Starts as the default volume's
+    // root (set on first use, see Function__Local.h); undefined after a failed change.
+    OrbFileRef localFolder;
+    bool localFolderSet = false;
+    bool localListValid = false;    // localList holds localFolder's listing
+    int32_t localListPosition = 0;  // 1-based index of the local item last returned
 };
 
 // The session's record, found by the environment's session id (or the calling thread on older
@@ -66,6 +73,11 @@ struct FunctionCall {
     OrbVariableArray& arguments;
     OrbVariable& result;
     const fmx::ExprEnv& environment;
+    // The host's own values, for functions that take or give containers: a function that writes
+    // hostResult itself sets resultWritten, and the frame then leaves the result alone.
+    const fmx::DataVect* hostArguments = nullptr;
+    fmx::Data* hostResult = nullptr;
+    bool resultWritten = false;
 };
 // The function's logic: sets the result or returns an error text.
 using FunctionBody = std::function<ucstring(FunctionCall&)>;

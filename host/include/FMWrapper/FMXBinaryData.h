@@ -70,6 +70,9 @@ public:
     BinaryDataUniquePtr(const Text& name, uint32 amount, void* buffer)
         : HostUniquePtr(FMX_CALL(FM_BinaryData_Constructor3(name, amount, buffer, _x))) {}
     // Takes ownership of an object the host made (for example through FM_BinaryData_Constructor4).
+    // A file container to be filled with AddAppend(context, ...) and closed with AddFinish(context).
+    BinaryDataUniquePtr(const Text& name, uint32* context)
+        : HostUniquePtr(FMX_CALL(FM_BinaryData_Constructor4(name, context, _x))) {}
     explicit BinaryDataUniquePtr(BinaryData* adopted) : HostUniquePtr(adopted) {}
 };
 

@@ -39,6 +39,14 @@ private:
     std::vector<platform::FolderEntry> mEntries;  // the folder's entries, released with the context
 };
 
+// One kind of file a dialog offers: its patterns ("*.jpg") and the Mac type code ("????" when none).
+struct OrbFileType {
+    ucstring description;  // empty: shown as "Unknown Type"
+    ucstringlist patterns;
+    ucstring typeCode;
+    ucstring imageType;
+};
+
 class OrbFileRefEx : public OrbFileRef {
 public:
     using OrbFileRef::OrbFileRef;
@@ -62,6 +70,14 @@ public:
     bool listItems(OrbVariableArray* arrayResult, int options);
     // The folder's entry names, appended to the list.
     bool listItems(ucstringlist* nameList, int style);
+
+    // File types for dialogs: each entry a keyword of the built-in table ("JPG", "text file") or a
+    // custom "description|.a/.b|CODE|IMAGE"; blank entries are dropped.
+    static std::vector<OrbFileType> generateFileTypeList(const ucstringlist& entries);
+    static bool lookUpFileType(const ucstring& keyword, OrbFileType& type);
+    static size_t builtInFileTypeCount();
+    // The dialog filter: "All Readable Files|...|-||Desc (*.a;*.b)|*.a;*.b|...", or all files.
+    static ucstring fileTypeFilter(const std::vector<OrbFileType>& types);
 
 private:
     bool listItemsHelper(OrbFileRefListItemsContext& context);
