@@ -46,7 +46,7 @@ enum : int32_t {
     kButtonFill = 881,
 };
 
-constexpr int32_t kCaptionWidth = 130;  // the labels before the fields line up
+constexpr int32_t kCaptionWidth = 150;  // the labels before the fields line up
 constexpr int32_t kFieldWidth = 240;
 constexpr int32_t kNumberWidth = 70;
 
@@ -67,6 +67,8 @@ int32_t addCaptionRow(DWLayout& l, int32_t parent, int32_t rowID, int32_t labelI
 DWLayoutObject* addField(DWLayout& l, int32_t row, int32_t id, int32_t labelID, uint16_t features, int32_t width,
                          const ucstring& hint) {
     DWLayoutObject* edit = addEdit(l, row, id, u"", features, width);
+    // Numbers keep a small field; texts take the row's room.
+    if (edit && width == kNumberWidth) edit->setExpandableRight(false);
     setHint(edit, hint);
     if (DWLayoutObject* label = l.findObject(labelID)) label->setAssociateID(id);
     return edit;
