@@ -373,3 +373,17 @@ TEST_F(AccountDialog, UnknownAccountsAndAnUnansweredDialog) {
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(fileKey("Delta", "Host"), "delta.example");
 }
+
+TEST_F(AccountDialog, OnlyOneAccountDialogAtATime) {
+    makeAccount(u"Alpha", u"alpha.example");
+    std::u16string second;
+    script = [&](DynamicWindow& w) {
+        second = configure(u"Alpha");
+        press(w, kAccountClose);
+    };
+    EXPECT_EQ(configure(), u"FTP accounts configured.");
+    EXPECT_EQ(second,
+              u"ERROR: ConfigureAccount: There was an error showing the account configuration dialog: Could not "
+              u"create Account Configuration Dialog.");
+    EXPECT_EQ(opened, 1);
+}
