@@ -7,6 +7,8 @@
 #include "Plugin_Main.h"
 #include "Plugin_Status.h"
 #include "Plugin_Thread.h"
+#include "Support/FTPAccount.h"
+#include "Support/FTPAccountDialog.h"
 #include "_Common/FMPlugin/Plugin_FMXExtensions.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/Strings/Orb_FMXText.h"
@@ -393,4 +395,43 @@ TEST_F(RealWindows, FileChooserStartsInTheFolderAndGivesTheChosenFile) {
     request.title = u"Pick a folder";
     EXPECT_FALSE(dwChooseFile(request, chosen, error));
     EXPECT_EQ(ucstringToUTF8String(error), "");
+}
+
+TEST_F(RealWindows, AccountDialogClosedByTheMouse) {
+    {
+        PluginConfigLock lock(1000);
+        ASSERT_TRUE(lock.held());
+        FTPAccounts* accounts = nullptr;
+        ASSERT_EQ(getPluginConfigObject(u"FTPAccounts", accounts), u"");
+        std::u16string error, confirmation;
+        ASSERT_TRUE(accounts->addAccount(error, u"Office Server"));
+        accounts->findAccount(u"Office Server")->setOption("HOST", u"ftp.office.example", confirmation, error);
+        ASSERT_EQ(accounts->saveAccounts(), u"");
+    }
+    bool shown = false;
+    dwSetModalHook([&](DynamicWindow& dialog) {
+        {
+            // Checks that fail still let the click below close the dialog.
+            std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+            auto* win = static_cast<Fl_Window*>(dialog.nativeWindow());
+            auto* host = static_cast<Fl_Widget*>(dialog.nativeObject(kAccountHost));
+            EXPECT_TRUE(win && host);
+            if (win) {
+                shown = win->shown();
+                EXPECT_STREQ(win->label(), "Volan Pro - FTP Account Configuration");
+            }
+            if (host) {
+                EXPECT_TRUE(host->active());
+                EXPECT_STREQ(host->tooltip(), "Enter the Domain Name or IP Address of the FTP Server.");
+            }
+        }
+        EXPECT_TRUE(photograph(dialog, "account-dialog.png"));
+        click(dialog, kAccountClose);
+    });
+    auto env = fmhost::environmentFor(3);
+    fmx::DataVectUniquePtr args;
+    fmx::DataUniquePtr result;
+    ConfigureAccountFunctionCallback(60, *env, *args, *result);
+    EXPECT_EQ(ucstringFromFMXText(result->GetAsText()), u"FTP accounts configured.");
+    EXPECT_TRUE(shown);
 }
