@@ -5,6 +5,7 @@
 #include "_Common/CoreCode/Orb_DateTime.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_StringTypes.h"
+#include "_CommonEx/GUI/DW_Window.h"
 
 #include <string>
 #include <vector>
@@ -95,12 +96,16 @@ std::string decryptPassword(const std::string& scrambled);
 // Names compare after normalisation (trimmed, ASCII upper case). The folder is re-read at most once
 // a minute, and only files changed since they were read, so edits by another plug-in instance
 // show up.
-class FTPAccounts {
+//
+// The list is also the receiver of the account dialog's events (FTPAccountDialog.cpp).
+class FTPAccounts : public DWEvents {
 public:
     using Accounts = std::vector<FTPAccount>;
 
     FTPAccounts() = default;
-    virtual ~FTPAccounts() = default;
+    FTPAccounts(const FTPAccounts&) = delete;
+    FTPAccounts& operator=(const FTPAccounts&) = delete;
+    ~FTPAccounts() override;
     virtual Accounts& mutableAccounts() { return mAccounts; }
     virtual const Accounts& accounts() const { return mAccounts; }
     // An explicit accounts folder; empty for the standard one.
@@ -133,7 +138,44 @@ public:
     // The accounts folder, made when `create` is set; false when it is missing or cannot be made.
     bool generateAccountsPath(bool create);
 
+    // ---- The account dialog (FTPAccountDialog.cpp) ----
+    // Shows the dialog modally for the named account, or with the account selector ("+" and "-")
+    // when `accountName` is empty. The caller holds the configuration lock. An error text when the
+    // dialog cannot be shown.
+    ucstring showAccountDialog(const ucstring& accountName);
+
+    void buttonClick(DynamicWindow& window, int32_t objectID) override;
+    void editChange(DynamicWindow& window, int32_t objectID) override;
+    void editKeyPress(DynamicWindow& window, int32_t objectID, int32_t key) override;
+    void checkBoxChange(DynamicWindow& window, int32_t objectID, bool checked) override;
+    void comboBoxChange(DynamicWindow& window, int32_t objectID, int64_t index) override;
+    void listBoxDoubleClick(DynamicWindow& window, int32_t objectID, int64_t index) override;
+    bool windowCloseBoxClick(DynamicWindow& window) override;
+
+    virtual DynamicWindow* accountDialog() const { return mAccountDialog; }
+    // The file name of the account the dialog shows; empty for none.
+    virtual const ucstring& dialogAccountFile() const { return mDialogAccountFile; }
+    virtual void setDialogChanged(bool changed) { mDialogChanged = changed; }
+    virtual bool dialogChanged() const { return mDialogChanged; }
+
 private:
+    bool buildAccountDialog(ucstring& error, const ucstring& accountName);
+    void showDialogAccount(DynamicWindow& window, const ucstring& fileName);
+    // Copies the dialog's fields into `account` (by the dialog's rules for empty fields).
+    void readDialogFields(DynamicWindow& window, FTPAccount& account) const;
+    bool dialogHasChanges(DynamicWindow& window);
+    // The selector's names and selection from the list.
+    void refreshSelector(DynamicWindow& window);
+    // Stores the fields in the shown account and writes its file; false (with a message to the
+    // user) when the name is empty or another account's.
+    bool saveDialogAccount(DynamicWindow& window);
+    // Asks whether to keep unsaved edits before the shown account goes; false when the user
+    // chose to stay.
+    bool settleDialogChanges(DynamicWindow& window, bool fromSelector);
+    void addDialogAccount(DynamicWindow& window);
+    void removeDialogAccount(DynamicWindow& window);
+    void closeAccountDialog(DynamicWindow& window);
+
     bool readAccountFile(const OrbFileRef& file, const ucstring& fileName);
     FTPAccount* find(const ucstring& name);
 
@@ -144,4 +186,9 @@ private:
     bool mSaving = false;
     int64_t mLastLoadTime = -1000;
     bool mSkipLoading = false;
+    DynamicWindow* mAccountDialog = nullptr;
+    bool mDialogSingle = false;
+    ucstring mDialogAccountFile;
+    ucstringlist mDialogFileNames;  // the selector's accounts, in its order
+    bool mDialogChanged = false;
 };

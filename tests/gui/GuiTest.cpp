@@ -1,14 +1,18 @@
 // Real windows on a virtual X display (Xvfb, started here): the status window and the configuration
 // dialog built with FLTK, clicked and typed at through X events as a user's mouse and keyboard
 // would, and photographed into the build folder (artifacts/*.png).
+#include "../support/TestDrives.h"
 #include "Plugin_CfgDlg.h"
 #include "Plugin_Config.h"
 #include "Plugin_Main.h"
 #include "Plugin_Status.h"
 #include "Plugin_Thread.h"
+#include "Support/FTPAccount.h"
+#include "Support/FTPAccountDialog.h"
 #include "_Common/FMPlugin/Plugin_FMXExtensions.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/Strings/Orb_FMXText.h"
+#include "_CommonEx/GUI/DW_FileChooser.h"
 #include "functions/Functions.h"
 
 #include <fmhost/Host.h>
@@ -25,8 +29,10 @@
 
 // Last: the X headers define macros (None, Status, Bool) that other headers use as names.
 #include <FL/Fl.H>
+#include <FL/Fl_File_Chooser.H>
 #include <FL/Fl_Widget.H>
 #include <FL/Fl_Window.H>
+#include <FL/fl_ask.H>
 #include <FL/x.H>
 #include <X11/keysym.h>
 
@@ -324,4 +330,108 @@ TEST_F(RealWindows, ConfigurationDialogThroughMouseAndKeyboard) {
     dialog.show(u"debug");
     EXPECT_TRUE(sawDebugTab);
     EXPECT_FALSE(dialog.configAccepted());
+}
+
+namespace {
+
+// The chooser's window (FLTK keeps the chooser as its window's user data).
+Fl_File_Chooser* chooserTitled(const char* title) {
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+        if (w->label() && std::string(w->label()) == title) return static_cast<Fl_File_Chooser*>(w->user_data());
+    }
+    return nullptr;
+}
+
+std::string gChooserFolder;
+
+// Presses the chooser's Cancel button.
+bool pressCancel(Fl_Group* group) {
+    for (int i = 0; i < group->children(); ++i) {
+        Fl_Widget* w = group->child(i);
+        if (w->label() && std::string(w->label()) == fl_cancel) {
+            w->do_callback();
+            return true;
+        }
+        if (Fl_Group* inner = w->as_group(); inner && pressCancel(inner)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST_F(RealWindows, FileChooserStartsInTheFolderAndGivesTheChosenFile) {
+    TestDrives drives;
+    TestDrives::makeFolder(drives.c("/pics"));
+    TestDrives::writeFile(drives.c("/pics/a.jpg"), "j");
+    gChooserFolder.clear();
+    // What a user does: looks at the folder shown, picks a.jpg and presses OK.
+    Fl::add_timeout(0.5, [](void*) {
+        Fl_File_Chooser* chooser = chooserTitled("Pick a picture");
+        if (!chooser) return;
+        gChooserFolder = chooser->directory() ? chooser->directory() : "";
+        chooser->value((gChooserFolder + "/a.jpg").c_str());
+        chooser->hide();
+    });
+    DWChooserRequest request;
+    request.kind = DWChooserKind::Open;
+    request.title = u"Pick a picture";
+    request.startFolder = u"C:\\pics";
+    request.filter = u"JPEG Image (*.jpg)|*.jpg";
+    ucstring chosen, error;
+    EXPECT_TRUE(dwChooseFile(request, chosen, error)) << ucstringToUTF8String(error);
+    EXPECT_EQ(ucstringToUTF8String(chosen), "C:\\pics\\a.jpg");
+    EXPECT_EQ(gChooserFolder, drives.c("/pics"));
+
+    // Closing it without a choice is a cancel.
+    Fl::add_timeout(0.5, [](void*) {
+        for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+            if (w->label() && std::string(w->label()) == "Pick a folder") {
+                pressCancel(w);  // hides the window: stop walking the list here
+                break;
+            }
+        }
+    });
+    request.kind = DWChooserKind::Folder;
+    request.title = u"Pick a folder";
+    EXPECT_FALSE(dwChooseFile(request, chosen, error));
+    EXPECT_EQ(ucstringToUTF8String(error), "");
+}
+
+TEST_F(RealWindows, AccountDialogClosedByTheMouse) {
+    {
+        PluginConfigLock lock(1000);
+        ASSERT_TRUE(lock.held());
+        FTPAccounts* accounts = nullptr;
+        ASSERT_EQ(getPluginConfigObject(u"FTPAccounts", accounts), u"");
+        std::u16string error, confirmation;
+        ASSERT_TRUE(accounts->addAccount(error, u"Office Server"));
+        accounts->findAccount(u"Office Server")->setOption("HOST", u"ftp.office.example", confirmation, error);
+        ASSERT_EQ(accounts->saveAccounts(), u"");
+    }
+    bool shown = false;
+    dwSetModalHook([&](DynamicWindow& dialog) {
+        {
+            // Checks that fail still let the click below close the dialog.
+            std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+            auto* win = static_cast<Fl_Window*>(dialog.nativeWindow());
+            auto* host = static_cast<Fl_Widget*>(dialog.nativeObject(kAccountHost));
+            EXPECT_TRUE(win && host);
+            if (win) {
+                shown = win->shown();
+                EXPECT_STREQ(win->label(), "Volan Pro - FTP Account Configuration");
+            }
+            if (host) {
+                EXPECT_TRUE(host->active());
+                EXPECT_STREQ(host->tooltip(), "Enter the Domain Name or IP Address of the FTP Server.");
+            }
+        }
+        EXPECT_TRUE(photograph(dialog, "account-dialog.png"));
+        click(dialog, kAccountClose);
+    });
+    auto env = fmhost::environmentFor(3);
+    fmx::DataVectUniquePtr args;
+    fmx::DataUniquePtr result;
+    ConfigureAccountFunctionCallback(60, *env, *args, *result);
+    EXPECT_EQ(ucstringFromFMXText(result->GetAsText()), u"FTP accounts configured.");
+    EXPECT_TRUE(shown);
 }

@@ -46,3 +46,20 @@ TEST(AccountFunctions, AddSetGetAndSeenByASecondProcess) {
               0);
     EXPECT_EQ(out, "Account 'MY SITE' removed.\n\nERROR: RemoveAccount: No account named 'My Site' found.\n");
 }
+
+TEST(AccountFunctions, ConfigureAccountThroughScriptedDialogs) {
+    std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_DATA_HOME")) / "Orb");
+    std::string out;
+    // The selector's "+" asks for the name; Close then ends the dialog.
+    ASSERT_EQ(runVolanHost("--ui headless --answer + --answer 'OK:Night Backup' --answer Close "
+                           "-e 'Volan_ConfigureAccount' -e 'Volan_GetAccountNames' "
+                           "-e 'Volan_ConfigureAccount(\"night backup\")' -e 'Volan_ConfigureAccount(\"Day\")'",
+                           out),
+              0)
+        << out;
+    EXPECT_EQ(out,
+              "FTP accounts configured.\nNight Backup\nnight backup configured.\n"
+              "ERROR: ConfigureAccount: Could not find account named 'Day'.\n");
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(std::getenv("XDG_DATA_HOME")) /
+                                        "Orb/Volan Pro/3.0/Accounts/Night Backup"));
+}

@@ -495,7 +495,8 @@ bool exportContainer(ucstring& error, const fmx::Data& data, const OrbFileRef& f
 
     ucstring component = name;
     if (makeUnique) {
-        if (!outFolder.findUniqueFileName(component, component, 0) || component.empty()) {
+        const ucstring wanted = component;  // (the output may not alias the name asked for)
+        if (!outFolder.findUniqueFileName(component, wanted, 0) || component.empty()) {
             error = u"Could not create the Exported File in the Folder: " + outFolder.errorString();
             return false;
         }

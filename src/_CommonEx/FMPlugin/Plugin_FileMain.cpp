@@ -264,7 +264,7 @@ ucstring File_ReadCallback(const OrbVariableArray& parameters, OrbVariable& resu
             const int64_t size = stream.size();
             if (start < 0) start = std::max<int64_t>(0, size + start);
             if (start > size) start = size;
-            if (amount == 0 || start + amount > size) amount = size - start;
+            if (amount == 0 || amount > size - start) amount = size - start;  // (no overflow for huge amounts)
             if (amount <= 0) {
                 result.setStringValue(u"");
                 return {};

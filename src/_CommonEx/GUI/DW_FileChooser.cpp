@@ -165,8 +165,10 @@ bool chooseWithFLTK(const DWChooserRequest& request, const std::vector<FilterEnt
         std::string picked;
         {
             std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
-            if (chooser->count() < 1 || !chooser->value()) return false;
-            picked = chooser->value();
+            const bool chose = chooser->count() >= 1 && chooser->value();
+            if (chose) picked = chooser->value();
+            chooser.reset();  // FLTK objects go away under the UI lock, like every other FLTK call
+            if (!chose) return false;
         }
         std::u16string windows;
         if (!platform::fileWindowsPath(picked, windows)) {

@@ -1,0 +1,26 @@
+// Object IDs of the account dialog (FTPAccounts::showAccountDialog), for whoever drives it.
+#pragma once
+
+#include <cstdint>
+
+enum : int32_t {
+    kAccountRoot = 800,
+    kAccountSelector = 810,  // combo box of the accounts; only without a requested account
+    kAccountAdd = 811,       // "+"
+    kAccountRemove = 812,    // "-"
+    kAccountName = 821,
+    kAccountConnectionGroup = 830,
+    kAccountHost = 841,
+    kAccountPort = 844,
+    kAccountUsername = 848,
+    kAccountPassword = 851,
+    kAccountPromptPassword = 854,
+    kAccountSecureType = 857,
+    kAccountTimeout = 860,
+    kAccountDataGroup = 863,
+    kAccountPassive = 864,
+    kAccountRangeStart = 868,
+    kAccountRangeEnd = 870,
+    kAccountSave = 882,
+    kAccountClose = 883,
+};
