@@ -146,8 +146,8 @@ TEST(FunctionTable, VersionFunctionsAnswerThroughVolanHost) {
 TEST(FunctionTable, FunctionsOfLaterReleasesSayHonestlyThatTheyAreMissing) {
     auto host = loadPlugin();
     ASSERT_EQ(host->init(), 57);
-    fmhost::Evaluation ev = host->evaluate(u"Volan_GetQueueList");
-    EXPECT_EQ(u8(ev.text), "ERROR: GetQueueList: This function is not available yet.");
+    fmhost::Evaluation ev = host->evaluate(u"Volan_UploadDir");
+    EXPECT_EQ(u8(ev.text), "ERROR: UploadDir: This function is not available yet.");
     ev = host->evaluate(u"Volan_Version(\"auto update\")");
     EXPECT_EQ(u8(ev.text), "03000100");
     ev = host->evaluate(u"Volan_Version(\"anything\")");
