@@ -86,7 +86,7 @@ TEST(ScriptSteps, RegisteredAsThePreferenceAndHostAllow) {
     host->unload();
 
     host = hostWithInterface("1");
-    EXPECT_EQ(fmhost::HostState::get().steps.size(), 4u);
+    EXPECT_EQ(fmhost::HostState::get().steps.size(), 23u);  // the file and folder steps too
     EXPECT_TRUE(fmhost::HostState::get().functions.empty());
     host->unload();
 
