@@ -234,6 +234,7 @@ TEST(FileSteps, DefinitionsNamesAndDescriptionsAsTheHostReadsThem) {
     EXPECT_EQ(checked, 19u);
     host->unload();
     EXPECT_TRUE(fmhost::HostState::get().steps.empty());
+    removePreferences();
 }
 
 TEST(FileSteps, RegisteredAsThePreferenceAndHostVersionAllow) {

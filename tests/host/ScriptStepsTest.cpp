@@ -121,4 +121,6 @@ TEST(ScriptSteps, EachStepRunsThroughTheHost) {
     EXPECT_EQ(ev.error, 0);
     EXPECT_EQ(u8(ev.text), "Configuration dialog shown. (Initial tab: ABOUT)");
     host->unload();
+    // The preferences changed here must not reach the tests that run after this one.
+    std::filesystem::remove_all(std::filesystem::path(std::getenv("XDG_DATA_HOME")) / "Orb");
 }
