@@ -12,6 +12,7 @@
 #include "_CommonEx/FMPlugin/Plugin_FileMain.h"
 #include "functions/Function__Common.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -118,7 +119,8 @@ void handOverChoice(OrbVariable& value, const Choices& choices) {
     if (value.type() == OrbVariable::kEmpty) return;
     if (value.type() == OrbVariable::kInteger || value.type() == OrbVariable::kFloat) {
         const double number = value.type() == OrbVariable::kFloat ? value.floatValue() : double(value.integerValue());
-        if (number != double(int64_t(number))) return;
+        // Only whole numbers of a sane size can be ids (and be converted safely).
+        if (!(std::fabs(number) < 1e15) || number != std::floor(number)) return;
         if (number >= 0 && number < double(choices.size()))
             value.setStringValue(choices[size_t(number)].keyword);
         else
