@@ -57,8 +57,8 @@ account bench-ftp None "$VOLAN_FTP_PORT"
 account bench-sftp SSH "$VOLAN_SFTP_PORT"
 "$host" -e 'Volan_Connect("bench-ftp")' -e "Volan_MakeRemoteDir(\"$remote_dir\")" >/dev/null
 
-ftp_url="ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT$remote_dir"
-sftp_url="sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT$remote_dir"
+ftp_url="ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT/bench-$$"  # relative to the login folder
+sftp_url="sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT/~/bench-$$"
 curl_auth=(-s -S --user "$VOLAN_TEST_USER:$VOLAN_TEST_PASSWORD")
 ssh_opts=(--hostpubsha256 "$VOLAN_SFTP_HOST_KEY_SHA256")
 

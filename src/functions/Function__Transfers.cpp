@@ -143,6 +143,9 @@ ucstring downloadFile(PluginVariables& session, const std::string& remotePath, c
         curl_easy_setopt(session.curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
         error = perform(session, remotePath, false);
     }
+    // When the local side failed (a full disk, say), that is the news, not the server's replies.
+    if (!error.empty() && error != u"User cancelled." && !stream->errorString().empty())
+        error = u"Error downloading file; Could not write the local file: " + stream->errorString();
     if (!stream->detachFromFile() && error.empty()) error = u"Could not write file: " + stream->errorString();
     stream.reset();
 

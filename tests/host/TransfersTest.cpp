@@ -1,5 +1,6 @@
 // File and text transfers, at once and through the queue, against the real test servers of
 // every kind; each transfer checked byte for byte against the served folder on disk.
+#include "PtyTerminal.h"
 #include "RemoteFixture.h"
 
 #include <unistd.h>
@@ -221,3 +222,74 @@ TEST_P(TransferTest, QueuedTransfersRunOneAtATimeAndCallTheirScripts) {
 
 INSTANTIATE_TEST_SUITE_P(Servers, TransferTest, ::testing::ValuesIn(kKinds),
                          [](const ::testing::TestParamInfo<ServerKind>& info) { return std::string(info.param.name); });
+
+namespace {
+
+class CancelTest : public RemoteTest {};
+
+}  // namespace
+
+// The user presses Cancel in the status window (the terminal's, typed as a user would) during a
+// 1 GiB download: it stops at once, the file that was there stays, and the next transfer works.
+TEST_F(CancelTest, CancelStopsALargeDownloadAndKeepsTheOldFile) {
+    const ServerKind& kind = kKinds[4];  // SFTP: slow enough on loopback to be caught mid-way
+    ASSERT_TRUE(kind.sftp);
+    addAccount("cancel", kind, servers["VOLAN_TEST_PASSWORD"]);
+    host->unload();  // volan-host below reads the account from its file
+    host.reset();
+
+    const fs::path remoteDir = home / ("cancel " + std::to_string(getpid()));
+    fs::create_directories(remoteDir);
+    fs::permissions(remoteDir, fs::perms::all);
+    { std::ofstream big(remoteDir / "big.bin", std::ios::binary); }
+    fs::resize_file(remoteDir / "big.bin", 1ull << 30);  // sparse: costs no disk
+    const fs::path local = fs::temp_directory_path() / ("volan-cancel-" + std::to_string(getpid()));
+    fs::create_directories(local);
+    writeFile(local / "keep.bin", "the user's old file");
+
+    testing_support::Terminal t(
+        {"--ui", "terminal", "-e", "Volan_StatusWindow(\"Show\")", "-e", "Volan_Connect(\"cancel\")", "-e",
+         "Volan_DownloadFile(" + quoted((remoteDir / "big.bin").string()) + "; \"\"; " +
+             quoted((local / "keep.bin").string()) + ")",
+         "-e", "Volan_UploadText(\"after\"; " + quoted((remoteDir / "after.txt").string()) + ")"},
+        false);
+    ASSERT_TRUE(t.started());
+    ASSERT_TRUE(t.waitFor("Downloading 'big.bin'...", 30)) << t.output();
+    ASSERT_TRUE(t.waitFor("%", 30)) << t.output();  // the transfer is under way
+    const auto pressed = std::chrono::steady_clock::now();
+    t.type("Cancel\n");
+    ASSERT_TRUE(t.waitFor("ERROR: DownloadFile: User cancelled.", 10)) << t.output();
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(1));
+    EXPECT_TRUE(t.waitFor("Uploaded 'after.txt'.", 30)) << t.output();
+    t.finish();
+
+    EXPECT_EQ(readFile(local / "keep.bin"), "the user's old file");
+    size_t files = 0;
+    for (const auto& e : fs::directory_iterator(local)) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1u) << "no partial download stays behind";
+    EXPECT_EQ(readFile(remoteDir / "after.txt"), "after");
+    fs::remove_all(local);
+    fs::remove_all(remoteDir);
+}
+
+// A download that fills the local disk fails with a clear error and leaves the file that was
+// there, and nothing else, behind.
+TEST_P(TransferTest, AFullDiskFailsTheDownloadAndKeepsTheOldFile) {
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+    const fs::path small = local / "small disk";
+    fs::create_directories(small);
+    ASSERT_EQ(std::system(("mount -t tmpfs -o size=256k volan-test " + quoted(small.string())).c_str()), 0);
+    writeFile(small / "keep.bin", "old contents");
+    writeFile(local / "big.bin", randomBytes(1 << 20, 7));
+    ASSERT_EQ(upload(local / "big.bin", "big.bin"), "Uploaded 'big.bin'.");
+    const std::string result = download("big.bin", small / "keep.bin");
+    EXPECT_EQ(result.rfind("ERROR: DownloadFile: Error downloading file; Could not write the local file: ", 0), 0u)
+        << result;
+    EXPECT_NE(result.find("No space left on device"), std::string::npos) << result;
+    EXPECT_EQ(readFile(small / "keep.bin"), "old contents");
+    size_t files = 0;
+    for (const auto& e : fs::directory_iterator(small)) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1u);
+    EXPECT_EQ(call("Volan_UploadText", {"still works", "after.txt"}), "Uploaded 'after.txt'.");
+    std::system(("umount " + quoted(small.string())).c_str());
+}
