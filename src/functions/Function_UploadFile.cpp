@@ -10,6 +10,11 @@
 
 namespace {
 
+ucstring withBackslash(ucstring path) {
+    if (path.empty() || path.back() != u'\\') path += u'\\';
+    return path;
+}
+
 // The local file behind the first argument: a path, a referenced file, or an embedded file
 // exported to the temporary folder (remembered for removal with the session). `storedName` gets
 // the container's own name when the export had to choose another.
@@ -25,26 +30,22 @@ ucstring uploadSource(FunctionCall& call, OrbFileRef& file, ucstring& storedName
         localPath = arg->stringValue();
     } else if (!info.empty()) {
         return u"Could not get container file info: " + info;
-    } else if (!path.empty()) {
+    } else if (!(data->GetNativeType() == fmx::kDTBinary && data->GetBinaryData().GetCount() > 0)) {
+        // A reference: the file it names, where it is.
         localPath = OrbFileRef::addEndingPathDelimiter(path) + fileName;
     } else {
         OrbFileRef temp;
         if (!temp.setToSystemFolder(kSystemFolderTemporary)) return u"Could not get temp folder for container file.";
-        if (!temp.selectDirName(u"Volan Temp")) {
-            OrbFileRef made(temp);
-            made.addItem(u"Volan Temp");
-            if (!made.createDir() && !temp.selectDirName(u"Volan Temp"))
-                return u"Could not create Volan Temp folder for container file.";
-            temp = made;
-        }
+        OrbFileRef folder(withBackslash(temp.pathAsString(kPathStyleWindows)) + u"Volan Temp\\");
+        if (!folder.dirExists() && !folder.createDir())
+            return u"Could not create Volan Temp folder for container file.";
         const ucstring wanted = fileName.empty() ? ucstring(u"Untitled") : fileName;
         ucstring used = wanted;
         ucstring error;
-        if (!exportContainer(error, *data, temp, used, true))
+        if (!exportContainer(error, *data, folder, used, true))
             return u"There was a problem exporting the container: " + error;
         if (used != wanted) storedName = wanted;
-        temp.addItem(used);
-        localPath = temp.pathAsString();
+        localPath = withBackslash(folder.pathAsString(kPathStyleWindows)) + used;
         v.temporaryFiles.push_back(localPath);
     }
     file = OrbFileRef(localCompletePath(v, localPath));

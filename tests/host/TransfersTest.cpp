@@ -293,3 +293,25 @@ TEST_P(TransferTest, AFullDiskFailsTheDownloadAndKeepsTheOldFile) {
     EXPECT_EQ(call("Volan_UploadText", {"still works", "after.txt"}), "Uploaded 'after.txt'.");
     std::system(("umount " + quoted(small.string())).c_str());
 }
+
+// A container holding a file uploads under its stored name through a temporary export, which
+// goes away with the session.
+TEST_P(TransferTest, AContainerUploadsUnderItsStoredName) {
+    const std::string data = randomBytes(200000, 3);
+    writeFile(local / "photo ü.png", data);
+    ASSERT_EQ(run("Volan_UploadFile(Container(" + quoted((local / "photo ü.png").string()) + "))"),
+              "Uploaded 'photo ü.png'.");
+    EXPECT_TRUE(readFile(workDir / "photo ü.png") == data);
+    const fs::path exported = fs::temp_directory_path() / "Volan Temp" / "photo ü.png";
+    EXPECT_TRUE(fs::exists(exported));
+    host->sessionShutdown(1);
+    EXPECT_FALSE(fs::exists(exported)) << "the temporary export is removed with the session";
+
+    // A container that refers to a file uploads that file.
+    ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);
+    ASSERT_EQ(call("Volan_ChangeRemoteDir", {work}).rfind("Remote directory set to: ", 0), 0u);
+    ASSERT_EQ(run("Volan_UploadFile(Volan_ImportContainer(" + quoted((local / "photo ü.png").string()) +
+                  "; 1); \"\"; \"by reference.png\")"),
+              "Uploaded 'by reference.png' (originally 'photo ü.png').");
+    EXPECT_TRUE(readFile(workDir / "by reference.png") == data);
+}
