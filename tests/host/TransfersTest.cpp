@@ -272,8 +272,8 @@ TEST_F(CancelTest, CancelStopsALargeDownloadAndKeepsTheOldFile) {
     fs::remove_all(remoteDir);
 }
 
-// A download that fills the local disk fails with a clear error and leaves the file that was
-// there, and nothing else, behind.
+// A download that fills the local disk, or meets a read-only folder, fails with a clear error
+// and leaves the file that was there, and nothing else, behind.
 TEST_P(TransferTest, AFullDiskFailsTheDownloadAndKeepsTheOldFile) {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
     const fs::path small = local / "small disk";
@@ -291,6 +291,12 @@ TEST_P(TransferTest, AFullDiskFailsTheDownloadAndKeepsTheOldFile) {
     for (const auto& e : fs::directory_iterator(small)) files += e.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 1u);
     EXPECT_EQ(call("Volan_UploadText", {"still works", "after.txt"}), "Uploaded 'after.txt'.");
+
+    // A folder that cannot be written to: a clear error, the file stays.
+    ASSERT_EQ(std::system(("mount -o remount,ro " + quoted(small.string())).c_str()), 0);
+    const std::string readOnly = download("after.txt", small / "keep.bin");
+    EXPECT_EQ(readOnly.rfind("ERROR: DownloadFile: Could not open file for writing: ", 0), 0u) << readOnly;
+    EXPECT_EQ(readFile(small / "keep.bin"), "old contents");
     std::system(("umount " + quoted(small.string())).c_str());
 }
 
