@@ -48,13 +48,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadFile) {
         error = transferRunNow(
             v, [&] { return downloadFile(v, ucstringToUTF8String(remoteDir + remoteName), target, append, ascii); });
         if (!error.empty()) return error;
-        OrbVariableArray record;
-        record.addStringVariable(error, u"Type", u"DownloadFile");
-        record.addStringVariable(error, u"RemotePath", remoteDir);
-        record.addStringVariable(error, u"RemoteFile", remoteName);
-        record.addStringVariable(error, u"LocalPath", localPath);
-        record.addStringVariable(error, u"LocalFile", localName);
-        v.lastTransfer.setArrayValue(record);
+        v.lastTransfer = transferRecord(u"DownloadFile", remoteDir, remoteName, &localPath, &localName);
         call.result.setStringValue(u"Downloaded " + transferNames(localName, remoteName) + u".");
         return {};
     });

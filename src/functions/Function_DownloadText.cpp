@@ -31,12 +31,8 @@ VOLAN_FUNCTION_CALLBACK(DownloadText) {
         ucstringlist lines;
         error = transferRunNow(v, [&] { return downloadText(v, ucstringToUTF8String(remoteDir + remoteName), lines); });
         if (!error.empty()) return error;
-        OrbVariableArray record;
-        record.addStringVariable(error, u"Type", u"DownloadText");
-        record.addStringVariable(error, u"RemotePath", remoteDir);
-        record.addStringVariable(error, u"RemoteFile", remoteName);
-        record.addListVariable(error, u"Text", lines);
-        v.lastTransfer.setArrayValue(record);
+        v.lastTransfer = transferRecord(u"DownloadText", remoteDir, remoteName);
+        v.lastTransfer.mutableArrayValue().addListVariable(error, u"Text", lines);
         call.result.setListValue(lines);
         return {};
     });

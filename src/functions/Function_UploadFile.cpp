@@ -94,13 +94,7 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         error = transferRunNow(
             v, [&] { return uploadFile(v, file, ucstringToUTF8String(remoteDir + remoteName), append, ascii); });
         if (!error.empty()) return error;
-        OrbVariableArray record;
-        record.addStringVariable(error, u"Type", u"UploadFile");
-        record.addStringVariable(error, u"RemotePath", remoteDir);
-        record.addStringVariable(error, u"RemoteFile", remoteName);
-        record.addStringVariable(error, u"LocalPath", localPath);
-        record.addStringVariable(error, u"LocalFile", localName);
-        v.lastTransfer.setArrayValue(record);
+        v.lastTransfer = transferRecord(u"UploadFile", remoteDir, remoteName, &localPath, &localName);
         call.result.setStringValue(u"Uploaded " + transferNames(remoteName, localName) + u".");
         return {};
     });

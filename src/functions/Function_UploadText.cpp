@@ -72,11 +72,7 @@ VOLAN_FUNCTION_CALLBACK(UploadText) {
             return uploadText(v, lines, ucstringToUTF8String(remoteDir + remoteName), append, lineEnding, charSet, bom);
         });
         if (!error.empty()) return error;
-        OrbVariableArray record;
-        record.addStringVariable(error, u"Type", u"UploadText");
-        record.addStringVariable(error, u"RemotePath", remoteDir);
-        record.addStringVariable(error, u"RemoteFile", remoteName);
-        v.lastTransfer.setArrayValue(record);
+        v.lastTransfer = transferRecord(u"UploadText", remoteDir, remoteName);
         call.result.setStringValue(u"Uploaded '" + remoteName + u"'.");
         return {};
     });

@@ -272,6 +272,20 @@ ucstring transferNewID(const PluginVariables& variables) {
     }
 }
 
+OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, const ucstring& remoteName,
+                           const ucstring* localPath, const ucstring* localName) {
+    OrbVariableArray record;
+    ucstring error;
+    record.addStringVariable(error, u"Type", type);
+    record.addStringVariable(error, u"RemotePath", remoteDir);
+    record.addStringVariable(error, u"RemoteFile", remoteName);
+    if (localPath) record.addStringVariable(error, u"LocalPath", *localPath);
+    if (localName) record.addStringVariable(error, u"LocalFile", *localName);
+    OrbVariable result;
+    result.setArrayValue(record);
+    return result;
+}
+
 ucstring transferNames(const ucstring& first, const ucstring& second) {
     return first == second ? u"'" + first + u"'" : u"'" + first + u"' (originally '" + second + u"')";
 }

@@ -3,6 +3,7 @@
 // error text (empty on success).
 #pragma once
 
+#include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_String.h"
 
@@ -39,5 +40,9 @@ void transferRemotePath(const PluginVariables& variables, const ucstring& remote
 ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker);
 // A transfer ID the session's queue does not use yet.
 ucstring transferNewID(const PluginVariables& variables);
+// The last-result record of a finished transfer: "Type", "RemotePath", "RemoteFile", then
+// "LocalPath" and "LocalFile" when a local file took part.
+OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, const ucstring& remoteName,
+                           const ucstring* localPath = nullptr, const ucstring* localName = nullptr);
 // "'first'" or "'first' (originally 'second')".
 ucstring transferNames(const ucstring& first, const ucstring& second);
