@@ -30,7 +30,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadFile) {
 
         // The target: an existing folder gets the remote name, an existing file is replaced, any
         // other given path names the new file.
-        OrbFileRef target(localCompletePath(v, localFile));
+        OrbFileRef target = localFile.empty() ? localCurrentFolder(v) : OrbFileRef(localCompletePath(v, localFile));
         bool isDir = false, isFile = false;
         if (!target.defined() || !target.isValid(isDir, isFile))
             return u"The local file/path is invalid: " + target.errorString();

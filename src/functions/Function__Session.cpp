@@ -388,34 +388,8 @@ ucstring sendQUITCommand(PluginVariables& session) {
 
 // ---- Connect and disconnect --------------------------------------------------------------------
 
-ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, ucstring& result) {
-    DEBUG_SCOPE("sessionConnect");
-    const ucstring name = stringTrim(accountName);
-    if (queueThreadUsesSession(session)) return queueConnectionBusyError();
-    if (session.curl)
-        return u"Already connected to account '" + session.currentAccountName +
-               u"'; Disconnect from that account before attempting a new connection.";
-    if (name.empty()) return u"You must specify the account to connect to: ('AccountName' parameter).";
-
-    FTPAccount account;
-    std::string caPath, knownHostsPath;
-    {
-        PluginConfigLock lock(10000);
-        if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
-        FTPAccounts* accounts = nullptr;
-        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
-        if (!error.empty()) return error;
-        const OrbVariable* value = nullptr;
-        error = getPluginConfigVar(u"CURLCAPath", value);
-        if (!error.empty()) return u"Could not get CURLCAPath Config Var: " + error;
-        caPath = ucstringToUTF8String(value->stringValue());
-        if (getPluginConfigVar(u"SSHKnownHostsPath", value).empty())
-            knownHostsPath = ucstringToUTF8String(value->stringValue());
-        const FTPAccount* found = accounts->findAccount(name);
-        if (!found) return u"Could not find account named '" + name + u"'.";
-        account = *found;
-    }
-
+ucstring sessionOpen(PluginVariables& session, const FTPAccount& account, const std::string& caPath,
+                     const std::string& knownHostsPath, const ucstring& displayName) {
     session.curl = curl_easy_init();
     if (!session.curl) return u"Could not initialize cURL.";
     session.curlMulti = curl_multi_init();
@@ -430,7 +404,7 @@ ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, u
     }
     setDataConnSettings(session, account.passive(), account.dataPortRangeStart(), account.dataPortRangeEnd());
 
-    updateStatusText(u"Connecting to \"" + account.name() + u"\"...");
+    updateStatusText(u"Connecting to \"" + displayName + u"\"...");
     curl_easy_setopt(session.curl, CURLOPT_NOBODY, 1L);
     const CURLcode code = sessionPerform(session);
     curl_easy_setopt(session.curl, CURLOPT_NOBODY, 0L);
@@ -464,7 +438,40 @@ ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, u
     session.remoteListCurrent = false;
     session.remoteListPosition = 0;
     session.machineListMode = -1;
-    updateStatusTitle(u"Volan Pro - Connected to \"" + account.name() + u"\"");
+    updateStatusTitle(u"Volan Pro - Connected to \"" + displayName + u"\"");
+    return {};
+}
+
+ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, ucstring& result) {
+    DEBUG_SCOPE("sessionConnect");
+    const ucstring name = stringTrim(accountName);
+    if (queueThreadUsesSession(session)) return queueConnectionBusyError();
+    if (session.curl)
+        return u"Already connected to account '" + session.currentAccountName +
+               u"'; Disconnect from that account before attempting a new connection.";
+    if (name.empty()) return u"You must specify the account to connect to: ('AccountName' parameter).";
+
+    FTPAccount account;
+    std::string caPath, knownHostsPath;
+    {
+        PluginConfigLock lock(10000);
+        if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
+        FTPAccounts* accounts = nullptr;
+        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        if (!error.empty()) return error;
+        const OrbVariable* value = nullptr;
+        error = getPluginConfigVar(u"CURLCAPath", value);
+        if (!error.empty()) return u"Could not get CURLCAPath Config Var: " + error;
+        caPath = ucstringToUTF8String(value->stringValue());
+        if (getPluginConfigVar(u"SSHKnownHostsPath", value).empty())
+            knownHostsPath = ucstringToUTF8String(value->stringValue());
+        const FTPAccount* found = accounts->findAccount(name);
+        if (!found) return u"Could not find account named '" + name + u"'.";
+        account = *found;
+    }
+
+    const ucstring error = sessionOpen(session, account, caPath, knownHostsPath, account.name());
+    if (!error.empty()) return error;
     result = u"Connected to Account: " + account.name() + u" (" + ucstringFromUTF8String(account.host()) + u")";
     return {};
 }

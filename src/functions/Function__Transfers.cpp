@@ -1,6 +1,7 @@
 #include "Function__Transfers.h"
 
 #include "Function__Common.h"
+#include "Function__Local.h"
 #include "Function__Session.h"
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
@@ -11,6 +12,7 @@
 #include "_Common/FileAndStream/Orb_FileStream.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
 #include "_Common/Strings/Orb_StringList.h"
+#include "_CommonEx/FMPlugin/Plugin_Container.h"
 
 #include <platform/Files.h>
 
@@ -73,7 +75,7 @@ ucstring perform(PluginVariables& session, const std::string& remotePath, bool u
 
 ucstring uploadStream(PluginVariables& session, OrbStream& stream, int64_t size, const std::string& remotePath,
                       bool append, bool asciiMode) {
-    if (!sessionIsConnected(session)) return u"Not connected.";
+    if (!session.curl) return u"Not connected.";
     const StreamBinding binding(session, &stream);
     cancelPreviousCURLMulti(session);
     curl_easy_setopt(session.curl, CURLOPT_UPLOAD, 1L);
@@ -119,7 +121,7 @@ ucstring downloadFile(PluginVariables& session, const std::string& remotePath, c
     OrbFileRef target(localFile);
     bool isDir = false, isFile = false;
     if (!target.isValid(isDir, isFile)) return u"Local path is invalid: " + target.errorString();
-    if (!sessionIsConnected(session)) return u"Not connected.";
+    if (!session.curl) return u"Not connected.";
 
     // A replacing download goes to a file beside the target and takes its place only when
     // complete, so a failed or cancelled download never costs the user the old file. An
@@ -184,7 +186,7 @@ ucstring uploadText(PluginVariables& session, const ucstringlist& lines, const s
 }
 
 ucstring downloadText(PluginVariables& session, const std::string& remotePath, ucstringlist& lines) {
-    if (!sessionIsConnected(session)) return u"Not connected.";
+    if (!session.curl) return u"Not connected.";
     ucstring error;
     {
         const StreamBinding binding(session, nullptr);
@@ -288,4 +290,51 @@ OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, cons
 
 ucstring transferNames(const ucstring& first, const ucstring& second) {
     return first == second ? u"'" + first + u"'" : u"'" + first + u"' (originally '" + second + u"')";
+}
+
+namespace {
+
+ucstring withBackslash(ucstring path) {
+    if (path.empty() || path.back() != u'\\') path += u'\\';
+    return path;
+}
+
+}  // namespace
+
+// The local file behind the first argument: a path, a referenced file, or an embedded file
+// exported to the temporary folder (remembered for removal with the session). `storedName` gets
+// the container's own name when the export had to choose another.
+ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& storedName, const ucstring& missingText) {
+    PluginVariables& v = call.variables;
+    const fmx::Data* data = call.hostArguments && call.hostArguments->Size() > 0 ? &call.hostArguments->At(0) : nullptr;
+    ucstring protocol, path, fileName;
+    const ucstring info = data ? getContainerFileInfo(*data, protocol, path, fileName) : ucstring(u"No Path Found.");
+    ucstring localPath;
+    if (info == u"No Path Found.") {
+        const OrbVariable* arg = argument(call.arguments, u"FileOrContainer");
+        if (!arg || arg->type() != OrbVariable::kString) return u"'FileOrContainer' parameter is invalid.";
+        localPath = arg->stringValue();
+    } else if (!info.empty()) {
+        return u"Could not get container file info: " + info;
+    } else if (!(data->GetNativeType() == fmx::kDTBinary && data->GetBinaryData().GetCount() > 0)) {
+        // A reference: the file it names, where it is.
+        localPath = OrbFileRef::addEndingPathDelimiter(path) + fileName;
+    } else {
+        OrbFileRef temp;
+        if (!temp.setToSystemFolder(kSystemFolderTemporary)) return u"Could not get temp folder for container file.";
+        OrbFileRef folder(withBackslash(temp.pathAsString(kPathStyleWindows)) + u"Volan Temp\\");
+        if (!folder.dirExists() && !folder.createDir())
+            return u"Could not create Volan Temp folder for container file.";
+        const ucstring wanted = fileName.empty() ? ucstring(u"Untitled") : fileName;
+        ucstring used = wanted;
+        ucstring error;
+        if (!exportContainer(error, *data, folder, used, true))
+            return u"There was a problem exporting the container: " + error;
+        if (used != wanted) storedName = wanted;
+        localPath = withBackslash(folder.pathAsString(kPathStyleWindows)) + used;
+        v.temporaryFiles.push_back(localPath);
+    }
+    file = OrbFileRef(localCompletePath(v, localPath));
+    if (!file.fileExists()) return missingText + file.errorString();
+    return u"";
 }

@@ -44,5 +44,10 @@ ucstring transferNewID(const PluginVariables& variables);
 // "LocalPath" and "LocalFile" when a local file took part.
 OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, const ucstring& remoteName,
                            const ucstring* localPath = nullptr, const ucstring* localName = nullptr);
+// The local file behind an upload's FileOrContainer argument (the first): a path, a referenced
+// file, or an embedded file exported to the temporary folder (removed with the session).
+// `storedName` gets the container's own name when the export had to choose another;
+// `missingText` starts the error for a file that does not exist.
+ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& storedName, const ucstring& missingText);
 // "'first'" or "'first' (originally 'second')".
 ucstring transferNames(const ucstring& first, const ucstring& second);

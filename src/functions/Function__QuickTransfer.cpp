@@ -1,0 +1,150 @@
+#include "Function__QuickTransfer.h"
+
+#include "Function__Session.h"
+#include "Orb_Debug.h"
+#include "Plugin_Config.h"
+#include "Plugin_Status.h"
+#include "Support/FTPAccount.h"
+#include "Support/QueueThread.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/Strings/Orb_StringRegEx.h"
+
+#include <cctype>
+
+namespace {
+
+// "%" and two hexadecimal digits become that byte.
+std::string percentDecode(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string trimmed(const std::string& text) { return ucstringToUTF8String(stringTrim(ucstringFromUTF8String(text))); }
+
+}  // namespace
+
+ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compileError) {
+    StringRegEx expression;
+    const std::string error =
+        expression.setExpression(R"(^(ftp|ftps|sftp|scp)://(([^:@]+):?([^@]+)?@)?([^:/]+)(:([\d]+))?(/.+)$)");
+    if (!error.empty()) return compileError + ucstringFromUTF8String(error);
+    const std::string text = ucstringToUTF8String(stringTrim(url));
+    if (!expression.match(text)) return u"The URL parameter appears to be invalid: " + url;
+    const ucstring scheme = stringNormalize(ucstringFromUTF8String(expression.result(1)));
+    out.user = trimmed(expression.result(3));
+    out.password = trimmed(expression.result(4));
+    out.host = trimmed(expression.result(5));
+    out.port = expression.result(7).empty() ? 0 : static_cast<int32_t>(std::stol(expression.result(7)));
+    out.path = ucstringFromUTF8String(percentDecode(trimmed(expression.result(8))));
+    out.name = out.path.substr(out.path.rfind(u'/') + 1);
+    if (scheme == u"FTP")
+        out.secureType = FTPAccount::kSecureNone;
+    else if (scheme == u"FTPS")
+        out.secureType = out.port == 990 ? FTPAccount::kSecureBeforeConnect : FTPAccount::kSecureAfterConnect;
+    else
+        out.secureType = FTPAccount::kSecureSSH;
+    return u"";
+}
+
+namespace {
+
+// Closes the call's connection as Volan_Disconnect would and puts the status window back.
+void quickClose(PluginVariables& session, StatusWindow* status, bool openedWindow, PluginPrefsEx* prefs) {
+    ucstring ignored;
+    if (session.curl) sessionDisconnect(session, ignored);
+    sessionRelease(session);
+    queueClear(session);
+    session.lastTransfer.clear(true);
+    if (!status) return;
+    status->disableCancelButton(true);
+    if (status->isOpen()) {
+        status->setCustomTitle(u"");
+        status->updateStatusText(u"Idle.");
+    }
+    if (openedWindow) {
+        int32_t left = 0, top = 0;
+        status->getCoords(left, top);
+        status->hide();
+        if (prefs) {
+            prefs->setIntegerPref(u"LastStatusLeft", left);
+            prefs->setIntegerPref(u"LastStatusTop", top);
+            const ucstring saveError = prefs->save();
+            if (!saveError.empty()) DEBUG_OUT(saveError);
+        }
+    }
+}
+
+}  // namespace
+
+ucstring quickTransfer(PluginVariables& session, const QuickURL& url, bool showStatus,
+                       const std::function<ucstring()>& transfer) {
+    if (queueThreadUsesSession(session)) return queueConnectionBusyError();
+    if (session.curl || !session.currentAccountName.empty())
+        return u"Currently connected to the '" + session.currentAccountName + u"' account. Please disconnect first.";
+    PluginConfigLock lock(10000);
+    if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
+    FTPAccounts* accounts = nullptr;
+    ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+    if (!error.empty()) return u"Could not get FTPAccounts Config Var: " + error;
+    if (!accounts) return u"FTPAccounts Config Var is NULL.";
+
+    // The URL's settings, or those of the stored account named like its host.
+    FTPAccount account;
+    account.mutableHost() = url.host;
+    account.setPort(url.port);
+    account.mutableUsername() = url.user;
+    account.mutablePassword() = url.password;
+    account.setTimeout(15);
+    account.setPassive(true);
+    account.setDataPortRangeStart(0);
+    account.setDataPortRangeEnd(0);
+    account.setSecureType(url.secureType);
+    if (const FTPAccount* stored = accounts->findAccount(ucstringFromUTF8String(url.host))) {
+        account = *stored;
+        if (stored->promptForPassword()) account.mutablePassword() = "__ASK__";
+        if (account.timeout() <= 0) account.setTimeout(15);
+    } else {
+        account.mutableName().clear();
+    }
+    account.setPromptForPassword(stringNormalize(ucstringFromUTF8String(account.password())) == u"__ASK__");
+    if (account.promptForPassword()) account.mutablePassword().clear();
+    if (stringTrim(ucstringFromUTF8String(account.host())).empty()) return u"You must provide a host.";
+
+    StatusWindow* status = nullptr;
+    PluginPrefsEx* prefs = nullptr;
+    bool openedWindow = false;
+    if (showStatus && getPluginConfigObject(u"PluginStatus", status).empty() && status &&
+        getPluginConfigObject(u"PluginPrefs", prefs).empty() && prefs && !status->isOpen()) {
+        int32_t left = static_cast<int32_t>(prefs->integerPref(u"LastStatusLeft", 0));
+        int32_t top = static_cast<int32_t>(prefs->integerPref(u"LastStatusTop", 0));
+        status->show();
+        status->move(left == 0 ? -1 : left, top == 0 ? -1 : top);
+        openedWindow = true;
+    }
+    if (status && status->isOpen()) status->enableCancelButton();
+
+    const OrbVariable* value = nullptr;
+    error = getPluginConfigVar(u"CURLCAPath", value);
+    if (!error.empty()) {
+        quickClose(session, status, openedWindow, prefs);
+        return u"Could not get CURLCAPath Config Var: " + error;
+    }
+    const std::string caPath = ucstringToUTF8String(value->stringValue());
+    std::string knownHostsPath;
+    if (getPluginConfigVar(u"SSHKnownHostsPath", value).empty())
+        knownHostsPath = ucstringToUTF8String(value->stringValue());
+
+    error = sessionOpen(session, account, caPath, knownHostsPath, ucstringFromUTF8String(account.host()));
+    if (error.empty()) error = transfer();
+    quickClose(session, status, openedWindow, prefs);
+    return error;
+}
