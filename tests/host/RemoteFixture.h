@@ -5,6 +5,10 @@
 #include "../support/TestServers.h"
 #include "PluginFixture.h"
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
@@ -50,6 +54,19 @@ inline std::vector<std::string> split(const std::string& text, const std::string
         parts.push_back(text.substr(start, at - start));
     if (start < text.size()) parts.push_back(text.substr(start));
     return parts;
+}
+
+// A loopback port nobody listens on (at the moment of asking).
+inline int freeLoopbackPort() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    close(s);
+    return ntohs(a.sin_port);
 }
 
 class RemoteTest : public ::testing::Test {

@@ -42,19 +42,6 @@ std::string hostTimestamp(const fs::path& file, bool wholeMinutes) {
     return buf;
 }
 
-// A loopback port nobody listens on.
-int closedPort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-    close(s);
-    return ntohs(a.sin_port);
-}
-
 class RemoteKindTest : public RemoteTest, public ::testing::WithParamInterface<ServerKind> {};
 
 // Everything a solution does on a server, in the order a solution does it.
@@ -234,8 +221,8 @@ INSTANTIATE_TEST_SUITE_P(Servers, RemoteKindTest, ::testing::ValuesIn(kKinds),
 
 TEST_F(RemoteTest, UnreachableServersGiveAConnectError) {
     addAccount("nowhere", kKinds[0], "x", "no-such-host.invalid");
-    addAccount("closed", kKinds[0], "x", "", closedPort());
-    addAccount("closed ssh", kKinds[4], "x", "", closedPort());
+    addAccount("closed", kKinds[0], "x", "", testing_support::freeLoopbackPort());
+    addAccount("closed ssh", kKinds[4], "x", "", testing_support::freeLoopbackPort());
     for (const char* name : {"nowhere", "closed", "closed ssh"}) {
         const std::string result = call("Volan_Connect", {name});
         EXPECT_EQ(result.rfind("ERROR: Connect: Error connecting to FTP Server: ", 0), 0u) << result;

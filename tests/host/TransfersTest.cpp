@@ -3,6 +3,8 @@
 #include "PtyTerminal.h"
 #include "RemoteFixture.h"
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 using testing_support::kKinds;
@@ -417,4 +420,59 @@ TEST_F(QuickTest, BadURLsWrongPasswordsAndOpenConnectionsAreRefused) {
                    {url("ftp", "VOLAN_FTP_PORT", (remote / "by account.txt").string()), local.string()}),
               "ERROR: QuickDownload: Currently connected to the 'quickacct' account. Please disconnect first.");
     EXPECT_EQ(call("Volan_IsConnected"), "1");
+}
+
+// The server dies in the middle of a download: a clear error, the old file kept, the plug-in
+// still answering. The server is a private one, started and killed here.
+TEST_F(CancelTest, AServerThatDiesMidDownloadLosesNoFile) {
+    const fs::path served = fs::temp_directory_path() / ("volan-dying-" + std::to_string(getpid()));
+    fs::create_directories(served);
+    { std::ofstream big(served / "big.bin", std::ios::binary); }
+    fs::resize_file(served / "big.bin", 8ull << 30);  // sparse
+    const int port = testing_support::freeLoopbackPort();
+    const pid_t server = fork();
+    if (server == 0) {
+        const std::string p = std::to_string(port);
+        execl("/usr/bin/python3", "python3", "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", p.c_str(), "-d",
+              served.c_str(), "-u", "dying", "-P", "secret", nullptr);
+        _exit(127);
+    }
+    ASSERT_GT(server, 0);
+    for (int i = 0; i < 100; ++i) {  // until it listens
+        const int s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool up = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        close(s);
+        if (up) break;
+        usleep(50000);
+    }
+    call("Volan_AddAccount", {"dying"});
+    call("Volan_SetAccountOption", {"dying", "Host", "127.0.0.1"});
+    call("Volan_SetAccountOption", {"dying", "Port", std::to_string(port)});
+    call("Volan_SetAccountOption", {"dying", "Username", "dying"});
+    call("Volan_SetAccountOption", {"dying", "Password", "secret"});
+    ASSERT_EQ(call("Volan_Connect", {"dying"}).rfind("Connected to Account: ", 0), 0u);
+    const fs::path local = fs::temp_directory_path() / ("volan-dying-local-" + std::to_string(getpid()));
+    fs::create_directories(local);
+    writeFile(local / "keep.bin", "the user's old file");
+
+    std::thread killer([server] {
+        usleep(700000);
+        kill(server, SIGKILL);
+    });
+    const std::string result = call("Volan_DownloadFile", {"big.bin", "", (local / "keep.bin").string()});
+    killer.join();
+    waitpid(server, nullptr, 0);
+    EXPECT_EQ(result.rfind("ERROR: DownloadFile: Error downloading file; ", 0), 0u) << result;
+    EXPECT_EQ(readFile(local / "keep.bin"), "the user's old file");
+    size_t files = 0;
+    for (const auto& e : fs::directory_iterator(local)) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1u);
+    EXPECT_EQ(call("Volan_Disconnect"), "Disconnected from Account dying.");
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+    fs::remove_all(local);
+    fs::remove_all(served);
 }
