@@ -308,11 +308,11 @@ TEST_P(TransferTest, AFullDiskFailsTheDownloadAndKeepsTheOldFile) {
 // goes away with the session.
 TEST_P(TransferTest, AContainerUploadsUnderItsStoredName) {
     const std::string data = randomBytes(200000, 3);
-    writeFile(local / "photo ü.png", data);
-    ASSERT_EQ(run("Volan_UploadFile(Container(" + quoted((local / "photo ü.png").string()) + "))"),
-              "Uploaded 'photo ü.png'.");
-    EXPECT_TRUE(readFile(workDir / "photo ü.png") == data);
-    const fs::path exported = fs::temp_directory_path() / "Volan Temp" / "photo ü.png";
+    const std::string name = std::string("photo ü ") + GetParam().name + ".png";  // the kinds may run at once
+    writeFile(local / name, data);
+    ASSERT_EQ(run("Volan_UploadFile(Container(" + quoted((local / name).string()) + "))"), "Uploaded '" + name + "'.");
+    EXPECT_TRUE(readFile(workDir / name) == data);
+    const fs::path exported = fs::temp_directory_path() / "Volan Temp" / name;
     EXPECT_TRUE(fs::exists(exported));
     host->sessionShutdown(1);
     EXPECT_FALSE(fs::exists(exported)) << "the temporary export is removed with the session";
@@ -320,9 +320,9 @@ TEST_P(TransferTest, AContainerUploadsUnderItsStoredName) {
     // A container that refers to a file uploads that file.
     ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);
     ASSERT_EQ(call("Volan_ChangeRemoteDir", {work}).rfind("Remote directory set to: ", 0), 0u);
-    ASSERT_EQ(run("Volan_UploadFile(Volan_ImportContainer(" + quoted((local / "photo ü.png").string()) +
+    ASSERT_EQ(run("Volan_UploadFile(Volan_ImportContainer(" + quoted((local / name).string()) +
                   "; 1); \"\"; \"by reference.png\")"),
-              "Uploaded 'by reference.png' (originally 'photo ü.png').");
+              "Uploaded 'by reference.png' (originally '" + name + "').");
     EXPECT_TRUE(readFile(workDir / "by reference.png") == data);
 }
 
