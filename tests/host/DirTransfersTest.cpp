@@ -19,7 +19,6 @@
 
 namespace fs = std::filesystem;
 using testing_support::kKinds;
-using testing_support::quoted;
 using testing_support::RemoteTest;
 using testing_support::ServerKind;
 
@@ -152,7 +151,8 @@ protected:
 TEST_P(DirTransferTest, ATreeGoesUpAndComesBackWholeAtOnce) {
     const std::string shown = useLocal(base);
     const std::string shownSource = useLocal(source);
-    EXPECT_EQ(run("Volan_UploadDir(" + quoted(source.string()) + "; 1)"), "Uploaded '" + shownSource + "'.");
+    EXPECT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1)"),
+              "Uploaded '" + shownSource + "'.");
     const Tree tree = snapshot(source);
     ASSERT_EQ(tree.size(), 11u);
     EXPECT_EQ(snapshot(workDir), tree);
@@ -163,7 +163,8 @@ TEST_P(DirTransferTest, ATreeGoesUpAndComesBackWholeAtOnce) {
     EXPECT_EQ(snapshot(workDir), snapshot(source));
 
     useLocal(down);
-    EXPECT_EQ(run("Volan_DownloadDir(" + quoted(workDir.string()) + "; 1)"), "Downloaded '" + workDir.string() + "'.");
+    EXPECT_EQ(run("Volan_DownloadDir(" + testing_support::quoted(workDir.string()) + "; 1)"),
+              "Downloaded '" + workDir.string() + "'.");
     EXPECT_EQ(snapshot(down), snapshot(source));
     (void)shown;
 }
@@ -191,27 +192,33 @@ TEST_P(DirTransferTest, AWildcardSelectsFilesInEitherLetterCase) {
     ASSERT_EQ(txtTop.size(), 2u);
     for (const char* pattern : {"*.txt", "*.TXT", "*.tXt"}) {
         clearRemote();
-        EXPECT_EQ(
-            run("Volan_UploadDir(" + quoted(source.string()) + "; 0; " + quoted(pattern) + ")").rfind("Uploaded '", 0),
-            0u);
+        EXPECT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 0; " +
+                      testing_support::quoted(pattern) + ")")
+                      .rfind("Uploaded '", 0),
+                  0u);
         EXPECT_EQ(snapshot(workDir), txtTop) << pattern;
     }
     // Recursive with a wildcard: every folder, only the matching files.
     clearRemote();
-    EXPECT_EQ(run("Volan_UploadDir(" + quoted(source.string()) + "; 1; \"*.TXT\")").rfind("Uploaded '", 0), 0u);
+    EXPECT_EQ(
+        run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1; \"*.TXT\")").rfind("Uploaded '", 0),
+        0u);
     const Tree txtAll =
         filtered(all, [](const std::string& p, const std::string& v) { return !isFile(v) || endsTxt(p); });
     EXPECT_EQ(snapshot(workDir), txtAll);
     // "?" is one letter.
     clearRemote();
-    EXPECT_EQ(run("Volan_UploadDir(" + quoted(source.string()) + "; 0; \"?.TXT\")").rfind("Uploaded '", 0), 0u);
+    EXPECT_EQ(
+        run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 0; \"?.TXT\")").rfind("Uploaded '", 0),
+        0u);
     EXPECT_EQ(snapshot(workDir), (Tree{{"a.txt", all.at("a.txt")}}));
 
     // Down again from the whole tree: the same files, every folder made.
     clearRemote();
-    ASSERT_EQ(run("Volan_UploadDir(" + quoted(source.string()) + "; 1)").rfind("Uploaded '", 0), 0u);
+    ASSERT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1)").rfind("Uploaded '", 0), 0u);
     useLocal(down);
-    EXPECT_EQ(run("Volan_DownloadDir(" + quoted(work) + "; 1; \"*.Txt\")").rfind("Downloaded '", 0), 0u);
+    EXPECT_EQ(run("Volan_DownloadDir(" + testing_support::quoted(work) + "; 1; \"*.Txt\")").rfind("Downloaded '", 0),
+              0u);
     EXPECT_EQ(snapshot(down), txtAll);
 }
 
@@ -221,7 +228,7 @@ TEST_P(DirTransferTest, QueuedTreesRunTheCompletedScriptOnceAfterTheirFiles) {
     state.startedScripts.clear();
     const std::string shownSource = useLocal(source);
 
-    EXPECT_EQ(run("Volan_UploadDir(" + quoted(source.string()) + "; 1; \"\"; \"Done\"; 0; \"up\")"),
+    EXPECT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1; \"\"; \"Done\"; 0; \"up\")"),
               "'" + shownSource + "' queued for upload.");
     // One transfer per file and the folder's own entry last.
     const std::vector<std::string> queued = testing_support::split(call("Volan_GetQueueList"), "\r");
@@ -234,7 +241,7 @@ TEST_P(DirTransferTest, QueuedTreesRunTheCompletedScriptOnceAfterTheirFiles) {
     EXPECT_EQ(state.startedScripts[0].parameter, u"up");
 
     useLocal(down);
-    EXPECT_EQ(run("Volan_DownloadDir(" + quoted(work) + "; 1; \"\"; \"Done\")"),
+    EXPECT_EQ(run("Volan_DownloadDir(" + testing_support::quoted(work) + "; 1; \"\"; \"Done\")"),
               "'" + workDir.string() + "' queued for download.");
     ASSERT_TRUE(drainQueue());
     EXPECT_EQ(snapshot(down), snapshot(source));
@@ -247,7 +254,7 @@ TEST_P(DirTransferTest, AFailurePartWayNamesTheFileAndCountsWhatWentBefore) {
     // A folder on the server where the last file of the deepest folder must go.
     fs::create_directories(workDir / "sub dir" / "deep ö" / "x.bin");
     const std::string shownSource = useLocal(source);
-    const std::string result = run("Volan_UploadDir(" + quoted(source.string()) + "; 1)");
+    const std::string result = run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1)");
     // Sorted local order: four top files, then "deep ö"/deeper.TxT before x.bin.
     EXPECT_EQ(result.rfind("ERROR: UploadDir: Error uploading directory contents: Error uploading '", 0), 0u) << result;
     EXPECT_NE(result.find("x.bin': "), std::string::npos) << result;
@@ -265,7 +272,7 @@ TEST_P(DirTransferTest, AFailurePartWayNamesTheFileAndCountsWhatWentBefore) {
     ASSERT_EQ(run("Volan_UploadDir(\"\"; 1)").rfind("Uploaded '", 0), 0u);
     chmod((workDir / "sub dir" / "inner.txt").c_str(), 0);
     useLocal(down);
-    const std::string failed = run("Volan_DownloadDir(" + quoted(work) + "; 1)");
+    const std::string failed = run("Volan_DownloadDir(" + testing_support::quoted(work) + "; 1)");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(failed, m,
                                   std::regex("^ERROR: DownloadDir: Error downloading directory contents: Error "
