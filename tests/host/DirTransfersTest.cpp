@@ -179,6 +179,14 @@ TEST_P(DirTransferTest, WithoutRecursiveOnlyTheTopFilesMove) {
     EXPECT_EQ(snapshot(workDir), top);
 
     // The whole tree on the server, then only its top files come down.
+    // A relative LocalDir is taken from the current local folder.
+    clearRemote();
+    EXPECT_EQ(run("Volan_UploadDir(\"sub dir\"; 1)").rfind("Uploaded '", 0), 0u);
+    const Tree subTree = snapshot(source / "sub dir");
+    ASSERT_EQ(subTree.size(), 5u);
+    EXPECT_EQ(snapshot(workDir), subTree);
+
+    clearRemote();
     EXPECT_EQ(run("Volan_UploadDir(\"\"; 1)").rfind("Uploaded '", 0), 0u);
     useLocal(down);
     EXPECT_EQ(call("Volan_DownloadDir", {workDir.string()}), "Downloaded '" + workDir.string() + "'.");
@@ -351,7 +359,10 @@ TEST_F(RemoteTest, ADownloadNeverWritesOutsideItsFolderWhateverTheServerNames) {
     }
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
-    ASSERT_GT(port, 0) << "the scripted server did not start";
+    if (port <= 0) {
+        fs::remove_all(base);
+        FAIL() << "the scripted server did not start";
+    }
 
     EXPECT_EQ(snapshot(outside), (Tree{{"into", "<dir>"},
                                        {"into/good.txt", snapshot(served / "top").at("good.txt")},
