@@ -595,6 +595,9 @@ void listRemoteHelper(ListRemoteHelperContext& context, const ListDirectoryFunct
         if (!isRecord(record) || record.name() == u"." || record.name() == u"..") continue;
         const OrbVariable* type = member(record, u"Type");
         if (!type || type->stringValue() != u"dir") continue;
+        // A name with a path separator is not one item of this directory (a broken or hostile
+        // listing); it is never entered, and directory downloads skip it.
+        if (record.name().find_first_of(u"/\\") != ucstring::npos) continue;
 
         ListRemoteHelperContext child;
         // "/" is the root, not a folder named "": no doubled slash in the child's path.

@@ -1,0 +1,181 @@
+#include "Function__DirTransfers.h"
+
+#include "Function__Remote.h"
+#include "Function__RemoteList.h"
+#include "Function__Transfers.h"
+#include "Orb_Debug.h"
+#include "Support/QueueThread.h"
+
+#include <string>
+
+namespace {
+
+const OrbVariable* entryMember(const OrbVariable& entry, const char16_t* name) {
+    const OrbVariable* found = nullptr;
+    entry.arrayValue().variableWithName(name, found);
+    return found;
+}
+
+bool entryIsDir(const OrbVariable& entry) {
+    const OrbVariable* type = entryMember(entry, u"Type");
+    return type && type->stringValue() == u"dir";
+}
+
+// "/" is the root, not a folder named "": no doubled slash.
+ucstring remoteJoin(const ucstring& directory, const ucstring& name) {
+    if (!directory.empty() && directory.back() == u'/') return directory + name;
+    return directory + u"/" + name;
+}
+
+// True when a file entry passes the wildcard (or none is in use).
+bool wantedFile(DirHelperContext& context, const ucstring& name) {
+    return !context.useWildcard || !context.wildcardExpression ||
+           listWildcardMatches(*context.wildcardExpression, name);
+}
+
+// Runs `level` one directory further down with the context's level fields saved and restored.
+template <class Level>
+void descend(DirHelperContext& context, const ucstring& subPath, const OrbFileRef& localDirectory,
+             const OrbVariableArray* items, Level level) {
+    const ucstring savedSubPath = context.subPath;
+    const OrbFileRef savedLocal = context.localDirectory;
+    const OrbVariableArray* savedItems = context.items;
+    context.subPath = subPath;
+    context.localDirectory = localDirectory;
+    context.items = items;
+    level();
+    context.subPath = savedSubPath;
+    context.localDirectory = savedLocal;
+    context.items = savedItems;
+}
+
+const OrbVariableArray* subItems(const OrbVariable& entry) {
+    const OrbVariable* items = entryMember(entry, u"Items");
+    return items && items->type() == OrbVariable::kArray ? &items->arrayValue() : nullptr;
+}
+
+}  // namespace
+
+bool dirTransferSafeName(const ucstring& name) {
+    if (name.empty() || name == u"." || name == u"..") return false;
+    for (char16_t c : name)
+        if (c == u'/' || c == u'\\' || c == u'\0') return false;
+    return true;
+}
+
+ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued) {
+    const std::string count = std::to_string(context.filesDone);
+    return context.error + u" (" + ucstringFromString(count) + (context.filesDone == 1 ? u" file " : u" files ") +
+           (queued ? u"queued" : u"transferred") + u" before it.)";
+}
+
+void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) {
+    DEBUG_SCOPE("uploadDirHelper");
+    if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) return;
+    ++context.currentDepth;
+
+    // The top level is the current remote directory itself and is never made.
+    const ucstring remoteDir =
+        context.subPath.empty() ? session.currentRemoteDir : remoteJoin(session.currentRemoteDir, context.subPath);
+    if (!context.subPath.empty()) {
+        bool exists = false;
+        const ucstring error = remoteDirExists(session, ucstringToUTF8String(remoteDir), exists);
+        if (!error.empty()) {
+            context.error = u"Error checking for '" + remoteDir + u"' directory: " + error;
+        } else if (!exists) {
+            const ucstring made = sendMKDCommand(session, ucstringToUTF8String(remoteDir));
+            if (!made.empty()) context.error = u"Could not make '" + remoteDir + u"' directory: " + made;
+        }
+    }
+
+    if (context.error.empty() && context.items) {
+        for (const OrbVariable& entry : *context.items) {
+            if (entry.type() != OrbVariable::kArray) continue;
+            const ucstring& name = entry.name();
+            if (entryIsDir(entry)) {
+                if (name == u"." || name == u"..") continue;
+                if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
+                OrbFileRef local(context.localDirectory);
+                local.addItem(name);
+                const ucstring sub = context.subPath.empty() ? name : context.subPath + u"/" + name;
+                descend(context, sub, local, subItems(entry), [&] { uploadDirHelper(session, context); });
+            } else {
+                if (!wantedFile(context, name)) continue;
+                OrbFileRef local(context.localDirectory);
+                local.addItem(name);
+                const ucstring remoteFolder = remoteJoin(remoteDir, u"");
+                if (context.queue) {
+                    queueAddUploadFile(session, transferNewID(session),
+                                       context.localDirectory.pathAsString(kPathStyleWindows), name, remoteFolder, name,
+                                       false, context.asciiMode, u"", u"");
+                } else {
+                    const ucstring error =
+                        uploadFile(session, local, ucstringToUTF8String(remoteFolder + name), false, context.asciiMode);
+                    if (!error.empty())
+                        context.error = u"Error uploading '" + local.pathAsString(kPathStyleWindows) + u"': " + error;
+                }
+                if (context.error.empty()) ++context.filesDone;
+            }
+            if (!context.error.empty()) break;
+        }
+    }
+
+    --context.currentDepth;
+    if (context.currentDepth == 0 && context.queue && context.error.empty())
+        queueAddUploadDir(session, context.localDirectory.pathAsString(kPathStyleWindows), context.completedScript,
+                          context.completedScriptParameter);
+}
+
+void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& context) {
+    DEBUG_SCOPE("downloadDirHelper");
+    if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) return;
+    ++context.currentDepth;
+
+    if (!context.localDirectory.dirExists()) {
+        context.localDirectory.createDir();
+        if (!context.localDirectory.dirExists())
+            context.error = u"Could not create '" + context.localDirectory.pathAsString(kPathStyleWindows) +
+                            u"' local dir; Error: " + context.localDirectory.errorString();
+    }
+
+    if (context.error.empty() && context.items) {
+        for (const OrbVariable& entry : *context.items) {
+            if (entry.type() != OrbVariable::kArray) continue;
+            const ucstring& name = entry.name();
+            if (name == u"." || name == u"..") continue;
+            // The names come from the server: one that would lead out of the local folder (or
+            // into a folder of its own making) is never written.
+            if (!dirTransferSafeName(name)) {
+                DEBUG_OUT(u"Skipping remote item with an unsafe name: '" + name + u"'");
+                continue;
+            }
+            if (entryIsDir(entry)) {
+                if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
+                OrbFileRef local(context.localDirectory);
+                local.addItem(name);
+                descend(context, remoteJoin(context.subPath, name), local, subItems(entry),
+                        [&] { downloadDirHelper(session, context); });
+            } else {
+                if (!wantedFile(context, name)) continue;
+                const ucstring remoteFolder = remoteJoin(context.subPath, u"");
+                if (context.queue) {
+                    queueAddDownloadFile(session, transferNewID(session), remoteFolder, name,
+                                         context.localDirectory.pathAsString(kPathStyleWindows), name, false,
+                                         context.asciiMode, u"", u"");
+                } else {
+                    OrbFileRef local(context.localDirectory);
+                    local.addItem(name);
+                    const ucstring error = downloadFile(session, ucstringToUTF8String(remoteFolder + name), local,
+                                                        false, context.asciiMode);
+                    if (!error.empty()) context.error = u"Error downloading '" + remoteFolder + name + u"': " + error;
+                }
+                if (context.error.empty()) ++context.filesDone;
+            }
+            if (!context.error.empty()) break;
+        }
+    }
+
+    --context.currentDepth;
+    if (context.currentDepth == 0 && context.queue && context.error.empty())
+        queueAddDownloadDir(session, context.subPath, context.completedScript, context.completedScriptParameter);
+}

@@ -1,0 +1,39 @@
+// Directory transfers: one recursive walker per direction over a listing tree built beforehand
+// (the local one by OrbFileRefEx::listItems, the remote one by listRemoteHelper). Each file goes
+// through the single-file workers at once, or becomes one queued transfer.
+#pragma once
+
+#include "Function__Common.h"
+#include "_Common/Strings/Orb_StringRegEx.h"
+
+#include <cstdint>
+
+// One context serves a whole walk; the walkers restore `items`, `subPath` and `localDirectory`
+// after each level.
+struct DirHelperContext {
+    ucstring error;                           // the first error met; empty while all is well
+    ucstring subPath;                         // upload: relative to the current remote dir; download: full path
+    ucstring completedScript;                 // queue mode only
+    ucstring completedScriptParameter;        // queue mode only
+    const OrbVariableArray* items = nullptr;  // the listing of the current level
+    OrbFileRef localDirectory;                // the local directory of the current level
+    bool useWildcard = false;
+    bool asciiMode = false;
+    bool queue = false;
+    ucStringRegEx* wildcardExpression = nullptr;
+    uint16_t maxDepth = 0;  // 0: no limit
+    uint16_t currentDepth = 0;
+    uint32_t filesDone = 0;  // files transferred (or queued) so far, for the error text
+};
+using uploadDirHelperContext = DirHelperContext;
+using downloadDirHelperContext = DirHelperContext;
+
+void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context);
+void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& context);
+
+// False for a listed name that cannot be written as one item inside a local folder: empty, "."
+// or "..", or holding a path separator or a NUL.
+bool dirTransferSafeName(const ucstring& name);
+
+// The walk's error followed by how many files made it before the failure.
+ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued);

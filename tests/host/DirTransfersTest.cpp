@@ -1,0 +1,379 @@
+// Directory uploads and downloads against the real test servers: whole trees compared file by
+// file and byte by byte, wildcards, depth, the queue with its one completed script, failures part
+// way through, and a hostile server whose listing names lead out of the download folder.
+#include "RemoteFixture.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using testing_support::kKinds;
+using testing_support::RemoteTest;
+using testing_support::ServerKind;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const fs::path& path, const std::string& data) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << data;
+}
+
+std::string randomBytes(size_t size, unsigned seed) {
+    std::mt19937 gen(seed);
+    std::string data(size, '\0');
+    for (char& c : data) c = static_cast<char>(gen());
+    return data;
+}
+
+// Every folder and file under `root` by relative path: folders as "<dir>", files as their size
+// and a digest of their bytes (so a difference shows without dumping the data).
+using Tree = std::map<std::string, std::string>;
+Tree snapshot(const fs::path& root) {
+    Tree tree;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        const std::string rel = fs::relative(e.path(), root).string();
+        if (e.is_directory()) {
+            tree[rel] = "<dir>";
+        } else {
+            const std::string data = readFile(e.path());
+            tree[rel] = std::to_string(data.size()) + " bytes #" + std::to_string(std::hash<std::string>()(data));
+        }
+    }
+    return tree;
+}
+
+// Only the entries of `tree` whose path passes `keep`.
+template <class Keep>
+Tree filtered(const Tree& tree, Keep keep) {
+    Tree out;
+    for (const auto& [path, value] : tree)
+        if (keep(path, value)) out[path] = value;
+    return out;
+}
+
+bool topLevel(const std::string& path) { return path.find('/') == std::string::npos; }
+bool isFile(const std::string& value) { return value != "<dir>"; }
+bool endsTxt(const std::string& path) {
+    std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : path;
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".txt";
+}
+
+// The tree every test starts from: nested folders (one empty), empty files, sizes from a few
+// bytes to some hundred kilobytes, spaces and non-ASCII letters, ".txt" in three letter cases.
+void makeTree(const fs::path& root) {
+    writeFile(root / "a.txt", "alpha\n");
+    writeFile(root / "empty.bin", "");
+    writeFile(root / "Grüße ü.TXT", randomBytes(65537, 1));
+    writeFile(root / "big.dat", randomBytes(300000, 2));
+    writeFile(root / "sub dir" / "inner.txt", "inner\r\nlines\r\n");
+    writeFile(root / "sub dir" / "empty.txt", "");
+    writeFile(root / "sub dir" / "deep ö" / "deeper.TxT", randomBytes(1000, 3));
+    writeFile(root / "sub dir" / "deep ö" / "x.bin", randomBytes(10, 4));
+    fs::create_directories(root / "emptydir");
+}
+
+class DirTransferTest : public RemoteTest, public ::testing::WithParamInterface<ServerKind> {
+protected:
+    void SetUp() override {
+        RemoteTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        const ServerKind& kind = GetParam();
+        account = std::string("dirs ") + kind.name;
+        addAccount(account, kind, servers["VOLAN_TEST_PASSWORD"]);
+        ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);
+        work = "dirs " + std::string(kind.name) + " " + std::to_string(getpid());
+        workDir = home / work;
+        ASSERT_EQ(call("Volan_MakeRemoteDir", {work}).rfind("Created: ", 0), 0u);
+        ASSERT_EQ(call("Volan_ChangeRemoteDir", {work}).rfind("Remote directory set to: ", 0), 0u);
+        base = fs::temp_directory_path() / ("volan-dirs-" + std::to_string(getpid()) + "-" + kind.name);
+        fs::remove_all(base);
+        source = base / "source tree";
+        down = base / "down";
+        makeTree(source);
+        fs::create_directories(down);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(base, ignored);
+        fs::remove_all(workDir, ignored);
+        RemoteTest::TearDown();
+    }
+
+    // Makes `folder` the current local folder; returns the path as this system shows it.
+    std::string useLocal(const fs::path& folder) {
+        const std::string answer = call("Volan_ChangeLocalDir", {folder.string()});
+        const std::string prefix = "Local directory set to: ";
+        EXPECT_EQ(answer.rfind(prefix, 0), 0u) << answer;
+        return answer.substr(std::min(answer.size(), prefix.size()));
+    }
+    void clearRemote() {
+        for (const auto& e : fs::directory_iterator(workDir)) fs::remove_all(e.path());
+    }
+    // Drives the host's idle calls until the queue is empty; true when it emptied in time.
+    bool drainQueue() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (call("Volan_GetQueueList") != "" && std::chrono::steady_clock::now() < deadline) {
+            host->idle(0, 1);
+            host->runPendingScripts(1);
+            usleep(5000);
+        }
+        host->idle(0, 1);
+        host->runPendingScripts(1);
+        return call("Volan_GetQueueList").empty();
+    }
+
+    std::string account, work;
+    fs::path workDir, base, source, down;
+};
+
+}  // namespace
+
+TEST_P(DirTransferTest, ATreeGoesUpAndComesBackWholeAtOnce) {
+    const std::string shown = useLocal(base);
+    const std::string shownSource = useLocal(source);
+    EXPECT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1)"),
+              "Uploaded '" + shownSource + "'.");
+    const Tree tree = snapshot(source);
+    ASSERT_EQ(tree.size(), 11u);
+    EXPECT_EQ(snapshot(workDir), tree);
+
+    // Uploading again reuses the folders that are there now and replaces the files.
+    writeFile(source / "sub dir" / "inner.txt", "changed");
+    EXPECT_EQ(run("Volan_UploadDir(\"\"; 1)"), "Uploaded '" + shownSource + "'.");
+    EXPECT_EQ(snapshot(workDir), snapshot(source));
+
+    useLocal(down);
+    EXPECT_EQ(run("Volan_DownloadDir(" + testing_support::quoted(workDir.string()) + "; 1)"),
+              "Downloaded '" + workDir.string() + "'.");
+    EXPECT_EQ(snapshot(down), snapshot(source));
+    (void)shown;
+}
+
+TEST_P(DirTransferTest, WithoutRecursiveOnlyTheTopFilesMove) {
+    useLocal(source);
+    // No arguments: the current local folder into the current remote directory.
+    EXPECT_EQ(run("Volan_UploadDir").rfind("Uploaded '", 0), 0u);
+    const Tree top =
+        filtered(snapshot(source), [](const std::string& p, const std::string& v) { return topLevel(p) && isFile(v); });
+    ASSERT_EQ(top.size(), 4u);
+    EXPECT_EQ(snapshot(workDir), top);
+
+    // The whole tree on the server, then only its top files come down.
+    // A relative LocalDir is taken from the current local folder.
+    clearRemote();
+    EXPECT_EQ(run("Volan_UploadDir(\"sub dir\"; 1)").rfind("Uploaded '", 0), 0u);
+    const Tree subTree = snapshot(source / "sub dir");
+    ASSERT_EQ(subTree.size(), 5u);
+    EXPECT_EQ(snapshot(workDir), subTree);
+
+    clearRemote();
+    EXPECT_EQ(run("Volan_UploadDir(\"\"; 1)").rfind("Uploaded '", 0), 0u);
+    useLocal(down);
+    EXPECT_EQ(call("Volan_DownloadDir", {workDir.string()}), "Downloaded '" + workDir.string() + "'.");
+    EXPECT_EQ(snapshot(down), top);
+}
+
+TEST_P(DirTransferTest, AWildcardSelectsFilesInEitherLetterCase) {
+    const Tree all = snapshot(source);
+    const Tree txtTop = filtered(
+        all, [](const std::string& p, const std::string& v) { return topLevel(p) && isFile(v) && endsTxt(p); });
+    ASSERT_EQ(txtTop.size(), 2u);
+    for (const char* pattern : {"*.txt", "*.TXT", "*.tXt"}) {
+        clearRemote();
+        EXPECT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 0; " +
+                      testing_support::quoted(pattern) + ")")
+                      .rfind("Uploaded '", 0),
+                  0u);
+        EXPECT_EQ(snapshot(workDir), txtTop) << pattern;
+    }
+    // Recursive with a wildcard: every folder, only the matching files.
+    clearRemote();
+    EXPECT_EQ(
+        run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1; \"*.TXT\")").rfind("Uploaded '", 0),
+        0u);
+    const Tree txtAll =
+        filtered(all, [](const std::string& p, const std::string& v) { return !isFile(v) || endsTxt(p); });
+    EXPECT_EQ(snapshot(workDir), txtAll);
+    // "?" is one letter.
+    clearRemote();
+    EXPECT_EQ(
+        run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 0; \"?.TXT\")").rfind("Uploaded '", 0),
+        0u);
+    EXPECT_EQ(snapshot(workDir), (Tree{{"a.txt", all.at("a.txt")}}));
+
+    // Down again from the whole tree: the same files, every folder made.
+    clearRemote();
+    ASSERT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1)").rfind("Uploaded '", 0), 0u);
+    useLocal(down);
+    EXPECT_EQ(run("Volan_DownloadDir(" + testing_support::quoted(workDir.string()) + "; 1; \"*.Txt\")")
+                  .rfind("Downloaded '", 0),
+              0u);
+    EXPECT_EQ(snapshot(down), txtAll);
+}
+
+TEST_P(DirTransferTest, QueuedTreesRunTheCompletedScriptOnceAfterTheirFiles) {
+    fmhost::HostState& state = fmhost::HostState::get();
+    state.scripts.push_back({u"Volan", u"Done", u""});
+    state.startedScripts.clear();
+    const std::string shownSource = useLocal(source);
+
+    EXPECT_EQ(run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1; \"\"; \"Done\"; 0; \"up\")"),
+              "'" + shownSource + "' queued for upload.");
+    // One transfer per file; the folder's own entry (not listed) carries the script.
+    const std::vector<std::string> queued = testing_support::split(call("Volan_GetQueueList"), "\r");
+    ASSERT_EQ(queued.size(), 8u) << call("Volan_GetQueueList");
+    for (const std::string& line : queued) EXPECT_EQ(line.rfind("UploadFile: ", 0), 0u) << line;
+    ASSERT_TRUE(drainQueue());
+    EXPECT_EQ(snapshot(workDir), snapshot(source));
+    ASSERT_EQ(state.startedScripts.size(), 1u);
+    EXPECT_EQ(state.startedScripts[0].script, u"Done");
+    EXPECT_EQ(state.startedScripts[0].parameter, u"up");
+
+    useLocal(down);
+    EXPECT_EQ(run("Volan_DownloadDir(" + testing_support::quoted(workDir.string()) + "; 1; \"\"; \"Done\")"),
+              "'" + workDir.string() + "' queued for download.");
+    ASSERT_TRUE(drainQueue());
+    EXPECT_EQ(snapshot(down), snapshot(source));
+    ASSERT_EQ(state.startedScripts.size(), 2u);
+    // Without a parameter of its own the script gets the directory's result.
+    EXPECT_EQ(state.startedScripts[1].parameter, fmhost::utf16("Downloaded '" + workDir.string() + "'."));
+}
+
+TEST_P(DirTransferTest, AFailurePartWayNamesTheFileAndCountsWhatWentBefore) {
+    // A folder on the server where the last file of the deepest folder must go.
+    for (const char* folder : {"sub dir", "sub dir/deep ö", "sub dir/deep ö/x.bin"})
+        ASSERT_EQ(call("Volan_MakeRemoteDir", {folder}).rfind("Created: ", 0), 0u) << folder;
+    const std::string shownSource = useLocal(source);
+    const std::string result = run("Volan_UploadDir(" + testing_support::quoted(source.string()) + "; 1)");
+    // Sorted local order: four top files, then "deep ö"/deeper.TxT before x.bin.
+    EXPECT_EQ(result.rfind("ERROR: UploadDir: Error uploading directory contents: Error uploading '", 0), 0u) << result;
+    EXPECT_NE(result.find("x.bin': "), std::string::npos) << result;
+    EXPECT_EQ(result.substr(result.size() - std::min(result.size(), size_t{33})), " (5 files transferred before it.)")
+        << result;
+    const Tree sent = snapshot(workDir);
+    for (const auto& [path, value] : sent) {
+        if (path.rfind("sub dir/deep ö/x.bin", 0) == 0 || !isFile(value)) continue;
+        EXPECT_EQ(value, snapshot(source).at(path)) << path;
+    }
+    EXPECT_EQ(filtered(sent, [](const std::string&, const std::string& v) { return isFile(v); }).size(), 5u);
+
+    // A file the server may not read stops a download; what came before is whole.
+    fs::remove_all(workDir / "sub dir" / "deep ö" / "x.bin");
+    // A fresh connection: after a refused upload over TLS the next request on the same
+    // connection fails once (a fault of the connection layer, not of the walk).
+    call("Volan_Disconnect");
+    ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);
+    ASSERT_EQ(call("Volan_ChangeRemoteDir", {workDir.string()}).rfind("Remote directory set to: ", 0), 0u);
+    fs::copy(source, workDir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    chmod((workDir / "sub dir" / "inner.txt").c_str(), 0);
+    useLocal(down);
+    const std::string failed = run("Volan_DownloadDir(" + testing_support::quoted(workDir.string()) + "; 1)");
+    const std::string head = "ERROR: DownloadDir: Error downloading directory contents: Error downloading '" +
+                             workDir.string() + "/sub dir/inner.txt': ";
+    EXPECT_EQ(failed.rfind(head, 0), 0u) << failed;
+    // The count closes the text: " (N file(s) transferred before it.)".
+    const size_t open = failed.rfind(" (");
+    ASSERT_NE(open, std::string::npos) << failed;
+    const std::string count = failed.substr(open + 2, failed.find(' ', open + 2) - open - 2);
+    const std::string noun = count == "1" ? " file" : " files";
+    EXPECT_EQ(failed.substr(open), " (" + count + noun + " transferred before it.)") << failed;
+    const Tree got = snapshot(down);
+    const Tree want = snapshot(source);
+    size_t files = 0;
+    for (const auto& [path, value] : got) {
+        EXPECT_EQ(value, want.at(path)) << path;
+        files += isFile(value);
+    }
+    EXPECT_EQ(std::to_string(files), count);
+    EXPECT_EQ(got.count("sub dir/inner.txt"), 0u);
+    (void)shownSource;
+}
+
+TEST_P(DirTransferTest, BadArgumentsAreRefusedWithTheirOwnMessages) {
+    EXPECT_EQ(call("Volan_DownloadDir", {""}),
+              "ERROR: DownloadDir: You must specify the remote directory to download ('RemoteDir' parameter).");
+    EXPECT_EQ(call("Volan_DownloadDir", {"no such dir"}),
+              "ERROR: DownloadDir: Remote dir '" + workDir.string() + "/no such dir' does not exist.");
+    const std::string missing = call("Volan_UploadDir", {(base / "missing").string()});
+    EXPECT_EQ(missing.rfind("ERROR: UploadDir: Directory does not exist: ", 0), 0u) << missing;
+    const std::string bad = call("Volan_UploadDir", {source.string(), "0", "*[.txt"});
+    EXPECT_EQ(bad.rfind("ERROR: UploadDir: Could not compile wildcard regular expression: ", 0), 0u) << bad;
+    EXPECT_TRUE(fs::is_empty(workDir));
+    call("Volan_Disconnect");
+    EXPECT_EQ(call("Volan_UploadDir", {source.string()}), "ERROR: UploadDir: Not connected.");
+    EXPECT_EQ(call("Volan_DownloadDir", {"x"}), "ERROR: DownloadDir: Not connected.");
+}
+
+// A server whose listing names items "..", "../x", "a/b", "a\\b" or an absolute path: nothing is
+// written outside the folder the download goes into, and the sound files still arrive.
+TEST_F(RemoteTest, ADownloadNeverWritesOutsideItsFolderWhateverTheServerNames) {
+    const fs::path base = fs::temp_directory_path() / ("volan-hostile-" + std::to_string(getpid()));
+    fs::remove_all(base);
+    const fs::path served = base / "served", outside = base / "outside", into = outside / "into";
+    const fs::path absolute = base / "absolute.txt";
+    writeFile(served / "top" / "good.txt", "good\n");
+    writeFile(served / "top" / "sub" / "inner.txt", "inner\n");
+    fs::create_directories(into);
+
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    const std::string script = (fs::path(__FILE__).parent_path() / "hostile_ftpd.py").string();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], 1);
+        close(out[0]);
+        execl("/usr/bin/python3", "python3", script.c_str(), served.c_str(), servers["VOLAN_TEST_USER"].c_str(),
+              "hostile", absolute.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    FILE* reader = fdopen(out[0], "r");
+    char line[32] = {};
+    const bool started = fgets(line, sizeof line, reader) != nullptr;
+    fclose(reader);
+    const int port = started ? atoi(line) : 0;
+    if (port > 0) {
+        addAccount("hostile", testing_support::kKinds[0], "hostile", "127.0.0.1", port);
+        EXPECT_EQ(call("Volan_Connect", {"hostile"}).rfind("Connected to Account: ", 0), 0u);
+        EXPECT_EQ(call("Volan_ChangeLocalDir", {into.string()}).rfind("Local directory set to: ", 0), 0u);
+        EXPECT_EQ(run("Volan_DownloadDir(\"/top\"; 1)"), "Downloaded '/top'.");
+        call("Volan_Disconnect");
+    }
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    if (port <= 0) {
+        fs::remove_all(base);
+        FAIL() << "the scripted server did not start";
+    }
+
+    EXPECT_EQ(snapshot(outside), (Tree{{"into", "<dir>"},
+                                       {"into/good.txt", snapshot(served / "top").at("good.txt")},
+                                       {"into/sub", "<dir>"},
+                                       {"into/sub/inner.txt", snapshot(served / "top").at("sub/inner.txt")}}));
+    EXPECT_FALSE(fs::exists(absolute));
+    EXPECT_FALSE(fs::exists(base / "escape.txt"));
+    EXPECT_FALSE(fs::exists(base / "updir"));
+    fs::remove_all(base);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, DirTransferTest, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<ServerKind>& info) { return std::string(info.param.name); });
