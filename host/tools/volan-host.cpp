@@ -108,14 +108,14 @@ Options parse(int argc, char** argv) {
         } else if (a == "-e")
             o.expressions.push_back(value(i));
         else if (a == "--script") {
-            const std::string spec = value(i);
-            const size_t sep = spec.find("::");
+            const std::string declared = value(i);
+            const size_t sep = declared.find("::");
             if (sep == std::string::npos) usage("--script needs DB::NAME");
-            const size_t eq = spec.find('=', sep);
+            const size_t eq = declared.find('=', sep);
             fmhost::HostScript s;
-            s.database = fmhost::utf16(spec.substr(0, sep));
-            s.name = fmhost::utf16(spec.substr(sep + 2, eq == std::string::npos ? std::string::npos : eq - sep - 2));
-            if (eq != std::string::npos) s.body = fmhost::utf16(spec.substr(eq + 1));
+            s.database = fmhost::utf16(declared.substr(0, sep));
+            s.name = fmhost::utf16(declared.substr(sep + 2, eq == std::string::npos ? std::string::npos : eq - sep - 2));
+            if (eq != std::string::npos) s.body = fmhost::utf16(declared.substr(eq + 1));
             o.scripts.push_back(s);
         } else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);

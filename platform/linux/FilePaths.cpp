@@ -188,8 +188,8 @@ std::optional<Tables> gTables;
 Tables readTables() {
     Tables t;
     std::vector<Drive> drives;
-    if (const char* spec = std::getenv("VOLAN_DRIVES")) {
-        std::string_view rest(spec);
+    if (const char* table = std::getenv("VOLAN_DRIVES")) {
+        std::string_view rest(table);
         while (!rest.empty()) {
             const size_t semi = rest.find(';');
             const std::string entry = trim(rest.substr(0, semi));

@@ -254,8 +254,8 @@ void setDataConnSettings(PluginVariables& session, bool passive, int32_t rangeSt
         curl_easy_setopt(session.curl, CURLOPT_FTPPORT, static_cast<const char*>(nullptr));
         return;
     }
-    const std::string spec = dataPortSpec(rangeStart, rangeEnd);
-    curl_easy_setopt(session.curl, CURLOPT_FTPPORT, spec.c_str());
+    const std::string portText = dataPortSpec(rangeStart, rangeEnd);
+    curl_easy_setopt(session.curl, CURLOPT_FTPPORT, portText.c_str());
 }
 
 // ---- Requests ----------------------------------------------------------------------------------
