@@ -114,7 +114,8 @@ Options parse(int argc, char** argv) {
             const size_t eq = declared.find('=', sep);
             fmhost::HostScript s;
             s.database = fmhost::utf16(declared.substr(0, sep));
-            s.name = fmhost::utf16(declared.substr(sep + 2, eq == std::string::npos ? std::string::npos : eq - sep - 2));
+            s.name =
+                fmhost::utf16(declared.substr(sep + 2, eq == std::string::npos ? std::string::npos : eq - sep - 2));
             if (eq != std::string::npos) s.body = fmhost::utf16(declared.substr(eq + 1));
             o.scripts.push_back(s);
         } else if (a == "-h" || a == "--help") {
