@@ -1,7 +1,6 @@
 // Volan_GetRemoteFileTimestamp ( File ): the modification time of a remote file.
 #include "Function__Common.h"
 #include "Function__Remote.h"
-#include "Function__Session.h"
 #include "Functions.h"
 
 VOLAN_FUNCTION_CALLBACK(GetRemoteFileTimestamp) {
@@ -10,20 +9,9 @@ VOLAN_FUNCTION_CALLBACK(GetRemoteFileTimestamp) {
         nameArguments(call.arguments, {u"File"});
         const ucstring path = argumentString(call.arguments, u"File");
         if (path.empty()) return u"You must specify the file to get the timestamp of ('File' parameter).";
-        PluginVariables& session = call.variables;
-        if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
-        ucstring resolved;
-        std::string wire;
-        ucstring error = remotePathArgument(session, path, resolved, wire);
-        if (!error.empty()) return error;
         OrbVariableArray info;
-        error = getRemoteItemInfo(session, wire, info);
-        if (!error.empty()) return u"Could not get file info: " + error;
-        const OrbVariable* size = nullptr;
-        const OrbVariable* type = nullptr;
-        if ((info.variableWithName(u"Size", size) && size->integerValue() == -1) ||
-            (info.variableWithName(u"Type", type) && type->stringValue() != u"file"))
-            return u"The specified remote file does not exist: " + resolved;
+        const ucstring error = remoteExistingFileInfo(call.variables, path, info);
+        if (!error.empty()) return error;
         const OrbVariable* value = nullptr;
         if (!info.variableWithName(u"ModDate", value)) return u"Returned item info didn't contain a timestamp.";
         call.result.setTimestampValue(value->timestampValue());

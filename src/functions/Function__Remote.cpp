@@ -254,3 +254,19 @@ void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context
         return remoteListDirectory(session, ucstringToUTF8String(directory), list);
     });
 }
+
+ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, OrbVariableArray& info) {
+    if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
+    ucstring resolved;
+    std::string wire;
+    ucstring error = remotePathArgument(session, path, resolved, wire);
+    if (!error.empty()) return error;
+    error = getRemoteItemInfo(session, wire, info);
+    if (!error.empty()) return u"Could not get file info: " + error;
+    const OrbVariable* size = nullptr;
+    const OrbVariable* type = nullptr;
+    if ((info.variableWithName(u"Size", size) && size->integerValue() == -1) ||
+        (info.variableWithName(u"Type", type) && type->stringValue() != u"file"))
+        return u"The specified remote file does not exist: " + resolved;
+    return {};
+}

@@ -47,6 +47,9 @@ void remoteInvalidateList(PluginVariables& session, bool resetPosition);
 // "Type", "Size", "ModDate" and "Name" of the item at `path`; "Size" -1 when there is no such item.
 ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, OrbVariableArray& info);
 ucstring remoteFileExists(PluginVariables& session, const std::string& path, bool& exists);
+// The item information of an existing remote file named by a function's argument (connection
+// checked, path resolved); "The specified remote file does not exist: ..." when it is not a file.
+ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, OrbVariableArray& info);
 ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool& exists);
 
 // ---- Arguments of the remote functions ----------------------------------------------------------

@@ -18,30 +18,13 @@
 
 namespace fs = std::filesystem;
 using testing_support::kKinds;
+using testing_support::randomBytes;
+using testing_support::readFile;
 using testing_support::RemoteTest;
 using testing_support::ServerKind;
+using testing_support::writeFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const fs::path& path, const std::string& data) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << data;
-}
-
-std::string randomBytes(size_t size, unsigned seed) {
-    std::mt19937 gen(seed);
-    std::string data(size, '\0');
-    for (char& c : data) c = static_cast<char>(gen());
-    return data;
-}
 
 // Every folder and file under `root` by relative path: folders as "<dir>", files as their size
 // and a digest of their bytes (so a difference shows without dumping the data).

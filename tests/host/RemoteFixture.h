@@ -9,9 +9,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,6 +58,31 @@ inline std::vector<std::string> split(const std::string& text, const std::string
         parts.push_back(text.substr(start, at - start));
     if (start < text.size()) parts.push_back(text.substr(start));
     return parts;
+}
+
+inline std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// Writes the file, making its folders first.
+inline void writeFile(const fs::path& path, const std::string& data) {
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << data;
+}
+
+// Reproducible bytes for a seed.
+inline std::string randomBytes(size_t size, unsigned seed) {
+    std::mt19937_64 gen(seed);
+    std::string data(size, '\0');
+    for (size_t i = 0; i < size; i += 8) {
+        const uint64_t v = gen();
+        for (size_t j = 0; j < 8 && i + j < size; ++j) data[i + j] = static_cast<char>(v >> (8 * j));
+    }
+    return data;
 }
 
 // A loopback port nobody listens on (at the moment of asking).

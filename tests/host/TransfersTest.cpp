@@ -17,32 +17,13 @@
 namespace fs = std::filesystem;
 using testing_support::kKinds;
 using testing_support::quoted;
+using testing_support::randomBytes;
+using testing_support::readFile;
 using testing_support::RemoteTest;
 using testing_support::ServerKind;
+using testing_support::writeFile;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const fs::path& path, const std::string& data) {
-    std::ofstream out(path, std::ios::binary);
-    out << data;
-}
-
-std::string randomBytes(size_t size, unsigned seed) {
-    std::mt19937_64 gen(seed);
-    std::string data(size, '\0');
-    for (size_t i = 0; i < size; i += 8) {
-        const uint64_t v = gen();
-        for (size_t j = 0; j < 8 && i + j < size; ++j) data[i + j] = static_cast<char>(v >> (8 * j));
-    }
-    return data;
-}
 
 class TransferTest : public RemoteTest, public ::testing::WithParamInterface<ServerKind> {
 protected:
