@@ -42,6 +42,7 @@ servers_set_paths() {
   [[ $STATE =~ ^[A-Za-z0-9._/-]+$ ]] ||
     servers_die "state folder '$STATE' must contain only letters, digits and . _ / -"
   HOME_DIR="$STATE/home"
+  ANON_DIR="$STATE/anon"
   CONF_DIR="$STATE/conf"
   RUN_DIR="$STATE/run"
   LOG_DIR="$STATE/log"

@@ -378,6 +378,33 @@ TEST_F(QuickTest, FilesGoBothWaysByURLAndLeaveNoConnection) {
     EXPECT_TRUE(readFile(local / "up.bin") == data);
 }
 
+// Without a user name and password in the URL the login is anonymous (ProFTPD's anonymous
+// folder, where such logins may write); an SFTP server that knows no "anonymous" refuses it.
+TEST_F(QuickTest, AURLWithoutCredentialsLogsInAnonymously) {
+    const fs::path anon = servers["VOLAN_ANON_HOME"];
+    ASSERT_FALSE(anon.empty()) << "servers.env names no anonymous FTP folder";
+    const std::string data = randomBytes(30000, 12);
+    writeFile(local / "up.bin", data);
+    for (const char* scheme : {"ftp", "ftps"}) {
+        const std::string name = std::string("anon quick ") + scheme + " " + std::to_string(getpid()) + ".bin";
+        const std::string address = url(scheme, "VOLAN_FTP_PORT", "/" + name, false);
+        EXPECT_EQ(run("Volan_QuickUpload(" + quoted((local / "up.bin").string()) + "; " + quoted(address) + ")"),
+                  "Uploaded '" + name + "' (originally 'up.bin').")
+            << scheme;
+        EXPECT_TRUE(readFile(anon / name) == data) << scheme;
+        EXPECT_EQ(run("Volan_QuickDownload(" + quoted(address) + "; " + quoted((local / "down.bin").string()) + ")"),
+                  "Downloaded 'down.bin' (originally '" + name + "').")
+            << scheme;
+        EXPECT_TRUE(readFile(local / "down.bin") == data) << scheme;
+        EXPECT_EQ(call("Volan_IsConnected"), "0");
+        fs::remove(anon / name);
+    }
+    const std::string refused =
+        call("Volan_QuickDownload", {url("sftp", "VOLAN_SFTP_PORT", "/x.bin", false), local.string()});
+    EXPECT_EQ(refused.rfind("ERROR: QuickDownload: Error connecting to FTP Server: ", 0), 0u) << refused;
+    EXPECT_EQ(call("Volan_IsConnected"), "0");
+}
+
 TEST_F(QuickTest, BadURLsWrongPasswordsAndOpenConnectionsAreRefused) {
     EXPECT_EQ(call("Volan_QuickDownload", {"http://example.org/x"}),
               "ERROR: QuickDownload: The URL parameter appears to be invalid: http://example.org/x");
