@@ -1,6 +1,7 @@
 // Directory uploads and downloads against the real test servers: whole trees compared file by
 // file and byte by byte, wildcards, depth, the queue with its one completed script, failures part
 // way through, and a hostile server whose listing names lead out of the download folder.
+#include "PtyTerminal.h"
 #include "RemoteFixture.h"
 
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <sstream>
@@ -356,6 +358,69 @@ TEST_F(RemoteTest, ADownloadNeverWritesOutsideItsFolderWhateverTheServerNames) {
     EXPECT_FALSE(fs::exists(base / "escape.txt"));
     EXPECT_FALSE(fs::exists(base / "updir"));
     fs::remove_all(base);
+}
+
+// Cancel pressed in the status window (the terminal's, typed as a user would) while a folder
+// download is on a large file: it stops within a second, names that file, counts the files
+// that came before it (each whole), keeps the user's old copy of the file it was on, and the
+// connection goes on working.
+class DirCancelTest : public RemoteTest {};
+
+TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
+    const ServerKind& kind = kKinds[4];  // SFTP: slow enough on loopback to be caught mid-way
+    ASSERT_TRUE(kind.sftp);
+    addAccount("dircancel", kind, servers["VOLAN_TEST_PASSWORD"]);
+    host->unload();  // volan-host below reads the account from its file
+    host.reset();
+
+    const fs::path remote = home / ("dircancel " + std::to_string(getpid()));
+    fs::create_directories(remote);
+    fs::permissions(remote, fs::perms::all);
+    writeFile(remote / "a.txt", randomBytes(5000, 21));
+    writeFile(remote / "c.txt", randomBytes(7000, 22));
+    { std::ofstream big(remote / "big.bin", std::ios::binary); }
+    fs::resize_file(remote / "big.bin", 1ull << 30);  // sparse: costs no disk
+    const fs::path local = fs::temp_directory_path() / ("volan-dircancel-" + std::to_string(getpid()));
+    fs::create_directories(local);
+    const std::string old = "the user's old file";
+    writeFile(local / "big.bin", old);
+
+    testing_support::Terminal t(
+        {"--ui", "terminal", "-e", "Volan_StatusWindow(\"Show\")", "-e", "Volan_Connect(\"dircancel\")", "-e",
+         "Volan_ChangeLocalDir(" + testing_support::quoted(local.string()) + ")", "-e",
+         "Volan_DownloadDir(" + testing_support::quoted(remote.string()) + "; 1)", "-e",
+         "Volan_UploadText(\"after\"; " + testing_support::quoted((remote / "after.txt").string()) + ")"},
+        false);
+    ASSERT_TRUE(t.started());
+    ASSERT_TRUE(t.waitFor("Downloading 'big.bin'...", 30)) << t.output();
+    ASSERT_TRUE(t.waitFor("%", 30)) << t.output();  // the large file is under way
+    const auto pressed = std::chrono::steady_clock::now();
+    t.type("Cancel\n");
+    const std::string head = "ERROR: DownloadDir: Error downloading directory contents: Error downloading '" +
+                             remote.string() + "/big.bin': User cancelled. (";
+    ASSERT_TRUE(t.waitFor(head, 10)) << t.output();
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::seconds(1));
+    EXPECT_TRUE(t.waitFor("Uploaded 'after.txt'.", 30)) << t.output();
+    t.finish();
+
+    // The files that came before the large one are whole, and the message counts exactly them.
+    size_t before = 0;
+    for (const char* name : {"a.txt", "c.txt"}) {
+        if (!fs::exists(local / name)) continue;
+        EXPECT_TRUE(readFile(local / name) == readFile(remote / name)) << name;
+        ++before;
+    }
+    EXPECT_EQ(readFile(local / "big.bin"), old);
+    EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(local), fs::directory_iterator())), before + 1)
+        << "no partial file is left";
+    const std::string out = t.output();
+    const size_t at = out.find(head);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(out.substr(at + head.size(), out.find(')', at + head.size()) - at - head.size()),
+              std::to_string(before) + (before == 1 ? " file" : " files") + " transferred before it.");
+    EXPECT_EQ(readFile(remote / "after.txt"), "after");
+    fs::remove_all(local);
+    fs::remove_all(remote);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, DirTransferTest, ::testing::ValuesIn(kKinds),
