@@ -4,8 +4,8 @@
 # fastest time of each, the plug-in's throughput as a share of curl's, and the plug-in's peak
 # memory (maximum resident set of the volan-host process).
 #
-#   bench/transfers.sh [BUILD_DIR]    (SIZE_MB=1024 RUNS=3 by default; the test servers must run:
-#                                      scripts/servers/start)
+#   bench/transfers.sh [BUILD_DIR]    (SIZE_MB=1024 RUNS=3 TMPFS=1 by default; the test servers
+#                                      must run: scripts/servers/start)
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,8 +21,21 @@ state="${VOLAN_SERVERS_STATE:-/tmp/volan-servers}"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/volan-bench-XXXXXX")"
 remote_dir="$VOLAN_TEST_HOME/bench-$$"
-cleanup() { rm -rf "$work"; rm -rf "$remote_dir" 2>/dev/null || sudo rm -rf "$remote_dir" 2>/dev/null || true; }
+cleanup() {
+  umount "$remote_dir" "$work" 2>/dev/null || true
+  rm -rf "$work"
+  rm -rf "$remote_dir" 2>/dev/null || sudo rm -rf "$remote_dir" 2>/dev/null || true
+}
 trap cleanup EXIT
+# Both ends sit on memory file systems when this runs as root (set TMPFS=0 to keep the disk):
+# the disk's write-back varies from run to run by more than the tools differ.
+storage="disk"
+if [ "$(id -u)" = 0 ] && [ "${TMPFS:-1}" = 1 ]; then
+  mkdir -p "$remote_dir"
+  fs_size="$((size_mb * 2 + 64))m"
+  mount -t tmpfs -o "size=$fs_size,mode=0700" volan-bench "$work" &&
+    mount -t tmpfs -o "size=$fs_size,mode=0777" volan-bench "$remote_dir" && storage="tmpfs"
+fi
 mkdir -p "$work/home" "$work/data"
 head -c "${size_mb}M" /dev/urandom >"$work/data/big.bin"
 cat "$work/data/big.bin" >/dev/null
@@ -76,6 +89,7 @@ for proto in ftp sftp; do
     curl_times="" plugin_times="" rss=""
     for ((i = 1; i <= runs; i++)); do
       rm -f "$work/data/down.bin"
+      sync  # each run starts without the last one's dirty pages still being written out
       start=$(seconds)
       if [ $direction = upload ]; then
         curl "${curl_auth[@]}" "${extra[@]}" -T "$work/data/big.bin" "$url/curl.bin"
@@ -85,6 +99,7 @@ for proto in ftp sftp; do
       end=$(seconds)
       curl_times+=" $(elapsed "$start" "$end")"
       rm -f "$work/data/down.bin"
+      sync
       if [ $direction = upload ]; then
         read -r t m < <(plugin_run -e "Volan_Connect(\"bench-$proto\")" \
           -e "Volan_UploadFile(\"$work/data/big.bin\"; \"\"; \"$remote_dir/big.bin\")")
@@ -98,4 +113,4 @@ for proto in ftp sftp; do
     report "$proto $direction" "$curl_times" "$plugin_times" "$rss"
   done
 done
-echo "file: ${size_mb} MiB, ${runs} runs each, fastest run shown"
+echo "file: ${size_mb} MiB on $storage at both ends, ${runs} runs each, fastest run shown"
