@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <random>
+#include <string_view>
 
 namespace {
 
@@ -369,15 +370,15 @@ ucstring File_WriteCallback(const OrbVariableArray& parameters, OrbVariable& res
     const ucstring data = text(parameters, u"Data");
     const ucstring joined =
         lineEnding < 0 ? data : stringlistJoinWithLineEnding(stringlistSplitStringByLines(data), lineEnding);
-    std::string bytes;
+    std::string_view bom;
     if (includeBOM && action != ExistsAction::Append) {
-        if (charSet == kCharSetUTF8) bytes = "\xEF\xBB\xBF";
-        if (charSet == kCharSetUCS2) bytes = "\xFE\xFF";
+        if (charSet == kCharSetUTF8) bom = "\xEF\xBB\xBF";
+        if (charSet == kCharSetUCS2) bom = "\xFE\xFF";
     }
     std::string encoded;
     ucstring error = charSetEncode(encoded, joined, charSet, false);
     if (!error.empty()) return error;
-    bytes += encoded;
+    const std::string bytes = std::string(bom) + encoded;
 
     if (replace) {
         // Overwriting: the new contents go to a file beside the old one, which then takes its place
