@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# Uploads and downloads a tree of many small files over FTP and SFTP on loopback, through the
+# plug-in in volan-host (Volan_UploadDir / Volan_DownloadDir), through `lftp mirror` (one
+# connection) and through one curl process that reuses one connection for every file. The
+# tools take turns, several runs each. Prints the fastest and the median time of each, the
+# files per second, and the plug-in's throughput as a share of each other tool's (above 1 is
+# faster). Every copy is compared with the original tree.
+#
+#   bench/dirtransfers.sh [BUILD_DIR]   (FILES=2000 FOLDERS=10 FILE_KB=4 RUNS=3 TMPFS=1 by
+#                                        default; the test servers must run: scripts/servers/start)
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build}"
+host="$build/bin/volan-host"
+files="${FILES:-2000}"
+folders="${FOLDERS:-10}"
+file_kb="${FILE_KB:-4}"
+runs="${RUNS:-3}"
+state="${VOLAN_SERVERS_STATE:-/tmp/volan-servers}"
+[ -x "$host" ] || { echo "dirtransfers: build $host first" >&2; exit 2; }
+[ -f "$state/servers.env" ] || { echo "dirtransfers: start the servers first (scripts/servers/start)" >&2; exit 2; }
+command -v lftp >/dev/null || { echo "dirtransfers: lftp is missing (scripts/install-deps)" >&2; exit 2; }
+# shellcheck disable=SC1091
+. "$state/servers.env"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/volan-dirbench-XXXXXX")"
+name="dirbench-$$"
+remote_dir="$VOLAN_TEST_HOME/$name"
+cleanup() {
+  umount "$remote_dir" "$work" 2>/dev/null || true
+  rm -rf "$work"
+  rm -rf "$remote_dir" 2>/dev/null || sudo rm -rf "$remote_dir" 2>/dev/null || true
+}
+trap cleanup EXIT
+# Both ends sit on memory file systems when this runs as root (set TMPFS=0 to keep the disk):
+# creating thousands of files on a disk varies from run to run by more than the tools differ.
+storage="disk"
+if [ "$(id -u)" = 0 ] && [ "${TMPFS:-1}" = 1 ]; then
+  mkdir -p "$remote_dir"
+  fs_size="$((files * file_kb * 4 / 1024 + 64))m"
+  mount -t tmpfs -o "size=$fs_size,mode=0700" volan-dirbench "$work" &&
+    mount -t tmpfs -o "size=$fs_size,mode=0777" volan-dirbench "$remote_dir" && storage="tmpfs"
+fi
+mkdir -p "$work/home" "$work/tree"
+
+# The tree: FOLDERS folders sharing FILES files of FILE_KB KiB, random bytes each.
+per_folder=$(((files + folders - 1) / folders))
+head -c "$((files * file_kb))K" /dev/urandom >"$work/all.bin"
+for ((i = 0; i < files; i++)); do
+  folder="$work/tree/folder $((i / per_folder))"
+  mkdir -p "$folder"
+  dd if="$work/all.bin" of="$folder/file $i.bin" bs=1K skip=$((i * file_kb)) count="$file_kb" status=none
+done
+rm "$work/all.bin"
+# The download source sits on the server's disk already, as the test user's.
+mkdir -p "$remote_dir"
+cp -r "$work/tree" "$remote_dir/source"
+chown -R "$VOLAN_TEST_USER" "$remote_dir" 2>/dev/null || sudo chown -R "$VOLAN_TEST_USER" "$remote_dir"
+chmod -R a+rwX "$remote_dir"
+
+export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
+export VOLAN_EXTRA_CA_FILE="$VOLAN_CA_FILE" VOLAN_UI=headless
+"$host" -e 'Volan_AddAccount("dirbench-ftp")' -e 'Volan_AddAccount("dirbench-sftp")' >/dev/null
+for proto in ftp sftp; do
+  if [ $proto = ftp ]; then port=$VOLAN_FTP_PORT secure=None; else port=$VOLAN_SFTP_PORT secure=SSH; fi
+  "$host" -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Host\"; \"$VOLAN_TEST_HOST\")" \
+    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Port\"; $port)" \
+    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Username\"; \"$VOLAN_TEST_USER\")" \
+    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Password\"; \"$VOLAN_TEST_PASSWORD\")" \
+    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"SecureType\"; \"$secure\")" >/dev/null
+done
+
+seconds() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+best() { printf '%s\n' "$@" | sort -g | head -n 1; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# Runs a command, fails loudly on an error, prints the seconds it took.
+timed() {
+  local start end
+  start=$(seconds)
+  if ! "$@" >"$work/out.txt" 2>&1 || grep -q 'ERROR\|^?' "$work/out.txt"; then
+    echo "dirtransfers: failed: $*" >&2
+    cat "$work/out.txt" >&2
+    exit 1
+  fi
+  end=$(seconds)
+  elapsed "$start" "$end"
+}
+
+same_tree() {  # the copy must hold the tree, byte for byte
+  diff -r "$work/tree" "$1" >/dev/null || { echo "dirtransfers: $2 differs from the original tree" >&2; exit 1; }
+}
+
+plugin_upload() {  # proto target-folder-name
+  "$host" -e "Volan_Connect(\"dirbench-$1\")" -e "Volan_MakeRemoteDir(\"$remote_dir/$2\")" \
+    -e "Volan_ChangeRemoteDir(\"$remote_dir/$2\")" -e "Volan_UploadDir(\"$work/tree\"; 1)"
+}
+plugin_download() {  # proto local-folder
+  mkdir -p "$2"
+  "$host" -e "Volan_Connect(\"dirbench-$1\")" -e "Volan_ChangeLocalDir(\"$2\")" \
+    -e "Volan_DownloadDir(\"$remote_dir/source\"; 1)"
+}
+
+# lftp: one connection, no parallel transfers. SFTP runs over OpenSSH's ssh, told to trust
+# the test host key from the servers' known-hosts file.
+lftp_run() {  # proto commands
+  local url
+  if [ "$1" = ftp ]; then url="ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT"; else url="sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT"; fi
+  lftp -u "$VOLAN_TEST_USER,$VOLAN_TEST_PASSWORD" \
+    -e "set ftp:ssl-allow no; set net:max-retries 1; set cmd:fail-exit yes; \
+set sftp:connect-program 'ssh -a -x -o UserKnownHostsFile=$VOLAN_SFTP_KNOWN_HOSTS -o StrictHostKeyChecking=yes'; \
+$2; quit" "$url"
+}
+lftp_upload() { lftp_run "$1" "mirror -R --parallel=1 --no-perms '$work/tree' '$remote_dir/$2'"; }
+lftp_download() { lftp_run "$1" "mirror --parallel=1 --no-perms '$remote_dir/source' '$2'"; }
+
+# curl: one process given every file in a config file, so it keeps one connection open.
+curl_url() {  # proto path-below-the-home
+  local path=${2// /%20}
+  if [ "$1" = ftp ]; then echo "ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT/$name/$path"; else
+    echo "sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT/~/$name/$path"
+  fi
+}
+curl_config() {  # proto direction target
+  local rel
+  echo "user = \"$VOLAN_TEST_USER:$VOLAN_TEST_PASSWORD\""
+  echo "silent"
+  echo "show-error"
+  [ "$1" = sftp ] && echo "hostpubsha256 = \"$VOLAN_SFTP_HOST_KEY_SHA256\""
+  if [ "$2" = upload ]; then echo "ftp-create-dirs"; else echo "create-dirs"; fi
+  (cd "$work/tree" && find . -type f | sort) | while read -r rel; do
+    rel=${rel#./}
+    if [ "$2" = upload ]; then
+      echo "upload-file = \"$work/tree/$rel\""
+      echo "url = \"$(curl_url "$1" "$3/$rel")\""
+    else
+      echo "url = \"$(curl_url "$1" "source/$rel")\""
+      echo "output = \"$3/$rel\""
+    fi
+  done
+}
+for proto in ftp sftp; do
+  curl_config $proto upload curl-up >"$work/curl-$proto-upload.cfg"
+  curl_config $proto download "$work/down" >"$work/curl-$proto-download.cfg"
+done
+curl_upload() { curl -K "$work/curl-$1-upload.cfg"; }
+curl_download() { curl -K "$work/curl-$1-download.cfg"; }
+
+report() {  # label plugin-times lftp-times curl-times
+  awk -v l="$1" -v n="$files" -v p="$(best $2)" -v pm="$(median $2)" -v lb="$(best $3)" -v lm="$(median $3)" \
+    -v cb="$(best $4)" -v cm="$(median $4)" 'BEGIN {
+    printf "%-14s plug-in %6.2f s (%5.0f files/s)  lftp %6.2f s  curl %6.2f s  ratio to lftp %.2f  ratio to curl %.2f\n",
+      l, p, n / p, lb, cb, lb / p, cb / p
+    printf "%-14s   medians: plug-in %6.2f s  lftp %6.2f s  curl %6.2f s\n", "", pm, lm, cm }'
+}
+
+for proto in ftp sftp; do
+  for direction in upload download; do
+    plugin_times="" lftp_times="" curl_times=""
+    for ((i = 1; i <= runs; i++)); do
+      for tool in plugin lftp curl; do
+        if [ $direction = upload ]; then
+          target="$tool-up"
+          if [ $tool = curl ]; then target=curl-up; fi
+          t=$(timed "${tool}_upload" $proto "$target")
+          same_tree "$remote_dir/$target" "$proto $tool upload"
+          rm -rf "$remote_dir/$target"
+        else
+          target="$work/down"
+          rm -rf "$target"
+          t=$(timed "${tool}_download" $proto "$target")
+          same_tree "$target" "$proto $tool download"
+        fi
+        eval "${tool}_times+=\" $t\""
+      done
+    done
+    report "$proto $direction" "$plugin_times" "$lftp_times" "$curl_times"
+  done
+done
+echo "tree: $files files of $file_kb KiB in $folders folders on $storage at both ends, $runs runs each;" \
+  "ratios from the fastest runs" \
+  "(plug-in throughput / other tool's)"
