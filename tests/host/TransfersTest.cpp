@@ -113,6 +113,26 @@ TEST_P(TransferTest, AFailedDownloadKeepsTheFileThatWasThere) {
     EXPECT_EQ(call("Volan_GetLastResult"), "No transfers have occurred.");
 }
 
+// The server refuses an upload (its name is a folder there): a clear error, and the very next
+// requests on the same connection work (over TLS libcurl used to leave the connection one
+// reply behind, so the next request failed).
+TEST_P(TransferTest, ARefusedUploadLeavesTheConnectionUsable) {
+    fs::create_directories(workDir / "taken.bin");
+    fs::permissions(workDir / "taken.bin", fs::perms::all);
+    writeFile(local / "up.bin", randomBytes(20000, 5));
+    for (int round = 0; round < 2; ++round) {
+        const std::string refused = upload(local / "up.bin", "taken.bin");
+        EXPECT_EQ(refused.rfind("ERROR: UploadFile: Error uploading file; Server response: ", 0), 0u) << refused;
+        const std::string next = "next " + std::to_string(round) + ".bin";
+        EXPECT_EQ(upload(local / "up.bin", next), "Uploaded '" + next + "' (originally 'up.bin').") << round;
+        EXPECT_TRUE(readFile(workDir / next) == readFile(local / "up.bin")) << round;
+    }
+    EXPECT_EQ(upload(local / "up.bin", "taken.bin").rfind("ERROR: UploadFile: ", 0), 0u);
+    EXPECT_EQ(call("Volan_RemoteFileExists", {"next 1.bin"}), "1");
+    EXPECT_EQ(call("Volan_RemoteDirExists", {"taken.bin"}), "1");
+    EXPECT_EQ(call("Volan_GetCurrentRemoteDir"), workDir.string());
+}
+
 TEST_P(TransferTest, ASCIIModeKeepsTextTextAndBinaryModeKeepsBytes) {
     // This system's text has LF line ends; in ASCII mode FTP carries them as CR LF and the (Unix)
     // server stores its own LF again. SFTP has no ASCII mode and must not add CRs either.
