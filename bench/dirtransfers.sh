@@ -12,37 +12,16 @@ set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
-host="$build/bin/volan-host"
 files="${FILES:-2000}"
 folders="${FOLDERS:-10}"
 file_kb="${FILE_KB:-4}"
 runs="${RUNS:-3}"
-state="${VOLAN_SERVERS_STATE:-/tmp/volan-servers}"
-[ -x "$host" ] || { echo "dirtransfers: build $host first" >&2; exit 2; }
-[ -f "$state/servers.env" ] || { echo "dirtransfers: start the servers first (scripts/servers/start)" >&2; exit 2; }
+bench=dirtransfers
+# shellcheck source=bench/common.sh
+. "$root/bench/common.sh"
 command -v lftp >/dev/null || { echo "dirtransfers: lftp is missing (scripts/install-deps)" >&2; exit 2; }
-# shellcheck disable=SC1091
-. "$state/servers.env"
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/volan-dirbench-XXXXXX")"
-name="dirbench-$$"
-remote_dir="$VOLAN_TEST_HOME/$name"
-cleanup() {
-  umount "$remote_dir" "$work" 2>/dev/null || true
-  rm -rf "$work"
-  rm -rf "$remote_dir" 2>/dev/null || sudo rm -rf "$remote_dir" 2>/dev/null || true
-}
-trap cleanup EXIT
-# Both ends sit on memory file systems when this runs as root (set TMPFS=0 to keep the disk):
-# creating thousands of files on a disk varies from run to run by more than the tools differ.
-storage="disk"
-if [ "$(id -u)" = 0 ] && [ "${TMPFS:-1}" = 1 ]; then
-  mkdir -p "$remote_dir"
-  fs_size="$((files * file_kb * 4 / 1024 + 64))m"
-  mount -t tmpfs -o "size=$fs_size,mode=0700" volan-dirbench "$work" &&
-    mount -t tmpfs -o "size=$fs_size,mode=0777" volan-dirbench "$remote_dir" && storage="tmpfs"
-fi
-mkdir -p "$work/home" "$work/tree"
+bench_folders "$((files * file_kb * 4 / 1024 + 64))"
+mkdir -p "$work/tree"
 
 # The tree: FOLDERS folders sharing FILES files of FILE_KB KiB, random bytes each.
 per_folder=$(((files + folders - 1) / folders))
@@ -53,28 +32,13 @@ for ((i = 0; i < files; i++)); do
   dd if="$work/all.bin" of="$folder/file $i.bin" bs=1K skip=$((i * file_kb)) count="$file_kb" status=none
 done
 rm "$work/all.bin"
-# The download source sits on the server's disk already, as the test user's.
-mkdir -p "$remote_dir"
+# The download source sits on the server's side already, as the test user's.
 cp -r "$work/tree" "$remote_dir/source"
 chown -R "$VOLAN_TEST_USER" "$remote_dir" 2>/dev/null || sudo chown -R "$VOLAN_TEST_USER" "$remote_dir"
 chmod -R a+rwX "$remote_dir"
 
-export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
-export VOLAN_EXTRA_CA_FILE="$VOLAN_CA_FILE" VOLAN_UI=headless
-"$host" -e 'Volan_AddAccount("dirbench-ftp")' -e 'Volan_AddAccount("dirbench-sftp")' >/dev/null
-for proto in ftp sftp; do
-  if [ $proto = ftp ]; then port=$VOLAN_FTP_PORT secure=None; else port=$VOLAN_SFTP_PORT secure=SSH; fi
-  "$host" -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Host\"; \"$VOLAN_TEST_HOST\")" \
-    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Port\"; $port)" \
-    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Username\"; \"$VOLAN_TEST_USER\")" \
-    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"Password\"; \"$VOLAN_TEST_PASSWORD\")" \
-    -e "Volan_SetAccountOption(\"dirbench-$proto\"; \"SecureType\"; \"$secure\")" >/dev/null
-done
-
-seconds() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
-best() { printf '%s\n' "$@" | sort -g | head -n 1; }
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+bench_account dirtransfers-ftp None "$VOLAN_FTP_PORT"
+bench_account dirtransfers-sftp SSH "$VOLAN_SFTP_PORT"
 
 # Runs a command, fails loudly on an error, prints the seconds it took.
 timed() {
@@ -94,12 +58,12 @@ same_tree() {  # the copy must hold the tree, byte for byte
 }
 
 plugin_upload() {  # proto target-folder-name
-  "$host" -e "Volan_Connect(\"dirbench-$1\")" -e "Volan_MakeRemoteDir(\"$remote_dir/$2\")" \
+  "$host" -e "Volan_Connect(\"dirtransfers-$1\")" -e "Volan_MakeRemoteDir(\"$remote_dir/$2\")" \
     -e "Volan_ChangeRemoteDir(\"$remote_dir/$2\")" -e "Volan_UploadDir(\"$work/tree\"; 1)"
 }
 plugin_download() {  # proto local-folder
   mkdir -p "$2"
-  "$host" -e "Volan_Connect(\"dirbench-$1\")" -e "Volan_ChangeLocalDir(\"$2\")" \
+  "$host" -e "Volan_Connect(\"dirtransfers-$1\")" -e "Volan_ChangeLocalDir(\"$2\")" \
     -e "Volan_DownloadDir(\"$remote_dir/source\"; 1)"
 }
 

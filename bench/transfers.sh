@@ -10,43 +10,15 @@ set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
-host="$build/bin/volan-host"
 size_mb="${SIZE_MB:-1024}"
 runs="${RUNS:-3}"
-state="${VOLAN_SERVERS_STATE:-/tmp/volan-servers}"
-[ -x "$host" ] || { echo "transfers: build $host first" >&2; exit 2; }
-[ -f "$state/servers.env" ] || { echo "transfers: start the servers first (scripts/servers/start)" >&2; exit 2; }
-# shellcheck disable=SC1091
-. "$state/servers.env"
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/volan-bench-XXXXXX")"
-remote_dir="$VOLAN_TEST_HOME/bench-$$"
-cleanup() {
-  umount "$remote_dir" "$work" 2>/dev/null || true
-  rm -rf "$work"
-  rm -rf "$remote_dir" 2>/dev/null || sudo rm -rf "$remote_dir" 2>/dev/null || true
-}
-trap cleanup EXIT
-# Both ends sit on memory file systems when this runs as root (set TMPFS=0 to keep the disk):
-# the disk's write-back varies from run to run by more than the tools differ.
-storage="disk"
-if [ "$(id -u)" = 0 ] && [ "${TMPFS:-1}" = 1 ]; then
-  mkdir -p "$remote_dir"
-  fs_size="$((size_mb * 2 + 64))m"
-  mount -t tmpfs -o "size=$fs_size,mode=0700" volan-bench "$work" &&
-    mount -t tmpfs -o "size=$fs_size,mode=0777" volan-bench "$remote_dir" && storage="tmpfs"
-fi
-mkdir -p "$work/home" "$work/data"
+bench=transfers
+# shellcheck source=bench/common.sh
+. "$root/bench/common.sh"
+bench_folders "$((size_mb * 2 + 64))"
+mkdir -p "$work/data"
 head -c "${size_mb}M" /dev/urandom >"$work/data/big.bin"
 cat "$work/data/big.bin" >/dev/null
-
-# The plug-in runs in a private home, with the test CA trusted and the known host key in place.
-export HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" XDG_CONFIG_HOME="$work/home/.config"
-export VOLAN_EXTRA_CA_FILE="$VOLAN_CA_FILE" VOLAN_UI=headless
-
-seconds() { date +%s.%N; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
-best() { printf '%s\n' "$@" | sort -g | head -n 1; }
 
 # Runs volan-host on the expressions given; prints "seconds maxRSS_KiB" and fails on any ERROR.
 plugin_run() {
@@ -58,20 +30,11 @@ plugin_run() {
   echo "$(elapsed "$start" "$end") $(cat "$work/rss")"
 }
 
-account() {  # name secure-type port
-  "$host" -e "Volan_AddAccount(\"$1\")" \
-    -e "Volan_SetAccountOption(\"$1\"; \"Host\"; \"$VOLAN_TEST_HOST\")" \
-    -e "Volan_SetAccountOption(\"$1\"; \"Port\"; $3)" \
-    -e "Volan_SetAccountOption(\"$1\"; \"Username\"; \"$VOLAN_TEST_USER\")" \
-    -e "Volan_SetAccountOption(\"$1\"; \"Password\"; \"$VOLAN_TEST_PASSWORD\")" \
-    -e "Volan_SetAccountOption(\"$1\"; \"SecureType\"; \"$2\")" >/dev/null
-}
-account bench-ftp None "$VOLAN_FTP_PORT"
-account bench-sftp SSH "$VOLAN_SFTP_PORT"
-"$host" -e 'Volan_Connect("bench-ftp")' -e "Volan_MakeRemoteDir(\"$remote_dir\")" >/dev/null
+bench_account bench-ftp None "$VOLAN_FTP_PORT"
+bench_account bench-sftp SSH "$VOLAN_SFTP_PORT"
 
-ftp_url="ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT/bench-$$"  # relative to the login folder
-sftp_url="sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT/~/bench-$$"
+ftp_url="ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT/$name"  # relative to the login folder
+sftp_url="sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT/~/$name"
 curl_auth=(-s -S --user "$VOLAN_TEST_USER:$VOLAN_TEST_PASSWORD")
 ssh_opts=(--hostpubsha256 "$VOLAN_SFTP_HOST_KEY_SHA256")
 

@@ -363,15 +363,8 @@ TEST_F(RemoteTest, ADownloadNeverWritesOutsideItsFolderWhateverTheServerNames) {
 class DirCancelTest : public RemoteTest {};
 
 TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
-    const ServerKind& kind = kKinds[4];  // SFTP: slow enough on loopback to be caught mid-way
-    ASSERT_TRUE(kind.sftp);
-    addAccount("dircancel", kind, servers["VOLAN_TEST_PASSWORD"]);
-    host->unload();  // volan-host below reads the account from its file
-    host.reset();
-
-    const fs::path remote = home / ("dircancel " + std::to_string(getpid()));
-    fs::create_directories(remote);
-    fs::permissions(remote, fs::perms::all);
+    addSFTPAccountForChild("dircancel");
+    const fs::path remote = servedFolder("dircancel");
     writeFile(remote / "a.txt", randomBytes(5000, 21));
     writeFile(remote / "c.txt", randomBytes(7000, 22));
     { std::ofstream big(remote / "big.bin", std::ios::binary); }

@@ -138,6 +138,21 @@ protected:
         call("Volan_SetAccountOption", {name, "Password", password});
         call("Volan_SetAccountOption", {name, "SecureType", kSecureTypeNames[kind.secureType]});
     }
+    // An SFTP account for a volan-host child process, which reads it from the account file: this
+    // test's own host is unloaded first. SFTP is slow enough on loopback to be caught mid-transfer.
+    void addSFTPAccountForChild(const std::string& name) {
+        addAccount(name, kKinds[4], servers["VOLAN_TEST_PASSWORD"]);
+        ASSERT_TRUE(kKinds[4].sftp);
+        host->unload();
+        host.reset();
+    }
+    // A new folder in the served home that the servers' user may write to.
+    fs::path servedFolder(const std::string& name) {
+        const fs::path folder = home / (name + " " + std::to_string(getpid()));
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::all);
+        return folder;
+    }
     fs::path prefsFolder() {
         for (const auto& e : fs::recursive_directory_iterator(std::getenv("XDG_DATA_HOME")))
             if (e.path().filename() == "curl-ca-bundle.crt") return e.path().parent_path();

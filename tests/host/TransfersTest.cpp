@@ -236,15 +236,8 @@ class CancelTest : public RemoteTest {};
 // The user presses Cancel in the status window (the terminal's, typed as a user would) during a
 // 1 GiB download: it stops at once, the file that was there stays, and the next transfer works.
 TEST_F(CancelTest, CancelStopsALargeDownloadAndKeepsTheOldFile) {
-    const ServerKind& kind = kKinds[4];  // SFTP: slow enough on loopback to be caught mid-way
-    ASSERT_TRUE(kind.sftp);
-    addAccount("cancel", kind, servers["VOLAN_TEST_PASSWORD"]);
-    host->unload();  // volan-host below reads the account from its file
-    host.reset();
-
-    const fs::path remoteDir = home / ("cancel " + std::to_string(getpid()));
-    fs::create_directories(remoteDir);
-    fs::permissions(remoteDir, fs::perms::all);
+    addSFTPAccountForChild("cancel");
+    const fs::path remoteDir = servedFolder("cancel");
     { std::ofstream big(remoteDir / "big.bin", std::ios::binary); }
     fs::resize_file(remoteDir / "big.bin", 1ull << 30);  // sparse: costs no disk
     const fs::path local = fs::temp_directory_path() / ("volan-cancel-" + std::to_string(getpid()));
@@ -334,9 +327,7 @@ protected:
     void SetUp() override {
         RemoteTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        remote = home / ("quick " + std::to_string(getpid()));
-        fs::create_directories(remote);
-        fs::permissions(remote, fs::perms::all);
+        remote = servedFolder("quick");
         local = fs::temp_directory_path() / ("volan-quick-" + std::to_string(getpid()));
         fs::create_directories(local);
     }
