@@ -416,6 +416,29 @@ TEST_F(QuickTest, AURLWithoutCredentialsLogsInAnonymously) {
     EXPECT_EQ(call("Volan_IsConnected"), "0");
 }
 
+// ShowStatusWindow: a closed window is shown for the call (centred the first time) and closed
+// again, its position kept for the next time; an open window stays open where it is.
+TEST_F(QuickTest, TheStatusWindowIsShownForTheCallAndLeftAsItWasFound) {
+    writeFile(remote / "s.bin", "status");
+    const std::string address = url("ftp", "VOLAN_FTP_PORT", (remote / "s.bin").string());
+    const auto quick = [&] { return call("Volan_QuickDownload", {address, (local / "s.bin").string(), "1"}); };
+    ASSERT_EQ(quick(), "Downloaded 's.bin'.");
+    EXPECT_EQ(call("Volan_StatusWindow", {"State"}), "Status hidden.\r\r");
+    // The call stored where it showed the window: centred, not at 0,0.
+    const std::string shown = call("Volan_StatusWindow", {"Show"});
+    EXPECT_EQ(shown.rfind("Status shown.\r", 0), 0u);
+    EXPECT_NE(shown, "Status shown.\r0\r0");
+    EXPECT_EQ(call("Volan_StatusWindow", {"Move", "300", "200"}).rfind("Status moved.", 0), 0u);
+    EXPECT_EQ(call("Volan_StatusWindow", {"Hide"}), "Status hidden.\r300\r200");
+
+    ASSERT_EQ(quick(), "Downloaded 's.bin'.");
+    EXPECT_EQ(call("Volan_StatusWindow", {"State"}), "Status hidden.\r\r");
+    EXPECT_EQ(call("Volan_StatusWindow", {"Show"}), "Status shown.\r300\r200");
+    ASSERT_EQ(quick(), "Downloaded 's.bin'.");
+    EXPECT_EQ(call("Volan_StatusWindow", {"State"}), "Status shown.\r300\r200");
+    EXPECT_EQ(readFile(local / "s.bin"), "status");
+}
+
 TEST_F(QuickTest, BadURLsWrongPasswordsAndOpenConnectionsAreRefused) {
     EXPECT_EQ(call("Volan_QuickDownload", {"http://example.org/x"}),
               "ERROR: QuickDownload: The URL parameter appears to be invalid: http://example.org/x");
