@@ -106,6 +106,24 @@ void logCurlError(CURLcode code) {
     if (debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
 }
 
+// After some failures the FTP control connection is out of step with the server. Over TLS,
+// libcurl 7.88 meets a refused STOR (the server resets the data connection during the data
+// handshake) by switching to PASV and reading the STOR's refusal as the PASV reply; the real
+// PASV reply then answers the next request, which fails. Dropping the connection (a new multi
+// handle holds no connections) makes the next request log in afresh.
+void dropConnectionIfOutOfStep(PluginVariables& session, CURLcode code) {
+    if (sessionIsSFTP(session)) return;
+    if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT && code != CURLE_WEIRD_SERVER_REPLY &&
+        code != CURLE_SSL_CONNECT_ERROR)
+        return;
+    CURLM* fresh = curl_multi_init();
+    if (!fresh) return;
+    curl_multi_cleanup(session.curlMulti);
+    session.curlMulti = fresh;
+    DEBUG_OUT("FTP connection dropped after cURL error " + std::to_string(static_cast<int>(code)) +
+              "; the next request connects again.");
+}
+
 }  // namespace
 
 // ---- State -------------------------------------------------------------------------------------
@@ -267,28 +285,6 @@ void cancelPreviousCURLMulti(PluginVariables& session) {
     session.multiAttached = false;
     DEBUG_OUT("Cancel Previous CURL Multi");
 }
-
-namespace {
-
-// After some failures the FTP control connection is out of step with the server. Over TLS,
-// libcurl 7.88 meets a refused STOR (the server resets the data connection during the data
-// handshake) by switching to PASV and reading the STOR's refusal as the PASV reply; the real
-// PASV reply then answers the next request, which fails. Dropping the connection (a new multi
-// handle holds no connections) makes the next request log in afresh.
-void dropConnectionIfOutOfStep(PluginVariables& session, CURLcode code) {
-    if (sessionIsSFTP(session)) return;
-    if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT && code != CURLE_WEIRD_SERVER_REPLY &&
-        code != CURLE_SSL_CONNECT_ERROR)
-        return;
-    CURLM* fresh = curl_multi_init();
-    if (!fresh) return;
-    curl_multi_cleanup(session.curlMulti);
-    session.curlMulti = fresh;
-    DEBUG_OUT("FTP connection dropped after cURL error " + std::to_string(static_cast<int>(code)) +
-              "; the next request connects again.");
-}
-
-}  // namespace
 
 CURLcode sessionPerform(PluginVariables& session) {
     if (!session.curl || !session.curlMulti) return CURLE_FAILED_INIT;
