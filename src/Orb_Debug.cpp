@@ -1,5 +1,5 @@
 // The debug log. Each thread that writes a line gets a record in a process-wide table (guarded by
-// the named debug lock) with its own log file and scope depth; lines are written unbuffered and
+// the debug lock) with its own log file and scope depth; lines are written unbuffered and
 // the file is closed after each line, so a log survives a crash up to its last line.
 #include "Orb_Debug.h"
 
@@ -50,9 +50,9 @@ std::mutex gSettingsMutex;
 ucstring gDebugLogFolderName;
 ucstring gApplicationName = u"" PLUGIN_NAME;
 
-OrbNamedLock gDebugLock("Debug");
-// Keeps the table whole in this process also while the named lock does not exist (before the
-// worker thread makes it, or after it was abandoned).
+OrbLock gDebugLock("Debug");
+// Keeps the table whole also while the debug lock does not exist (before the worker thread makes
+// it, or after it was abandoned).
 platform::TimedMutex gTableMutex;
 std::vector<std::shared_ptr<DebugVariables>> gDebugVariables;
 
@@ -65,8 +65,8 @@ thread_local bool tWriting = false;
 std::shared_ptr<DebugVariables> debugVariablesForThread() {
     std::unique_lock<platform::TimedMutex> local(gTableMutex, std::chrono::milliseconds(kDebugLockWaitMs));
     if (!local.owns_lock()) return nullptr;
-    const bool named = orbMultiThreaded() && gDebugLock.created();
-    if (named && !gDebugLock.lock(kDebugLockWaitMs).empty()) return nullptr;
+    const bool guarded = orbMultiThreaded() && gDebugLock.created();
+    if (guarded && !gDebugLock.lock(kDebugLockWaitMs).empty()) return nullptr;
 
     const platform::ThreadId id = platform::currentThreadId();
     std::shared_ptr<DebugVariables> found;
@@ -92,7 +92,7 @@ std::shared_ptr<DebugVariables> debugVariablesForThread() {
         found->threadId = id;
         gDebugVariables.push_back(found);
     }
-    if (named) gDebugLock.unlock();
+    if (guarded) gDebugLock.unlock();
     return found;
 }
 
@@ -358,11 +358,7 @@ void FunctionDebug::output(int lineNumber, const std::u16string& message) const 
 
 // ---- Lifecycle ----------------------------------------------------------------------------------
 
-void createDebugLock() {
-    std::string name = PLUGIN_NAME;
-    std::replace(name.begin(), name.end(), ' ', '-');
-    gDebugLock.create(OrbNamedLock::systemName(name + ".debuglock"));
-}
+void createDebugLock() { gDebugLock.create(); }
 
 void destroyDebugLock() { gDebugLock.destroy(); }
 

@@ -21,7 +21,7 @@ std::atomic<fmx::int16> gFMAPIVersion{0};
 std::atomic<fmx::uint8> gFMProduct{0};
 ucstring gFMVersionStr;
 
-OrbNamedLock gPluginLock("Plugin Config");
+OrbLock gPluginLock("Plugin Config");
 std::unique_ptr<OrbVariableArray> gPluginConfig;
 
 template <class V>
@@ -55,7 +55,7 @@ fmx::int16 constFMAPIVersion() { return gFMAPIVersion; }
 fmx::uint8 constFMProduct() { return gFMProduct; }
 const ucstring& constFMVersionStr() { return gFMVersionStr; }
 
-void createPluginConfigLock() { gPluginLock.create(OrbNamedLock::systemName("Volan-Pro.pluginconfiglock")); }
+void createPluginConfigLock() { gPluginLock.create(); }
 
 ucstring lockPluginConfigLock(int waitMs) { return orbMultiThreaded() ? gPluginLock.lock(waitMs) : ucstring(); }
 

@@ -12,6 +12,5 @@
 #define ORB_CORE_VERSION "5.5.1"
 // The extension version the plug-in is built for (the answer to an accepted init).
 #define PLUGIN_API_VERSION 57
-// The maker's web site (help address) and reverse-domain identifier (named locks).
+// The maker's web site (help address).
 #define PLUGIN_MAKER_SITE "https://orb.example"
-#define PLUGIN_MAKER_ID "example.orb."

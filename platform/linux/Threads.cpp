@@ -5,6 +5,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -132,6 +133,43 @@ void TimedMutex::unlock() {
     {
         std::lock_guard<std::mutex> lock(mMutex);
         mLocked = false;
+    }
+    mCondition.notify_one();
+}
+
+RecursiveTimedMutex::Lock RecursiveTimedMutex::lock(int timeoutMs) {
+    const ThreadId me = currentThreadId();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
+    std::unique_lock<std::mutex> guard(mMutex);
+    if (mDepth > 0 && mOwner == me) {
+        ++mDepth;
+        return Lock::Acquired;
+    }
+    while (mDepth > 0) {
+        // The owner is looked at now and then: a thread that ended never unlocks.
+        if (!threadIsAlive(mOwner)) {
+            mOwner = 0;
+            mDepth = 0;
+            mCondition.notify_all();
+            return Lock::Abandoned;
+        }
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        if (timeoutMs >= 0) {
+            if (std::chrono::steady_clock::now() >= deadline) return Lock::TimedOut;
+            until = std::min(until, deadline);
+        }
+        mCondition.wait_until(guard, until);
+    }
+    mOwner = me;
+    mDepth = 1;
+    return Lock::Acquired;
+}
+
+void RecursiveTimedMutex::unlock() {
+    {
+        std::lock_guard<std::mutex> guard(mMutex);
+        if (mDepth == 0 || mOwner != currentThreadId() || --mDepth > 0) return;
+        mOwner = 0;
     }
     mCondition.notify_one();
 }

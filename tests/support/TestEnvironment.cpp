@@ -1,7 +1,5 @@
-// Every test program runs in a world of its own: its own home folder (so preferences, accounts and
-// debug logs never touch the developer's) and its own named locks (so test programs running side
-// by side, and a plug-in the developer runs meanwhile, never share or poison each other's locks).
-#include <platform/NamedMutex.h>
+// Every test program runs in a world of its own: its own home folder, so preferences, accounts and
+// debug logs never touch the developer's, and test programs running side by side never share them.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,11 +8,10 @@
 
 namespace {
 struct PrivateWorld {
-    std::string prefix = "volan-test-" + std::to_string(getpid()) + ".";
-    std::filesystem::path home = std::filesystem::temp_directory_path() / ("volan-test-home-" + std::to_string(getpid()));
+    std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("volan-test-home-" + std::to_string(getpid()));
 
     PrivateWorld() {
-        setenv("VOLAN_LOCK_PREFIX", prefix.c_str(), 1);
         std::filesystem::create_directories(home / "Desktop");
         std::filesystem::create_directories(home / "Documents");
         setenv("HOME", home.c_str(), 1);
@@ -25,8 +22,6 @@ struct PrivateWorld {
         unsetenv("XDG_DOCUMENTS_DIR");
     }
     ~PrivateWorld() {
-        for (const char* suffix : {"Volan-Pro.pluginconfiglock", "Volan-Pro.orbconfiglock", "Volan-Pro.debuglock"})
-            platform::NamedMutex::remove(prefix + suffix);
         std::error_code ignored;
         std::filesystem::remove_all(home, ignored);
     }

@@ -1,31 +1,18 @@
-// The platform's threads, events and named mutexes.
+// The platform's threads, events and locks.
 #include <gtest/gtest.h>
-#include <platform/NamedMutex.h>
+#include <platform/Files.h>
 #include <platform/Threads.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <string>
 #include <thread>
 
 using namespace std::chrono_literals;
-
-namespace {
-
-std::string uniqueName(const char* what) {
-    return std::string("volan-test.") + what + "." + std::to_string(getpid()) + "." +
-           std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-}
-
-struct ScopedName {
-    explicit ScopedName(const char* what) : name(uniqueName(what)) {}
-    ~ScopedName() { platform::NamedMutex::remove(name); }
-    std::string name;
-};
-
-}  // namespace
 
 TEST(AutoResetEvent, WakesOneWaitThenResets) {
     platform::AutoResetEvent event;
@@ -68,93 +55,94 @@ TEST(Thread, RunsWithTheRequestedStackAndIsWaitedFor) {
     EXPECT_FALSE(platform::threadIsAlive(seen));
 }
 
-TEST(NamedMutex, TimesOutWhileAnotherThreadHoldsIt) {
-    ScopedName n("timeout");
-    platform::NamedMutex a, b;
-    std::string error;
-    ASSERT_TRUE(a.open(n.name, error)) << error;
-    ASSERT_TRUE(b.open(n.name, error)) << error;
+using Lock = platform::RecursiveTimedMutex::Lock;
+
+TEST(RecursiveTimedMutex, TimesOutWhileAnotherThreadHoldsIt) {
+    platform::RecursiveTimedMutex m;
     std::atomic<bool> held{false}, release{false};
     std::thread owner([&] {
-        ASSERT_EQ(a.lock(1000), platform::NamedMutex::Lock::Acquired);
+        ASSERT_EQ(m.lock(1000), Lock::Acquired);
         held = true;
         while (!release) std::this_thread::sleep_for(1ms);
-        a.unlock();
+        m.unlock();
     });
     while (!held) std::this_thread::sleep_for(1ms);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(b.lock(100), platform::NamedMutex::Lock::TimedOut);
+    EXPECT_EQ(m.lock(100), Lock::TimedOut);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 90ms);
     release = true;
     owner.join();
-    EXPECT_EQ(b.lock(1000), platform::NamedMutex::Lock::Acquired);
-    b.unlock();
+    EXPECT_EQ(m.lock(1000), Lock::Acquired);
+    m.unlock();
 }
 
-TEST(NamedMutex, IsReentrantForItsOwner) {
-    ScopedName n("reentrant");
-    platform::NamedMutex m;
-    std::string error;
-    ASSERT_TRUE(m.open(n.name, error)) << error;
-    ASSERT_EQ(m.lock(100), platform::NamedMutex::Lock::Acquired);
-    EXPECT_EQ(m.lock(100), platform::NamedMutex::Lock::Acquired);
+TEST(RecursiveTimedMutex, IsReentrantForItsOwner) {
+    platform::RecursiveTimedMutex m;
+    ASSERT_EQ(m.lock(100), Lock::Acquired);
+    EXPECT_EQ(m.lock(100), Lock::Acquired);
     m.unlock();
-    // Still held once: another thread cannot have it yet.
+    // Still held once: another thread cannot have it yet, nor give it back.
     std::atomic<int> other{-1};
-    std::thread t([&] { other = static_cast<int>(m.lock(50)); });
+    std::thread t([&] {
+        m.unlock();
+        other = static_cast<int>(m.lock(50));
+    });
     t.join();
-    EXPECT_EQ(other, static_cast<int>(platform::NamedMutex::Lock::TimedOut));
+    EXPECT_EQ(other, static_cast<int>(Lock::TimedOut));
     m.unlock();
     std::thread t2([&] {
         other = static_cast<int>(m.lock(50));
-        if (other == static_cast<int>(platform::NamedMutex::Lock::Acquired)) m.unlock();
+        if (other == static_cast<int>(Lock::Acquired)) m.unlock();
     });
     t2.join();
-    EXPECT_EQ(other, static_cast<int>(platform::NamedMutex::Lock::Acquired));
+    EXPECT_EQ(other, static_cast<int>(Lock::Acquired));
 }
 
-TEST(NamedMutex, ReportsAnOwnerThatDiedHoldingIt) {
-#if defined(__SANITIZE_THREAD__)
-    // ThreadSanitizer takes a lock won with EOWNERDEAD for a failed one and then flags its unlock.
-    GTEST_SKIP() << "not modelled by ThreadSanitizer; runs in the other builds";
-#endif
-    ScopedName n("abandoned");
-    platform::NamedMutex m;
-    std::string error;
-    ASSERT_TRUE(m.open(n.name, error)) << error;
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        platform::NamedMutex mine;
-        std::string e;
-        if (!mine.open(n.name, e) || mine.lock(1000) != platform::NamedMutex::Lock::Acquired) _exit(1);
-        _exit(0);  // dies holding it
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(m.lock(1000), platform::NamedMutex::Lock::Abandoned);
-    // Made usable again for everyone.
-    EXPECT_EQ(m.lock(1000), platform::NamedMutex::Lock::Acquired);
+TEST(RecursiveTimedMutex, ReportsAnOwnerThatEndedHoldingIt) {
+    platform::RecursiveTimedMutex m;
+    std::thread([&] { ASSERT_EQ(m.lock(100), Lock::Acquired); }).join();  // ends holding it
+    EXPECT_EQ(m.lock(-1), Lock::Abandoned);
+    EXPECT_EQ(m.lock(1000), Lock::Acquired);  // free again
     m.unlock();
 }
 
-TEST(NamedMutex, IsSharedBetweenProcesses) {
-    ScopedName n("shared");
-    platform::NamedMutex m;
+// The lock of files shared between processes: one holder at a time, also within one process, and
+// given up by the system when a holder's process ends without unlocking.
+TEST(FileLock, OneHolderAtATimeAndFreedWhenItsProcessDies) {
+    char folder[] = "/tmp/volan-filelock-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::u16string path;
+    ASSERT_TRUE(platform::fileWindowsPath(std::string(folder) + "/.lock", path));
     std::string error;
-    ASSERT_TRUE(m.open(n.name, error)) << error;
-    ASSERT_EQ(m.lock(1000), platform::NamedMutex::Lock::Acquired);
+    platform::FileLock first, second;
+    ASSERT_TRUE(first.lock(path, 1000, error)) << error;
+    bool timedOut = false;
+    EXPECT_FALSE(second.lock(path, 50, error, &timedOut));
+    EXPECT_TRUE(timedOut);
+    first.unlock();
+    ASSERT_TRUE(second.lock(path, 50, error)) << error;
+    second.unlock();
+
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        platform::NamedMutex mine;
+        platform::FileLock mine;
         std::string e;
-        if (!mine.open(n.name, e)) _exit(2);
-        _exit(mine.lock(100) == platform::NamedMutex::Lock::TimedOut ? 0 : 1);
+        if (!mine.lock(path, 1000, e)) _exit(1);
+        (void)!write(ready[1], "x", 1);
+        pause();  // killed while holding it
+        _exit(0);
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other process should have timed out";
-    m.unlock();
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    EXPECT_FALSE(first.lock(path, 50, error));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(first.lock(path, 1000, error)) << error;
+    first.unlock();
+    close(ready[0]);
+    close(ready[1]);
+    std::filesystem::remove_all(folder);
 }

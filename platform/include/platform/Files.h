@@ -147,6 +147,36 @@ private:
     int64_t mOffset = 0;
 };
 
+// ---- Files shared with other processes ------------------------------------------------------
+
+// An advisory lock that processes take on a lock file before they change the files it guards
+// (flock): one holder at a time, released by unlock, or by the system when the holder's process
+// ends, however it ends. Each object is a holder of its own, also between threads of one process.
+class FileLock {
+public:
+    FileLock() = default;
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+    // Opens the lock file (made for its owner only when missing) and waits up to timeoutMs for
+    // the lock. False with a reason when it failed or timed out (then `timedOut` is set).
+    bool lock(std::u16string_view path, int timeoutMs, std::string& error, bool* timedOut = nullptr);
+    void unlock();
+    bool held() const { return mFd >= 0; }
+
+private:
+    int mFd = -1;
+};
+
+// Writes what the system holds of a file (or of a folder's entries) to the disk.
+bool fileSync(std::u16string_view path, std::string& error);
+
+// Gives the file new contents in one step: a temporary file beside it is written, synced, given
+// its permissions (the owner's only when makePrivate) and renamed into place, and the folder is
+// synced. Readers see the old contents or the new, never a part; a crash leaves one of them.
+bool fileWriteReplacing(std::u16string_view path, std::string_view contents, bool makePrivate, std::string& error);
+
 // The system's message for an error number.
 std::string fileErrorMessage(int errorNumber);
 

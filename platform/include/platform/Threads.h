@@ -74,6 +74,24 @@ private:
     bool mLocked = false;
 };
 
+// A mutex of this process that the thread holding it may take again (each lock wants its
+// unlock), with a timed wait that also sees an owner thread that ended while holding it. Built on a
+// condition variable, so thread checkers follow it.
+class RecursiveTimedMutex {
+public:
+    enum class Lock { Acquired, TimedOut, Abandoned };
+    // A negative timeout waits without limit. After Abandoned the caller does not hold the mutex;
+    // it is free again.
+    Lock lock(int timeoutMs);
+    void unlock();
+
+private:
+    std::mutex mMutex;
+    std::condition_variable mCondition;
+    ThreadId mOwner = 0;
+    int mDepth = 0;
+};
+
 // Dispatches the calling thread's waiting window messages, so windows stay live while it waits.
 // The window toolkit installs the pump; without one this does nothing.
 void pumpMessages();

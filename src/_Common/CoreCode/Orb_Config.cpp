@@ -1,7 +1,6 @@
 #include "Orb_Config.h"
 
 #include "Orb_Debug.h"
-#include "Plugin_Version.h"
 #include "_Common/CoreCode/Orb_Lock.h"
 #include "_Common/Strings/Orb_String.h"
 
@@ -10,7 +9,7 @@
 
 namespace {
 std::atomic<bool> gMultiThreaded{false};
-OrbNamedLock gOrbLock("Orb Config");
+OrbLock gOrbLock("Orb Config");
 std::unique_ptr<OrbVariableArray> gOrbConfig;
 
 template <class V>
@@ -28,7 +27,7 @@ ucstring lookup(const ucstring& name, V*& variable) {
 bool orbMultiThreaded() { return gMultiThreaded; }
 void setORBMultiThreaded(bool multiThreaded) { gMultiThreaded = multiThreaded; }
 
-void createORBConfigLock() { gOrbLock.create(OrbNamedLock::systemName("Volan-Pro.orbconfiglock")); }
+void createORBConfigLock() { gOrbLock.create(); }
 
 ucstring lockORBConfigLock(int waitMs) { return orbMultiThreaded() ? gOrbLock.lock(waitMs) : ucstring(); }
 

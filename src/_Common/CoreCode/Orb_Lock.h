@@ -1,35 +1,29 @@
-// A named system lock as the configuration stores and the debug log use it: created once per
-// load, taken with a wait, and reporting failures as texts that name the lock.
+// A lock of the plug-in as the configuration stores and the debug log use it: created once per
+// load, taken with a wait, and reporting failures as texts that name the lock. It belongs to this
+// process alone: what it guards lives in this process's memory, and what processes share (the
+// files in the user's plug-in folder) is guarded by file locks (Orb_FolderLock.h).
 #pragma once
 
-#include <platform/NamedMutex.h>
+#include <platform/Threads.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 
-class OrbNamedLock {
+class OrbLock {
 public:
-    // The system name of one of the plug-in's locks: the maker's reverse-domain prefix (or the
-    // VOLAN_LOCK_PREFIX environment variable, which keeps separate installations or test runs on
-    // one machine apart), then `suffix`.
-    static std::string systemName(const std::string& suffix);
-
     // `what` names the lock in its texts, for example "Plugin Config".
-    explicit OrbNamedLock(const char* what) : mWhat(what) {}
+    explicit OrbLock(const char* what) : mWhat(what) {}
 
-    // Opens the system mutex of that name unless this load already did.
-    void create(const std::string& name);
-    // The empty text when the lock is held; otherwise why not. An abandoned lock (its owner ended
-    // while holding it) is given up for the rest of this load.
+    void create() { mCreated = true; }
+    // The empty text when the lock is held; otherwise why not. A lock whose owner thread ended
+    // while holding it is given up for the rest of this load: what it guarded may be half changed.
     std::u16string lock(int waitMs);
     void unlock();
-    void destroy();
+    void destroy() { mCreated = false; }
     bool created() const { return mCreated; }
 
 private:
     std::string mWhat;
-    std::mutex mGuard;  // guards opening and closing the system mutex
-    platform::NamedMutex mMutex;
+    platform::RecursiveTimedMutex mMutex;
     std::atomic<bool> mCreated{false};
 };
