@@ -148,7 +148,7 @@ bool tryFolder(OrbFileRef folder, const ucstringlist& names, bool makeParents, u
         if (!makeParents && last && !folder.dirExists()) return false;
         folder.addItem(OrbFileRef::encodeSlashes(names[i]));
     }
-    if (!folder.dirExists() && !folder.createDir()) return false;
+    if (!folder.dirExists() && !folder.createDir() && !folder.dirExists()) return false;  // or another process made it
     chosen = folder.pathAsString(kPathStyleWindows);
     return true;
 }
@@ -184,14 +184,28 @@ std::string headerLine(bool withSession) {
                        : "ThreadID\tTimestamp\tFile\tLineNumber\tMessage";
 }
 
-// "2024_03_05-14_07_09-<thread>.txt"
-ucstring newLogFileName(platform::ThreadId thread) {
+// "2024_03_05-14_07_09-<thread>.txt", or "...-<thread>-<n>.txt" for the nth try.
+ucstring newLogFileName(platform::ThreadId thread, int attempt) {
     OrbDateTimeComponents c;
     OrbDateTime().decodeDateTime(c);
     char name[64];
     std::snprintf(name, sizeof name, "%04u_%02u_%02u-%02u_%02u_%02u", c.year, c.month, c.day, c.hour, c.minute,
                   c.second);
-    return ucstringFromString(std::string(name) + "-" + std::to_string(thread) + ".txt");
+    std::string text = std::string(name) + "-" + std::to_string(thread);
+    if (attempt > 1) text += "-" + std::to_string(attempt);
+    return ucstringFromString(text + ".txt");
+}
+
+// A new file of the thread's own. Other processes write into the same folder, and a thread id can
+// come again: the file is made only where nothing is yet.
+bool createLogFile(const ucstring& folder, platform::ThreadId thread, OrbFileRef& file) {
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        file.set(folder);
+        file.addItem(OrbFileRef::encodeSlashes(newLogFileName(thread, attempt)));
+        if (file.createFile()) return true;
+        if (!file.fileExists()) return false;
+    }
+    return false;
 }
 
 void writeLine(DebugVariables& vars, const std::string& line, bool withSession) {
@@ -205,14 +219,13 @@ void writeLine(DebugVariables& vars, const std::string& line, bool withSession) 
         isNew = !file.fileExists() || file.pathAsString(kPathStyleWindows, false) != OrbFileRef(folder).pathAsString();
     }
     if (isNew) {
-        file.set(folder);
-        file.addItem(OrbFileRef::encodeSlashes(newLogFileName(vars.threadId)));
+        if (!createLogFile(folder, vars.threadId, file)) return;
         vars.logFileName = file.pathAsString(kPathStyleWindows);
     }
     OrbFileStream stream(0);
     if (!stream.attachToFile(file, kFileStreamWrite)) return;
     if (isNew) {
-        if (!stream.resize(0) || !stream.writeLine(headerLine(withSession), kLineEndingCRLF)) return;
+        if (!stream.writeLine(headerLine(withSession), kLineEndingCRLF)) return;
     } else if (!stream.reposition(stream.size())) {
         return;
     }

@@ -7,7 +7,6 @@
 
 #include <platform/Files.h>
 
-#include <random>
 #include <type_traits>
 
 namespace {
@@ -235,25 +234,18 @@ bool stringlistSaveToFile(ucstring& error, const stringlist& lines, const OrbFil
 
 bool stringlistReplaceFile(ucstring& error, const ucstringlist& lines, const OrbFileRef& fileRef, int lineEndingType,
                            int16_t charSet, bool includeBOM, bool makePrivate) {
-    // A name of its own beside the file (another process may be saving the same file).
-    OrbFileRef temporary(fileRef);
-    temporary.removeLastItem();
-    ucstring name;
-    const ucstring tag = ucstringFromString(std::to_string(std::random_device{}() % 1000000));
-    if (!temporary.findUniqueFileName(name, u".volan-" + tag + u".saving", 0)) {
-        error = u"Error Saving to " + fileRef.pathAsString() + u"; " + temporary.errorString();
+    const ucstring path = fileRef.pathAsString(kPathStyleWindows);
+    OrbMemoryStream bytes;
+    ucstring inner;
+    if (!saveToStream(inner, &lines, &bytes, lineEndingType, charSet, includeBOM)) {
+        error = u"Error Saving to " + path + u"; " + inner;
         return false;
     }
-    temporary.addItem(OrbFileRef::encodeSlashes(name));
-    const ucstring temporaryPath = temporary.pathAsString(), targetPath = fileRef.pathAsString();
     std::string systemError;
-    const bool saved = saveToFile(error, lines, temporary, lineEndingType, charSet, includeBOM, false) &&
-                       (!makePrivate || platform::fileMakePrivate(temporaryPath, systemError)) &&
-                       platform::fileReplace(temporaryPath, targetPath, systemError);
-    if (!saved) {
-        if (error.empty()) error = u"Error Saving to " + targetPath + u"; " + ucstringFromUTF8String(systemError);
-        std::string ignored;
-        platform::fileRemove(temporaryPath, ignored);
+    if (!platform::fileWriteReplacing(path, std::string_view(bytes.data(), static_cast<size_t>(bytes.size())),
+                                      makePrivate, systemError)) {
+        error = u"Error Saving to " + path + u"; " + ucstringFromUTF8String(systemError);
+        return false;
     }
-    return saved;
+    return true;
 }

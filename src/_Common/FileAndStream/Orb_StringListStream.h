@@ -32,8 +32,8 @@ bool stringlistSaveToFile(ucstring& error, const ucstringlist& lines, const OrbF
 bool stringlistSaveToFile(ucstring& error, const stringlist& lines, const OrbFileRef& fileRef, int lineEndingType,
                           int16_t charSet, bool includeBOM, bool append);
 
-// Replaces the file's contents in one step: the lines go to a new file beside it, which then takes
-// the file's place, so a crash or a full disk leaves the old file whole. makePrivate keeps the new
-// file to its owner (files that hold passwords).
+// Replaces the file's contents in one step: the lines go to a new file beside it, which is synced
+// and then takes the file's place, so a crash or a full disk leaves the old file or the new one
+// whole. makePrivate keeps the new file to its owner (files that hold passwords).
 bool stringlistReplaceFile(ucstring& error, const ucstringlist& lines, const OrbFileRef& fileRef, int lineEndingType,
                            int16_t charSet, bool includeBOM, bool makePrivate);
