@@ -5,6 +5,7 @@
 #include "Plugin_Version.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/Strings/Orb_String.h"
+#include "_CommonEx/GUI/DW_Dialogs.h"
 
 #include <new>
 
@@ -173,5 +174,7 @@ void ConfigurationDialog::saveThePrefs() {
         prefs->setBooleanPref(u"AddHelp", addHelp != 0);
     DEBUG_OUT("Saving Prefs to HD");
     const ucstring saveError = prefs->save();
-    if (!saveError.empty()) DEBUG_OUT(saveError);
+    if (saveError.empty()) return;
+    DEBUG_OUT(saveError);
+    messageDialog(saveError, 0);  // the user is told the settings were not kept
 }

@@ -1,5 +1,19 @@
 #include "FTPAccount.h"
 
+#include "Orb_Debug.h"
+#include "Plugin_Config.h"
+#include "_Common/CoreCode/Orb_Clock.h"
+#include "_Common/CoreCode/Orb_Variable.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/FileAndStream/Orb_StringListStream.h"
+#include "_Common/Strings/Orb_CharSets.h"
+#include "_Common/Strings/Orb_String.h"
+#include "_Common/Strings/Orb_StringList.h"
+#include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
+
+#include <platform/Files.h>
+
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -90,20 +104,25 @@ std::string decryptPassword(const std::string& scrambled) {
     return out;
 }
 
-#include "Orb_Debug.h"
-#include "Plugin_Config.h"
-#include "_Common/CoreCode/Orb_Clock.h"
-#include "_Common/CoreCode/Orb_Variable.h"
-#include "_Common/FMPlugin/Plugin_Prefs.h"
-#include "_Common/FileAndStream/Orb_StringListStream.h"
-#include "_Common/Strings/Orb_CharSets.h"
-#include "_Common/Strings/Orb_String.h"
-#include "_Common/Strings/Orb_StringList.h"
-#include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
+bool accountTextIsStorable(const ucstring& text) {
+    return text.find_first_of(u"\r\n", 0) == ucstring::npos && text.find(u'\0') == ucstring::npos;
+}
 
-#include <platform/Files.h>
+ucstring encryptPasswordText(const std::string& password) {
+    ucstring text;
+    for (char c : encryptPassword(password)) text.push_back(static_cast<unsigned char>(c));  // U+0000 to U+00FF
+    return text;
+}
 
-#include <algorithm>
+std::string decryptPasswordText(const ucstring& stored) {
+    std::string bytes;
+    bytes.reserve(stored.size());
+    for (char16_t c : stored) {
+        if (c > 0xFF) return decryptPassword(ucstringToUTF8String(stored));
+        bytes.push_back(static_cast<char>(c));
+    }
+    return decryptPassword(bytes);
+}
 
 namespace {
 
@@ -127,6 +146,11 @@ bool FTPAccount::setOption(const std::string& option, const ucstring& rawValue, 
                            ucstring& error) {
     const ucstring value = stringTrim(rawValue);
     const bool empty = value.empty();
+    if (!accountTextIsStorable(value)) {
+        // Every setting is one line of the account's file; numbers and keywords could not use one.
+        error = u"An account setting cannot hold a carriage return, line feed or NUL character.";
+        return false;
+    }
     const int64_t number = stringToInteger(value, 10);
     auto text = [&](std::string& field, const char16_t* label) {
         field = ucstringToUTF8String(value);
@@ -254,6 +278,11 @@ namespace {
 
 const char16_t* const kSecureTypeKeys[] = {u"None", u"AfterConnect", u"BeforeConnect", u"SSH"};
 
+struct AccountKey {
+    const char16_t* key;
+    ucstring value;  // the password unscrambled, a character per byte
+};
+
 int32_t secureTypeFromKey(const ucstring& value) {
     const ucstring v = stringNormalize(value);
     if (v == u"AFTERCONNECT") return FTPAccount::kSecureAfterConnect;
@@ -267,6 +296,43 @@ ucstring numberKey(int64_t n) {
     return stringFromInteger(text, n);
 }
 
+// The keys of an account file in the order a new file has them, with the account's values.
+std::vector<AccountKey> accountKeys(const FTPAccount& a) {
+    const int32_t type = a.secureType() >= 0 && a.secureType() <= 3 ? a.secureType() : 0;
+    ucstring password;
+    for (char c : a.password()) password.push_back(static_cast<unsigned char>(c));
+    return {{u"Name", a.name()},
+            {u"Host", ucstringFromUTF8String(a.host())},
+            {u"Port", numberKey(a.port())},
+            {u"Timeout", numberKey(a.timeout())},
+            {u"Username", ucstringFromUTF8String(a.username())},
+            {u"PromptForPassword", a.promptForPassword() ? u"1" : u"0"},
+            {u"Account", ucstringFromUTF8String(a.account())},
+            {u"DataPortRangeStart", numberKey(a.dataPortRangeStart())},
+            {u"DataPortRangeEnd", numberKey(a.dataPortRangeEnd())},
+            {u"DefaultCompletedScript", a.defaultCompletedScript()},
+            {u"Passive", a.passive() ? u"1" : u"0"},
+            {u"Password", password},
+            {u"SecureType", kSecureTypeKeys[type]},
+            {u"DefaultMode", a.defaultMode() == FTPAccount::kModeASCII ? u"ASCII" : u"Binary"}};
+}
+
+// The file name of a new account: its name made safe as a file name (the characters Windows
+// refuses become "-", "%", "/" and "\" are escaped, control characters become "-"), never a dot
+// file (those are the folder's lock and temporary files, and "." and ".." are no files at all), and
+// short enough for the 255 bytes a name may have on disk, with room for a counter.
+ucstring accountFileBase(const ucstring& name) {
+    ucstring base = OrbFileRef::stripSpecialFileNameChars(name);
+    for (char16_t& c : base)
+        if (c < 0x20 || c == 0x7F) c = u'-';
+    if (!base.empty() && base.front() == u'.') base = u"%2E" + base.substr(1);
+    while (platform::fileNameToNative(base).size() > 240) {
+        base.pop_back();
+        if (!base.empty() && base.back() >= 0xD800 && base.back() <= 0xDBFF) base.pop_back();  // half a pair
+    }
+    return base;
+}
+
 PluginPrefsEx* preferences() {
     PluginPrefsEx* prefs = nullptr;
     getPluginConfigObject(u"PluginPrefs", prefs);
@@ -274,6 +340,33 @@ PluginPrefsEx* preferences() {
 }
 
 }  // namespace
+
+class FTPAccounts::FolderHold {
+public:
+    explicit FolderHold(FTPAccounts& list) : mList(list) {
+        if (mList.mFolderLockDepth == 0) {
+            auto lock = std::make_unique<OrbFolderLock>(mList.mAccountsPathRef);
+            if (!lock->held()) {
+                mError = lock->error();
+                return;
+            }
+            mList.mFolderLock = std::move(lock);
+        }
+        ++mList.mFolderLockDepth;
+        mHeld = true;
+    }
+    ~FolderHold() {
+        if (mHeld && --mList.mFolderLockDepth == 0) mList.mFolderLock.reset();
+    }
+    FolderHold(const FolderHold&) = delete;
+    FolderHold& operator=(const FolderHold&) = delete;
+    const ucstring& error() const { return mError; }
+
+private:
+    FTPAccounts& mList;
+    ucstring mError;
+    bool mHeld = false;
+};
 
 bool FTPAccounts::generateAccountsPath(bool create) {
     if (!mAccountsPath.empty()) {
@@ -287,7 +380,8 @@ bool FTPAccounts::generateAccountsPath(bool create) {
     if (!productFolder(folder, u"3.0", create)) return false;
     folder.addItem(u"Accounts");
     if (!folder.dirExists()) {
-        if (!create || !folder.createDir()) return false;
+        // Another process may make it at the same moment.
+        if (!create || (!folder.createDir() && !folder.dirExists())) return false;
         std::string ignored;
         platform::fileMakePrivate(folder.pathAsString(), ignored);
     }
@@ -311,7 +405,7 @@ bool FTPAccount::readLines(const ucstringlist& lines) {
     setPort(number(u"Port", -1));
     setTimeout(number(u"Timeout", 15));
     mutableUsername() = narrow(value(u"Username"));
-    mutablePassword() = decryptPassword(narrow(value(u"Password")));
+    mutablePassword() = decryptPasswordText(value(u"Password"));
     setPromptForPassword(stringParseBoolean(value(u"PromptForPassword")));
     mutableAccount() = narrow(value(u"Account"));
     ucstring secure = value(u"SecureType");
@@ -341,7 +435,13 @@ bool FTPAccounts::readAccountFile(const OrbFileRef& file, const ucstring& fileNa
     OrbDateTime modified;
     if (OrbFileRef(file).modificationDate(modified)) account->mutableLoadTime() = modified;
     account->setValid(true);
+    mStored[stringNormalize(fileName)] = *account;
     return true;
+}
+
+void FTPAccounts::reloadAccounts() {
+    mLastLoadTime = -1000;
+    loadAccounts();
 }
 
 void FTPAccounts::loadAccounts(const ucstring& fileName, const ucstring& skipIfSet) {
@@ -433,11 +533,18 @@ void FTPAccounts::loadAccounts(const ucstring& fileName, const ucstring& skipIfS
         }
         readAccountFile(file, name);
     }
-    if (single.empty())
+    if (single.empty()) {
+        for (const FTPAccount& a : mAccounts)
+            if (!a.valid()) mStored.erase(stringNormalize(a.fileName()));
         mAccounts.erase(
             std::remove_if(mAccounts.begin(), mAccounts.end(), [](const FTPAccount& a) { return !a.valid(); }),
             mAccounts.end());
-    if (migrated) saveAccounts();
+    }
+    if (migrated) {
+        mStored.clear();  // none of them has a file in this folder yet
+        const ucstring error = saveAccounts();
+        if (!error.empty()) DEBUG_OUT(u"FTPAccounts::loadAccounts: " + error);
+    }
 }
 
 ucstring FTPAccounts::saveAccounts(const ucstring& name, const ucstring& skipIfSet) {
@@ -447,48 +554,66 @@ ucstring FTPAccounts::saveAccounts(const ucstring& name, const ucstring& skipIfS
         bool& saving;
         ~Done() { saving = false; }
     } done{mSaving};
-    if (mAccounts.empty()) return u"No Accounts to Save.";
+    if (mAccounts.empty()) {
+        DEBUG_OUT("No Accounts to Save.");
+        return {};
+    }
     if (!generateAccountsPath(true)) return u"Could not Save Accounts; Could not Find/Create Accounts Directory.";
     if (!name.empty() && !find(name)) return u"Could not save account named '" + name + u"'; Account does not exist.";
+    const FolderHold hold(*this);
+    if (!hold.error().empty()) return u"Could not Save Accounts; " + hold.error();
     ucstring firstError;
     for (FTPAccount& a : mAccounts) {
         if (!name.empty() && stringNormalize(a.name()) != stringNormalize(name)) continue;
-        OrbFileRef file(mAccountsPathRef);
-        file.addItem(OrbFileRef::encodeSlashes(a.fileName()));
-        ucstringlist lines;
-        ucstring error;
-        if (file.fileExists()) stringlistLoadFromFile(error, &lines, file, kCharSetUTF8);
-        auto set = [&](const char16_t* key, const ucstring& value) {
-            stringlistSetValueForName(lines, key, value, u'=', false);
-        };
-        set(u"Name", a.name());
-        set(u"Host", ucstringFromUTF8String(a.host()));
-        set(u"Port", numberKey(a.port()));
-        set(u"Timeout", numberKey(a.timeout()));
-        set(u"Username", ucstringFromUTF8String(a.username()));
-        set(u"PromptForPassword", a.promptForPassword() ? u"1" : u"0");
-        set(u"Account", ucstringFromUTF8String(a.account()));
-        set(u"DataPortRangeStart", numberKey(a.dataPortRangeStart()));
-        set(u"DataPortRangeEnd", numberKey(a.dataPortRangeEnd()));
-        set(u"DefaultCompletedScript", a.defaultCompletedScript());
-        set(u"Passive", a.passive() ? u"1" : u"0");
-        // An unchanged password keeps its stored text (another installation's filler bytes).
-        const ucstring stored = stringlistValueForName(lines, u"Password", u'=', false);
-        if (decryptPassword(ucstringToUTF8String(stored)) != a.password() ||
-            stringlistIndexOfName(lines, u"Password") < 0)
-            set(u"Password", ucstringFromUTF8String(encryptPassword(a.password())));
-        const int32_t type = a.secureType() >= 0 && a.secureType() <= 3 ? a.secureType() : 0;
-        set(u"SecureType", kSecureTypeKeys[type]);
-        set(u"DefaultMode", a.defaultMode() == FTPAccount::kModeASCII ? u"ASCII" : u"Binary");
-        if (!stringlistReplaceFile(error, lines, file, kLineEndingCRLF, kCharSetUTF8, false, true)) {
-            DEBUG_OUT(error);
-            if (firstError.empty()) firstError = error;
-            continue;
-        }
-        OrbDateTime modified;
-        if (file.modificationDate(modified)) a.mutableLoadTime() = modified;
+        const ucstring error = saveAccountFile(a);
+        if (error.empty()) continue;
+        DEBUG_OUT(error);
+        if (firstError.empty()) firstError = error;
     }
     return firstError;
+}
+
+ucstring FTPAccounts::saveAccountFile(FTPAccount& a) {
+    OrbFileRef file(mAccountsPathRef);
+    file.addItem(OrbFileRef::encodeSlashes(a.fileName()));
+    const ucstring storedKey = stringNormalize(a.fileName());
+    const auto stored = mStored.find(storedKey);
+    const bool exists = file.fileExists();
+    // A new file gets every key; an existing one only what changed here since it was last read.
+    const std::vector<AccountKey> keys = accountKeys(a);
+    const std::vector<AccountKey> before =
+        stored == mStored.end() ? std::vector<AccountKey>() : accountKeys(stored->second);
+    std::vector<const AccountKey*> changed;
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (!exists || before.empty() || keys[i].value != before[i].value) changed.push_back(&keys[i]);
+    if (changed.empty()) return {};
+
+    ucstringlist lines;
+    ucstring error;
+    if (exists && !stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return error;
+    for (const AccountKey* k : changed) {
+        ucstring value = k->value;
+        if (ucstring(k->key) == u"Password") {
+            // An unchanged password keeps its stored text (another installation's filler bytes).
+            const ucstring text = stringlistValueForName(lines, u"Password", u'=', false);
+            if (stringlistIndexOfName(lines, u"Password") >= 0 && decryptPasswordText(text) == a.password()) continue;
+            value = encryptPasswordText(a.password());
+        }
+        stringlistSetValueForName(lines, k->key, value, u'=', false);
+    }
+    if (!stringlistReplaceFile(error, lines, file, kLineEndingCRLF, kCharSetUTF8, false, true)) return error;
+
+    // The file now also holds what other processes changed: so does the account.
+    FTPAccount merged;
+    if (merged.readLines(lines)) {
+        merged.mutableFileName() = a.fileName();
+        a = merged;
+    }
+    OrbDateTime modified;
+    if (file.modificationDate(modified)) a.mutableLoadTime() = modified;
+    a.setValid(true);
+    mStored[storedKey] = a;
+    return {};
 }
 
 FTPAccount* FTPAccounts::find(const ucstring& name) {
@@ -516,34 +641,62 @@ bool FTPAccounts::addAccount(ucstring& error, const ucstring& name) {
         error = u"You must specify a name for the New Account.";
         return false;
     }
+    if (!accountTextIsStorable(trimmed)) {
+        error = u"An account name cannot hold a carriage return, line feed or NUL character.";
+        return false;
+    }
+    if (!generateAccountsPath(true)) {
+        error = u"Could not Save Accounts; Could not Find/Create Accounts Directory.";
+        return false;
+    }
+    // Under the folder's lock, with every account there is in view: another process may have
+    // just added one of this name, or taken the file name.
+    const FolderHold hold(*this);
+    if (!hold.error().empty()) {
+        error = u"Could not Save Accounts; " + hold.error();
+        return false;
+    }
+    reloadAccounts();
     if (find(trimmed)) {
         error = u"There is already an Account with the Name '" + trimmed + u"'.";
         return false;
     }
-    const ucstring base = OrbFileRef::stripSpecialFileNameChars(trimmed);
+    const ucstring base = accountFileBase(trimmed);
+    auto taken = [&](const ucstring& fileName) {
+        OrbFileRef file(mAccountsPathRef);
+        file.addItem(OrbFileRef::encodeSlashes(fileName));
+        return findAccountByFileName(fileName) || file.fileExists() || file.dirExists();
+    };
     ucstring fileName = base;
-    for (int64_t counter = 0; findAccountByFileName(fileName); ++counter) fileName = base + numberKey(counter);
+    for (int64_t counter = 0; taken(fileName); ++counter) fileName = base + numberKey(counter);
     FTPAccount account;
     account.mutableName() = trimmed;
     account.mutableFileName() = fileName;
     mAccounts.push_back(account);
-    error.clear();
+    error = saveAccountFile(mAccounts.back());
+    if (!error.empty()) {
+        mAccounts.pop_back();
+        return false;
+    }
     return true;
 }
 
-bool FTPAccounts::removeAccount(const ucstring& name) {
+ucstring FTPAccounts::removeAccount(const ucstring& name) {
     const ucstring wanted = stringNormalize(name);
     for (auto it = mAccounts.begin(); it != mAccounts.end(); ++it) {
         if (stringNormalize(it->name()) != wanted) continue;
         if (generateAccountsPath(false)) {
+            const FolderHold hold(*this);
+            if (!hold.error().empty()) return u"Could not remove the account's file; " + hold.error();
             OrbFileRef file(mAccountsPathRef);
             file.addItem(OrbFileRef::encodeSlashes(it->fileName()));
-            if (file.fileExists()) file.removeFile();
+            if (file.fileExists() && !file.removeFile()) return file.errorString();
         }
+        mStored.erase(stringNormalize(it->fileName()));
         mAccounts.erase(it);
-        return true;
+        return {};
     }
-    return false;
+    return {};
 }
 
 void FTPAccounts::copyAccountNames(ucstringlist& names) {

@@ -4,9 +4,12 @@
 
 #include "_Common/CoreCode/Orb_DateTime.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
+#include "_Common/FileAndStream/Orb_FolderLock.h"
 #include "_Common/Strings/Orb_StringTypes.h"
 #include "_CommonEx/GUI/DW_Window.h"
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,16 +89,28 @@ private:
     OrbDateTime mLoadTime;
 };
 
+// Account texts are stored one to a line: they cannot hold a carriage return, a line feed or a NUL.
+bool accountTextIsStorable(const ucstring& text);
+
 // The scrambled form in which passwords are stored in account and preference files. It hides a
 // password from a casual look; it is not encryption.
 std::string encryptPassword(const std::string& password);
 std::string decryptPassword(const std::string& scrambled);
+// The scrambled form as text in a file: one character per scrambled byte. (The bytes of a password
+// outside ASCII are scrambled as they are, and between the filler bytes they are no longer UTF-8.)
+// Reading also takes files whose scrambled text was stored as UTF-8.
+ucstring encryptPasswordText(const std::string& password);
+std::string decryptPasswordText(const ucstring& stored);
 
 // The one list of accounts (configuration variable "FTPAccounts"), kept as one file per account in
 // the "Accounts" folder beside the preferences. Every access holds the plug-in configuration lock.
 // Names compare after normalisation (trimmed, ASCII upper case). The folder is re-read at most once
 // a minute, and only files changed since they were read, so edits by another plug-in instance
 // show up.
+//
+// Other processes change the same files. The list remembers each account as its file held it when
+// last read or written; a save takes the folder's lock, reads the file again and changes in it only
+// the settings this process changed, so both processes' changes stay.
 //
 // The list is also the receiver of the account dialog's events (FTPAccountDialog.cpp).
 class FTPAccounts : public DWEvents {
@@ -124,16 +139,19 @@ public:
 
     // Re-reads the folder (or only the named account file); a non-empty skipIfSet does nothing.
     void loadAccounts(const ucstring& fileName = {}, const ucstring& skipIfSet = {});
-    // Writes every account, or the named one; an error text (only logged by callers).
+    // Re-reads the folder now, even within a minute of the last time (before a change that must
+    // see every account there is).
+    void reloadAccounts();
+    // Writes what changed in every account, or in the named one; an error text, empty on success.
     ucstring saveAccounts(const ucstring& name = {}, const ucstring& skipIfSet = {});
     // The account of that name (after a reload when due), or null.
     FTPAccount* findAccount(const ucstring& name);
     FTPAccount* findAccountByFileName(const ucstring& fileName);
-    // Appends a new account with default settings and a file name of its own; false with the
-    // reason when the name is empty or taken. The caller saves.
+    // Appends a new account with default settings and a file name of its own, and writes its file;
+    // false with the reason when the name is empty or taken, or the file cannot be written.
     bool addAccount(ucstring& error, const ucstring& name);
-    // Deletes the account's file and forgets the account.
-    bool removeAccount(const ucstring& name);
+    // Deletes the account's file and forgets the account; an error text when the file stays.
+    ucstring removeAccount(const ucstring& name);
     void copyAccountNames(ucstringlist& names);
     // The accounts folder, made when `create` is set; false when it is missing or cannot be made.
     bool generateAccountsPath(bool create);
@@ -177,7 +195,13 @@ private:
     void closeAccountDialog(DynamicWindow& window);
 
     bool readAccountFile(const OrbFileRef& file, const ucstring& fileName);
+    // Merges the account's changes into its file (under the folder's lock).
+    ucstring saveAccountFile(FTPAccount& account);
     FTPAccount* find(const ucstring& name);
+
+    // Holds the accounts folder's lock for a scope; nested holds share the one lock.
+    class FolderHold;
+    friend class FolderHold;
 
     Accounts mAccounts;
     ucstring mAccountsPath;
@@ -191,4 +215,8 @@ private:
     ucstring mDialogAccountFile;
     ucstringlist mDialogFileNames;  // the selector's accounts, in its order
     bool mDialogChanged = false;
+    // Each account as its file held it when last read or written, by normalised file name.
+    std::map<ucstring, FTPAccount> mStored;
+    std::unique_ptr<OrbFolderLock> mFolderLock;
+    int mFolderLockDepth = 0;
 };

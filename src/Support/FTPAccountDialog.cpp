@@ -326,9 +326,21 @@ bool FTPAccounts::saveDialogAccount(DynamicWindow& window) {
         messageDialog(u"There is already an Account with the Name '" + stringTrim(name) + u"'.", 0);
         return false;
     }
+    const FTPAccount before(*account);
     readDialogFields(window, *account);
-    const ucstring error = saveAccounts(account->name());
-    if (!error.empty()) DEBUG_OUT(u"FTPAccounts::saveDialogAccount: " + error);
+    const ucstring values[] = {account->name(), ucstringFromUTF8String(account->host()),
+                               ucstringFromUTF8String(account->username()),
+                               ucstringFromUTF8String(account->password())};
+    ucstring error;
+    for (const ucstring& value : values)
+        if (!accountTextIsStorable(value))
+            error = u"An account setting cannot hold a carriage return, line feed or NUL character.";
+    if (error.empty()) error = saveAccounts(account->name());
+    if (!error.empty()) {
+        *account = before;  // what is not saved is not kept
+        messageDialog(error, 0);
+        return false;
+    }
     mDialogChanged = false;
     refreshSelector(window);  // the name as saved
     return true;
@@ -355,9 +367,7 @@ void FTPAccounts::addDialogAccount(DynamicWindow& window) {
         messageDialog(error, 0);
         return;
     }
-    const FTPAccount& added = mAccounts.back();
-    const ucstring saveError = saveAccounts(added.name());
-    if (!saveError.empty()) DEBUG_OUT(u"FTPAccounts::addDialogAccount: " + saveError);
+    const FTPAccount& added = mAccounts.back();  // and its file written
     mDialogFileNames.push_back(added.fileName());
     showDialogAccount(window, added.fileName());
     window.updateFocus(kAccountHost);
@@ -373,7 +383,11 @@ void FTPAccounts::removeDialogAccount(DynamicWindow& window) {
     if (messageDialog(u"Are you sure you want to remove the account named '" + name + u"'?", 4, u"Remove Account?") !=
         kDialogYes)
         return;
-    removeAccount(name);
+    const ucstring error = removeAccount(name);
+    if (!error.empty()) {
+        messageDialog(error, 0);
+        return;
+    }
     // The account that took its place in the selector is shown next, else the one before it.
     const auto at = std::find(mDialogFileNames.begin(), mDialogFileNames.end(), mDialogAccountFile);
     size_t next = at - mDialogFileNames.begin();

@@ -16,9 +16,9 @@ VOLAN_FUNCTION_CALLBACK(AddAccount) {
         FTPAccounts* accounts = nullptr;
         ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
         if (!error.empty()) return error;
+        accounts->reloadAccounts();  // another process may have added it a moment ago
         if (accounts->findAccount(name)) return u"There is already an account with the name '" + name + u"'.";
-        if (!accounts->addAccount(error, name)) return error;
-        accounts->saveAccounts();
+        if (!accounts->addAccount(error, name)) return error;  // also writes its file
         call.result.setStringValue(u"Account '" + name + u"' added.");
         return {};
     });

@@ -14,11 +14,11 @@ VOLAN_FUNCTION_CALLBACK(RemoveAccount) {
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         FTPAccounts* accounts = nullptr;
-        const ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
         if (!error.empty()) return error;
         if (!accounts->findAccount(name)) return u"No account named '" + name + u"' found.";
-        accounts->removeAccount(name);
-        accounts->saveAccounts();
+        error = accounts->removeAccount(name);
+        if (!error.empty()) return error;
         call.result.setStringValue(u"Account '" + name + u"' removed.");
         return {};
     });

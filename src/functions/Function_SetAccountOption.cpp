@@ -25,8 +25,13 @@ VOLAN_FUNCTION_CALLBACK(SetAccountOption) {
         FTPAccount changed(*account);
         ucstring confirmation;
         if (!changed.setOption(option, value, confirmation, error)) return error;
+        const FTPAccount before(*account);
         *account = changed;
-        accounts->saveAccounts();
+        error = accounts->saveAccounts(account->name());
+        if (!error.empty()) {
+            if (FTPAccount* again = accounts->findAccount(before.name())) *again = before;
+            return error;
+        }
         call.result.setStringValue(confirmation);
         return {};
     });

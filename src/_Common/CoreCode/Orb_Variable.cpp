@@ -92,6 +92,14 @@ ucstring quoted(const ucstring& text) {
     return out;
 }
 
+// A name as the text form writes it: bare when the parser reads it back unchanged, else quoted
+// (the parser takes a quoted text before "=" for a name).
+ucstring storedName(const ucstring& name) {
+    const bool bare = name.find_first_of(kInvalidNameChars) == ucstring::npos &&
+                      name.find_first_of(u"=?,\r\n") == ucstring::npos && name == stringTrim(name);
+    return bare ? name : quoted(name);
+}
+
 // Walks the trimmed lines as one stream of characters, with a line-end mark between lines.
 class LineCursor {
 public:
@@ -633,7 +641,7 @@ void OrbVariableArray::copyVariablesToList(ucstringlist& lines, bool quoteString
     for (const OrbVariable& v : mVariables) {
         if (v.type() == OrbVariable::kList && skipLists) continue;
         ucstring line;
-        if (!v.name().empty()) line = v.name() + u"=";
+        if (!v.name().empty()) line = storedName(v.name()) + u"=";
         switch (v.type()) {
             case OrbVariable::kString: line += quoteStrings ? quoted(v.stringValue()) : v.stringValue(); break;
             case OrbVariable::kList: {

@@ -100,7 +100,9 @@ public:
 
     // One line per variable, "name=value", in the form parseVariables reads back with line ends
     // as delimiters. quoteStrings writes texts and lists quoted and escaped; skipLists leaves list
-    // variables out. Line breaks inside values are written as "<CR>".
+    // variables out. Line breaks inside values are written as "<CR>". A name the parser would not
+    // read back as it is (one holding a quote, "$", ";", "{", "}", "=", "?", "," or outer blanks)
+    // is written quoted and escaped.
     void copyVariablesToList(ucstringlist& lines, bool quoteStrings, bool skipLists) const;
 
     // The text form: "{a=1; b=x}"; empty for an empty array.

@@ -6,6 +6,7 @@
 #include "Plugin_Main.h"
 #include "Plugin_Version.h"
 #include "_Common/CoreCode/Orb_Clock.h"
+#include "_Common/FileAndStream/Orb_FolderLock.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
 #include "_Common/Strings/Orb_CharSets.h"
 #include "_Common/Strings/Orb_String.h"
@@ -33,7 +34,8 @@ void setLoggingState(int i, bool on) {
 bool subFolder(OrbFileRef& folder, const ucstring& name, bool create) {
     folder.addItem(OrbFileRef::encodeSlashes(name));
     if (folder.dirExists()) return true;
-    if (!create || !folder.createDir()) return false;
+    // Another process starting at the same moment may make it first.
+    if (!create || (!folder.createDir() && !folder.dirExists())) return false;
     std::string ignored;
     platform::fileMakePrivate(folder.pathAsString(), ignored);
     return true;
@@ -102,15 +104,90 @@ bool PluginPrefs::needToLoad(bool force) {
     return true;
 }
 
+namespace {
+
+// One line of a preferences file: its variables, and the name it sets when it sets exactly one
+// (the line a save replaces). A line that cannot be parsed sets nothing and is kept as it is.
+struct PrefsLine {
+    OrbVariableArray variables;
+    ucstring name;  // normalised; empty for none
+    ucstring error;
+};
+
+PrefsLine parsePrefsLine(const ucstring& text) {
+    PrefsLine line;
+    if (!line.variables.parseVariables(line.error, text, true, false, true)) {
+        line.variables.clear();
+        return line;
+    }
+    const OrbVariable* v = nullptr;
+    if (line.variables.size() == 1 && line.variables.variableAtIndex(0, v)) line.name = stringNormalize(v->name());
+    return line;
+}
+
+// The variables of the lines, a later line's value winning; each failure is logged.
+OrbVariableArray parsePrefsLines(const ucstringlist& lines, const char* who) {
+    OrbVariableArray all;
+    for (const ucstring& text : lines) {
+        const PrefsLine line = parsePrefsLine(text);
+        if (!line.error.empty() && debugMode())
+            debugOutput(__FILE__, __LINE__,
+                        std::string(who) + "::load: Error Parsing Prefs: " + ucstringToUTF8String(line.error));
+        for (const OrbVariable& v : line.variables) {
+            OrbVariable* existing = nullptr;
+            ucstring error;
+            if (!v.name().empty() && all.mutableVariableWithName(v.name(), existing))
+                *existing = v;
+            else
+                all.addVariable(error, v, true);
+        }
+    }
+    return all;
+}
+
+// The file's lines with the named variables as `current` has them: a line that set one is replaced
+// (or dropped when `current` no longer has it), and one not in the file yet is added at the end.
+ucstringlist mergePrefsLines(const ucstringlist& fileLines, const OrbVariableArray& current,
+                             const std::set<ucstring>& names) {
+    auto lineFor = [&](const ucstring& name, ucstringlist& out) {
+        const OrbVariable* v = nullptr;
+        if (!current.variableWithName(name, v)) return;
+        OrbVariableArray one;
+        ucstring error;
+        one.addVariable(error, *v, true);
+        ucstringlist lines;
+        one.copyVariablesToList(lines, true, false);
+        out.insert(out.end(), lines.begin(), lines.end());
+    };
+    ucstringlist merged;
+    std::set<ucstring> written;
+    for (const ucstring& text : fileLines) {
+        const ucstring name = parsePrefsLine(text).name;
+        if (name.empty() || !names.count(name)) {
+            merged.push_back(text);
+        } else if (written.insert(name).second) {
+            lineFor(name, merged);
+        }
+    }
+    for (const ucstring& name : names)
+        if (!written.count(name)) lineFor(name, merged);
+    return merged;
+}
+
+}  // namespace
+
 bool PluginPrefs::readFile(const OrbFileRef& file, const char* who) {
     ucstringlist lines;
     ucstring error;
     if (!stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return false;
-    mSystemPrefs.clear();
-    if (!mSystemPrefs.parseVariables(error, lines, true, false, true) && debugMode())
-        debugOutput(__FILE__, __LINE__,
-                    std::string(who) + "::load: Error Parsing Prefs: " + ucstringToUTF8String(error));
+    mSystemPrefs = parsePrefsLines(lines, who);
     return true;
+}
+
+void PluginPrefs::noteChanged(const ucstring& name) { mChanged.insert(stringNormalize(name)); }
+
+void PluginPrefs::rememberSavedLogging() {
+    for (int i = 0; i < 3; ++i) mSavedLogging[i] = loggingState(i);
 }
 
 void PluginPrefs::applyLoggingPrefs() {
@@ -135,13 +212,16 @@ bool PluginPrefs::load(bool force) {
         mSystemPrefs.clear();  // the file is gone: every preference has its default again
     }
     mFoundSystemPrefsLastTime = read;
+    mChanged.clear();  // the file is what holds now
     applyLoggingPrefs();
+    rememberSavedLogging();
     return read;
 }
 
 ucstring PluginPrefs::save() {
     // The logging switches are kept as they are now: "On" where the name already is, else in the
-    // system set; switched off, they leave both sets.
+    // system set; switched off, they leave both sets. The file learns of those this process
+    // switched.
     for (int i = 0; i < 3; ++i) {
         const ucstring name = kLoggingNames[i];
         OrbVariable* v = nullptr;
@@ -155,22 +235,37 @@ ucstring PluginPrefs::save() {
             mLocalPrefs.removeVariable(name);
             mSystemPrefs.removeVariable(name);
         }
+        if (loggingState(i) != mSavedLogging[i]) noteChanged(name);
     }
+    const ucstring error = saveChanges();
+    return error.empty() ? error : u"Could not Save Prefs: " + error;
+}
+
+ucstring PluginPrefs::saveChanges() {
     OrbFileRef folder, file;
-    if (!getSystemPrefsPath(folder))
-        return u"Could not Save Prefs: Neither the System nor Local Prefs Paths are valid.";
-    findPrefsFile(folder, file);
+    if (!getSystemPrefsPath(folder)) return u"Neither the System nor Local Prefs Paths are valid.";
+    const OrbFolderLock lock(folder);
+    if (!lock.held()) return lock.error();
+    // What other processes wrote meanwhile stays; only this process's changes are applied to it.
+    const bool exists = findPrefsFile(folder, file);
     ucstringlist lines;
-    mSystemPrefs.copyVariablesToList(lines, true, false);
-    if (mSystemPrefs.empty() || stringlistIsBlank(lines)) {
-        if (file.fileExists() && !file.removeFile()) return file.errorString();
-        mLoadTime = OrbDateTime();
-        return {};
-    }
     ucstring error;
-    if (!stringlistReplaceFile(error, lines, file, kLineEndingCRLF, kCharSetUTF8, false, true)) return error;
-    OrbDateTime modified;
-    if (file.modificationDate(modified)) mLoadTime = modified;
+    if (exists && !stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return error;
+    lines = mergePrefsLines(lines, mSystemPrefs, mChanged);
+    if (stringlistIsBlank(lines)) {
+        if (exists && !file.removeFile()) return file.errorString();
+        mLoadTime = OrbDateTime();
+    } else {
+        if (!stringlistReplaceFile(error, lines, file, kLineEndingCRLF, kCharSetUTF8, false, true)) return error;
+        OrbDateTime modified;
+        if (file.modificationDate(modified)) mLoadTime = modified;
+    }
+    mSystemPrefs = parsePrefsLines(lines, "PluginPrefs");
+    mChanged.clear();
+    mLastCheckTime = orbClockSeconds();
+    mFoundSystemPrefsLastTime = !stringlistIsBlank(lines);
+    applyLoggingPrefs();
+    rememberSavedLogging();
     return {};
 }
 
@@ -202,10 +297,12 @@ void PluginPrefs::setBooleanPref(const ucstring& name, bool value) { setIntegerP
 
 void PluginPrefs::setIntegerPref(const ucstring& name, int64_t value) {
     ucstring error;
-    mSystemPrefs.setIntegerVariable(error, name, value);
+    if (mSystemPrefs.setIntegerVariable(error, name, value)) noteChanged(name);
 }
 
 void PluginPrefs::setStringPref(const ucstring& name, const ucstring& value) {
+    if (stringTrim(name).empty()) return;
+    noteChanged(name);
     OrbVariable* v = nullptr;
     if (mSystemPrefs.mutableVariableWithName(name, v)) {
         v->setStringValue(value);  // as given: setStringVariable would strip quotes
@@ -221,7 +318,7 @@ void PluginPrefs::setListPref(const ucstring& name, const ucstring& value) {
     ucstringlist lines;
     stringlistAppendLines(lines, value);
     ucstring error;
-    mSystemPrefs.setListVariable(error, name, lines);
+    if (mSystemPrefs.setListVariable(error, name, lines)) noteChanged(name);
 }
 
 namespace {
@@ -347,10 +444,22 @@ ucstring pluginConfigure(const OrbVariableArray& options, OrbVariable& result) {
         if (!error.empty()) return error;
         if (option == u"GET") return getPreference(*prefs, name, options, result);
 
+        if (name.empty()) return u"Variable Name was blank.";
+        if (name.find_first_of(u"\r\n") != ucstring::npos)
+            return u"Invalid Variable Name: " + name + u"; Variable Names cannot contain line breaks.";
         const bool addHelpBefore = prefs->booleanPref(u"AddHelp", true);
-        result.setStringValue(setPreference(*prefs, name, optionText(options, u"PrefValue")));
+        // A set that cannot be saved is taken back whole, the logging switches with it.
+        const PluginPrefsEx before = *prefs;
+        bool loggingBefore[3];
+        for (int i = 0; i < 3; ++i) loggingBefore[i] = loggingState(i);
+        const ucstring confirmation = setPreference(*prefs, name, optionText(options, u"PrefValue"));
         const ucstring saveError = prefs->save();
-        if (!saveError.empty()) DEBUG_OUT(saveError);
+        if (!saveError.empty()) {
+            *prefs = before;
+            for (int i = 0; i < 3; ++i) setLoggingState(i, loggingBefore[i]);
+            return saveError;
+        }
+        result.setStringValue(confirmation);
         if (prefs->booleanPref(u"AddHelp", true) != addHelpBefore) {
             DEBUG_OUT("User changed the 'Add Help' setting; unregistering and reregistering functions");
             pluginUnregisterFunctions();

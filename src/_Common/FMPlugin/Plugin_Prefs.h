@@ -4,8 +4,14 @@
 #include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 
+#include <set>
+
 // The preferences file lives in the user's local application data folder, under "Orb", the
 // product folder and "3.0". Values are variables; a boolean is kept as 1 or 0.
+//
+// Several processes may hold the preferences at once. Each remembers which names it changed since
+// it last read or wrote the file; a save takes the folder's lock, reads the file again and writes
+// back what it found with only those names changed, so the others' changes stay.
 class PluginPrefs {
 public:
     PluginPrefs() = default;
@@ -33,7 +39,8 @@ public:
     virtual ~PluginPrefs() = default;
     // Reads the preferences file when it is due and changed (always when forced); true when read.
     virtual bool load(bool force);
-    // Writes the preferences (or removes the file when none is left); an error text, empty on success.
+    // Writes this process's changes into the file (or removes the file when no preference is left),
+    // then holds what the file holds; "Could not Save Prefs: " + why when that failed.
     virtual ucstring save();
 
     // The preferences folder, made when missing; false when it cannot be had.
@@ -56,11 +63,20 @@ public:
 
 protected:
     const OrbVariable* find(const ucstring& name) const;
-    // Reads a preferences file into the system set; a parse failure is only logged.
+    // Reads a preferences file into the system set, line by line: a line that cannot be parsed is
+    // only logged, and the others are read.
     bool readFile(const OrbFileRef& file, const char* who);
     void applyLoggingPrefs();
+    // The next save writes this name's value (or its absence) into the file.
+    void noteChanged(const ucstring& name);
 
 private:
+    ucstring saveChanges();
+    // Records the three logging switches as the file now has them.
+    void rememberSavedLogging();
+
+    std::set<ucstring> mChanged;  // normalised names
+    bool mSavedLogging[3] = {false, false, false};
     OrbVariableArray mLocalPrefs;
     OrbVariableArray mSystemPrefs;
     ucstring mLocalPath;

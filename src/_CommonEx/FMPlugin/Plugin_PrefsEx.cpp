@@ -18,11 +18,11 @@ bool PluginPrefsEx::load(bool force) {
 ucstring PluginPrefsEx::save() { return PluginPrefs::save(); }
 
 void PluginPrefsEx::setPasswordPref(const ucstring& name, const ucstring& value) {
-    setStringPref(name, ucstringFromUTF8String(encryptPassword(ucstringToUTF8String(value))));
+    setStringPref(name, encryptPasswordText(ucstringToUTF8String(value)));
 }
 
 ucstring PluginPrefsEx::passwordPref(const ucstring& name) const {
-    return ucstringFromUTF8String(decryptPassword(ucstringToUTF8String(pref(name))));
+    return ucstringFromUTF8String(decryptPasswordText(pref(name)));
 }
 
 // Among the sibling folders of "3.0" whose names are numbers, the greatest below 3.0 that holds a
@@ -50,6 +50,7 @@ bool PluginPrefsEx::importOlderVersion() {
     findPrefsFile(folder, file);
     if (!readFile(file, "PluginPrefsEx")) return false;
     mutableImportedVersion() = bestName;
+    for (const OrbVariable& v : systemPrefs()) noteChanged(v.name());
     DEBUG_OUT(u"PluginPrefsEx::load: imported preferences of version " + bestName);
     save();
     applyLoggingPrefs();
