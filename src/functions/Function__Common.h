@@ -63,6 +63,8 @@ public:
     std::string baseURL;                        // scheme + host; every request URL starts with it
     int32_t secureType = 0;                     // of the connected account: 3 is SFTP
     std::string hostName;                       // as the account gives it, for messages
+    int32_t port = -1;                          // of the connected account; -1 the protocol's own
+    std::string knownHostsPath;                 // SFTP: the file host keys are checked against
     stringlist serverResponse;                  // control-channel lines of the current request
     stringlist receivedLines;                   // data of stream kind 0
     stringlist listingLines;                    // data of stream kind 2 (listings)

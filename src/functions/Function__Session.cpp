@@ -1,12 +1,13 @@
 #include "Function__Session.h"
 
-#include "Support/QueueThread.h"
-
+#include "Function__KnownHosts.h"
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
 #include "Plugin_Status.h"
 #include "Support/FTPAccount.h"
+#include "Support/QueueThread.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
+#include "_Common/FileAndStream/Orb_FolderLock.h"
 #include "_Common/FileAndStream/Orb_Stream.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
@@ -77,14 +78,32 @@ int sessionDebugOutput(CURL* handle, curl_infotype type, char* data, size_t size
 
 // SFTP host keys: a key seen for the first time is trusted and recorded; a key that differs from
 // the recorded one refuses the connection.
-int sessionHostKeyCheck(CURL*, const curl_khkey*, const curl_khkey*, curl_khmatch match, void* user) {
+int sessionHostKeyCheck(CURL*, const curl_khkey*, const curl_khkey* found, curl_khmatch match, void* user) {
     auto* session = static_cast<PluginVariables*>(user);
     switch (match) {
         case CURLKHMATCH_OK: session->hostKeyStatus = kHostKeyAccepted; return CURLKHSTAT_FINE;
-        case CURLKHMATCH_MISSING:
+        case CURLKHMATCH_MISSING: {
+            // Recorded by us, not by libcurl: see Function__KnownHosts.h.
+            std::string error;
+            switch (knownHostsRecord(session->knownHostsPath, session->hostName, session->port,
+                                     reinterpret_cast<const unsigned char*>(found->key), found->len, error)) {
+                case KnownHostRecord::Added:
+                    DEBUG_OUT("SFTP host " + session->hostName + " is not in the known hosts file; its key was added.");
+                    break;
+                case KnownHostRecord::AlreadyKnown: break;  // another process recorded it meanwhile
+                case KnownHostRecord::OtherKey:
+                    session->hostKeyStatus = kHostKeyChanged;
+                    DEBUG_OUT("SFTP host " + session->hostName +
+                              " was recorded meanwhile with a key that differs from the one offered; refused.");
+                    return CURLKHSTAT_REJECT;
+                case KnownHostRecord::Failed:
+                    DEBUG_OUT("SFTP host " + session->hostName +
+                              " is not in the known hosts file; its key could not be recorded: " + error);
+                    break;
+            }
             session->hostKeyStatus = kHostKeyAccepted;
-            DEBUG_OUT("SFTP host " + session->hostName + " is not in the known hosts file; its key was added.");
-            return CURLKHSTAT_FINE_ADD_TO_FILE;
+            return CURLKHSTAT_FINE;
+        }
         default:
             session->hostKeyStatus = kHostKeyChanged;
             DEBUG_OUT("SFTP host " + session->hostName + " offered a key that differs from the known one; refused.");
@@ -188,6 +207,8 @@ ucstring setCommonCURLOptions(PluginVariables& session, const ucstring& accountN
 
     session.secureType = secureType;
     session.hostName = host;
+    session.port = port;
+    session.knownHostsPath = knownHostsPath;
     switch (secureType) {
         case FTPAccount::kSecureAfterConnect:
             session.baseURL = "ftp://" + host;
@@ -539,10 +560,20 @@ ucstring exportCURLCAFile(const OrbFileRef& folder, ucstring& path) {
         bundle << "\n" << in.rdbuf();
     }
     const std::string file = nativeFolder + "/curl-ca-bundle.crt";
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bundle.str();
-    out.close();
-    if (!out) return u"Could not write " + ucstringFromUTF8String(file);
+    // Other processes read the bundle whenever they verify a server: it is replaced whole, under
+    // the folder's lock, and only when its contents change.
+    const OrbFolderLock lock(folder);
+    if (!lock.held()) return lock.error();
+    const std::string contents = bundle.str();
+    std::ifstream current(file, std::ios::binary);
+    std::ostringstream currentContents;
+    currentContents << current.rdbuf();
+    OrbFileRef target(folder);
+    target.addItem(u"curl-ca-bundle.crt");
+    std::string error;
+    if (currentContents.str() != contents &&
+        !platform::fileWriteReplacing(target.pathAsString(kPathStyleWindows), contents, false, error))
+        return u"Could not write " + ucstringFromUTF8String(file) + u": " + ucstringFromUTF8String(error);
     path = ucstringFromUTF8String(file);
     return {};
 }
