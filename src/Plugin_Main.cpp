@@ -19,22 +19,39 @@
 
 #include <platform/Threads.h>
 
+#include <cstdio>
+
 namespace {
 
 void assignText(fmx::Text& text, const ucstring& value) {
     text.AssignUnicodeWithLength(value.data(), static_cast<fmx::uint32>(value.size()));
 }
 
+std::string gRegistrationFailure;
+
+// A host that loaded the plug-in without its functions would answer every call with "not
+// registered" and never say why; the load fails instead, and says so.
+fmx::errcode refuseLoad(fmx::errcode err) {
+    const std::string why = "Volan Pro could not register its functions and script steps, so it does not load: " +
+                            (gRegistrationFailure.empty() ? "error " + std::to_string(err) : gRegistrationFailure);
+    DEBUG_OUT(why);
+    std::fprintf(stderr, "%s\n", why.c_str());
+    std::fflush(stderr);
+    return err;
+}
+
 }  // namespace
+
+void pluginNoteRegistrationFailure(const std::string& why) { gRegistrationFailure = why; }
 
 fmx::errcode pluginInit(fmx::int16 version, fmx::uint8 applicationType, const ucstring& versionText) {
     startupPluginThread(version, applicationType, versionText);
     startupQueueThread();
     loadFMXAPIExtensions();
-    const fmx::errcode err = pluginRegisterFunctions();
-    if (err != 0) return err;
-    if (envIsFM_16_0_Plus()) return pluginRegisterScriptSteps();
-    return err;
+    gRegistrationFailure.clear();
+    fmx::errcode err = pluginRegisterFunctions();
+    if (err == 0 && envIsFM_16_0_Plus()) err = pluginRegisterScriptSteps();
+    return err == 0 ? err : refuseLoad(err);
 }
 
 void pluginShutdown() {
@@ -69,14 +86,14 @@ fmx::errcode pluginRegisterFunctions() {
     DEBUG_SCOPE("pluginRegisterFunctions");
     PluginConfigLock lock(10000);
     if (!lock.held()) {
-        DEBUG_OUT(u"Could not get Plugin Config Lock: " + lock.error());
-        return 0;
+        pluginNoteRegistrationFailure("Could not get Plugin Config Lock: " + ucstringToUTF8String(lock.error()));
+        return kPluginSetupFailed;
     }
     PluginPrefsEx* prefs = nullptr;
     const ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
     if (!error.empty()) {
-        DEBUG_OUT(error);
-        return 0;
+        pluginNoteRegistrationFailure(ucstringToUTF8String(error));
+        return kPluginSetupFailed;
     }
     if (prefs->integerPref(u"PluginInterface", 0) == 1) {
         DEBUG_OUT("Plugin Functions are disabled.");
@@ -102,6 +119,9 @@ fmx::errcode pluginRegisterFunctions() {
             result = fmx::ExprEnv::RegisterExternalFunction(*pluginId, f.id, *name, *prototype, f.minArgs, f.maxArgs,
                                                             kPluginFunctionFlags, f.callback);
         }
+        if (result != 0)
+            pluginNoteRegistrationFailure(std::string("the host refused the function ") + f.name + " (error " +
+                                          std::to_string(result) + ")");
     }
     return result;
 }

@@ -12,6 +12,11 @@ void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype sessionId);
 void pluginFMSessionShutdown(fmx::ptrtype sessionId);
 void pluginFMFileShutdown(fmx::ptrtype sessionId, fmx::ptrtype fileId);
 
+// Registration returns the host's error, or kPluginSetupFailed when the plug-in's own state could
+// not be had; either way the reason is noted with pluginNoteRegistrationFailure, and a load that
+// fails for it says why (debug log and standard error) instead of running without functions.
+constexpr fmx::errcode kPluginSetupFailed = 1;
+void pluginNoteRegistrationFailure(const std::string& why);
 fmx::errcode pluginRegisterFunctions();
 void pluginUnregisterFunctions();
 fmx::errcode pluginRegisterScriptSteps();

@@ -141,14 +141,14 @@ fmx::errcode pluginRegisterScriptSteps() {
     DEBUG_SCOPE("pluginRegisterScriptSteps");
     PluginConfigLock lock(10000);
     if (!lock.held()) {
-        DEBUG_OUT(u"Could not get Plugin Config Lock: " + lock.error());
-        return 0;
+        pluginNoteRegistrationFailure("Could not get Plugin Config Lock: " + ucstringToUTF8String(lock.error()));
+        return kPluginSetupFailed;
     }
     PluginPrefsEx* prefs = nullptr;
     const ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
     if (!error.empty()) {
-        DEBUG_OUT(error);
-        return 0;
+        pluginNoteRegistrationFailure(ucstringToUTF8String(error));
+        return kPluginSetupFailed;
     }
     if (prefs->integerPref(u"PluginInterface", 0) == 0) {
         DEBUG_OUT("Plugin Script Steps are disabled.");
@@ -169,7 +169,11 @@ fmx::errcode pluginRegisterScriptSteps() {
         assignText(*description, s.description);
         result = fmx::ExprEnv::RegisterScriptStep(*pluginId, s.id, *name, *definition, *description,
                                                   kPluginScriptStepFlags, s.callback);
-        if (result != 0) break;
+        if (result != 0) {
+            pluginNoteRegistrationFailure(std::string("the host refused the script step ") + s.name + " (error " +
+                                          std::to_string(result) + ")");
+            break;
+        }
     }
     return result;
 }
