@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <chrono>
 #include <random>
 #include <string>
@@ -42,6 +43,25 @@ bool writeAll(int fd, std::string_view contents, std::string& error) {
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+// Readers tell a changed file by its modification time, which the system keeps only as finely as
+// its clock ticks (milliseconds): two saves within one tick would look like one. Each new version
+// gets a time at least a microsecond later than the one it replaces.
+void laterThanBefore(int fd, const std::string& target) {
+    struct stat old {};
+    if (stat(target.c_str(), &old) != 0) return;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    timespec next = old.st_mtim;
+    next.tv_nsec += 1000;
+    if (next.tv_nsec >= 1000000000L) {
+        next.tv_sec += 1;
+        next.tv_nsec -= 1000000000L;
+    }
+    const bool nowIsLater = now.tv_sec > next.tv_sec || (now.tv_sec == next.tv_sec && now.tv_nsec > next.tv_nsec);
+    const timespec times[2] = {{0, UTIME_OMIT}, nowIsLater ? now : next};
+    futimens(fd, times);
 }
 
 }  // namespace
@@ -107,6 +127,7 @@ bool fileWriteReplacing(std::u16string_view path, std::string_view contents, boo
     if (written && fsync(fd) != 0) written = fail(error, errno);
     // A private file is private before it takes the name, whatever the umask gave.
     if (written && makePrivate && fchmod(fd, 0600) != 0) written = fail(error, errno);
+    if (written) laterThanBefore(fd, target);
     ::close(fd);
     if (written && rename(temporary.c_str(), target.c_str()) != 0) written = fail(error, errno);
     if (!written) {

@@ -420,6 +420,9 @@ bool FTPAccount::readLines(const ucstringlist& lines) {
 }
 
 bool FTPAccounts::readAccountFile(const OrbFileRef& file, const ucstring& fileName) {
+    // The time first: a version written while this one is read then shows as a change.
+    OrbDateTime modified;
+    const bool dated = OrbFileRef(file).modificationDate(modified);
     ucstringlist lines;
     ucstring error;
     if (!stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return false;
@@ -432,8 +435,7 @@ bool FTPAccounts::readAccountFile(const OrbFileRef& file, const ucstring& fileNa
     }
     *account = read;
     account->mutableFileName() = fileName;
-    OrbDateTime modified;
-    if (OrbFileRef(file).modificationDate(modified)) account->mutableLoadTime() = modified;
+    if (dated) account->mutableLoadTime() = modified;
     account->setValid(true);
     mStored[stringNormalize(fileName)] = *account;
     return true;

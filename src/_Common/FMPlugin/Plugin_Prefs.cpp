@@ -205,9 +205,11 @@ bool PluginPrefs::load(bool force) {
     bool read = false;
     OrbFileRef folder, file;
     if (getSystemPrefsPath(folder) && findPrefsFile(folder, file)) {
-        read = readFile(file, "PluginPrefs");
+        // The time first: a version written while this one is read then shows as a change.
         OrbDateTime modified;
-        if (read && file.modificationDate(modified)) mLoadTime = modified;
+        const bool dated = file.modificationDate(modified);
+        read = readFile(file, "PluginPrefs");
+        if (read && dated) mLoadTime = modified;
     } else {
         mSystemPrefs.clear();  // the file is gone: every preference has its default again
     }
