@@ -4,6 +4,7 @@
 #include "_Common/FileAndStream/Orb_Stream.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
 #include "_Common/Strings/Orb_CharSets.h"
+#include "_Common/Strings/Orb_String.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,9 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!stringlistLoadFromStream(error, &lines, &stream, kCharSetUTF8)) return 0;
     FTPAccount account;
     if (account.readLines(lines)) {
-        // Whatever was read must scramble back to itself.
+        // Whatever was read must scramble back to itself, also as the text of a UTF-8 file.
         const std::string scrambled = encryptPassword(account.password());
         if (decryptPassword(scrambled) != account.password()) __builtin_trap();
+        const ucstring text = ucstringFromUTF8String(ucstringToUTF8String(encryptPasswordText(account.password())));
+        if (decryptPasswordText(text) != account.password()) __builtin_trap();
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The variable text reader on arbitrary input: the first byte picks the options, the rest is
 // UTF-8 text (invalid bytes become U+FFFD), read as lines or as one text. Whatever is read must
-// print to lines and read back without trouble.
+// print to lines and read back without trouble. And a preference as the preferences file keeps it
+// (a name of one line, a text value) must read back exactly.
 #include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
@@ -33,6 +34,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         v.variableAsBoolean();
         ucstringlist items;
         v.copyVariableToList(items);
+    }
+
+    const ucstringlist parts = stringlistSplitString(text, u'\n');
+    const ucstring name = stringTrim(parts.empty() ? ucstring() : parts[0]);
+    const ucstring value = parts.size() > 1 ? parts[1] : ucstring();
+    const bool oneLine =
+        name.find_first_of(u"\r\n") == ucstring::npos && value.find_first_of(u"\r\n") == ucstring::npos;
+    if (!name.empty() && oneLine && value.find(u"<CR>") == ucstring::npos) {  // "<CR>" stands for a line break
+        OrbVariable preference(name);
+        preference.setStringValue(value);
+        OrbVariableArray one;
+        one.addVariable(error, preference, true);
+        ucstringlist stored;
+        one.copyVariablesToList(stored, true, false);
+        OrbVariableArray read;
+        const OrbVariable* back = nullptr;
+        if (stored.size() != 1 || !read.parseVariables(error, stored[0], true, false, true) ||
+            !read.variableAtIndex(0, back) || read.size() != 1 || back->name() != name ||
+            back->variableAsString(1) != value)
+            __builtin_trap();
     }
     return 0;
 }

@@ -4,6 +4,11 @@
 
 #include <dirent.h>
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 using testing_support::loadPlugin;
 using testing_support::u8;
@@ -170,4 +175,39 @@ TEST(EntryPoint, ARefusedInitStartsNoThread) {
     EXPECT_EQ(threadCount(), before);
     EXPECT_TRUE(fmhost::HostState::get().functions.empty());
     host->unload();
+}
+
+namespace {
+fmx::errcode placeholder(fmx::int16, const fmx::ExprEnv&, const fmx::DataVect&, fmx::Data&) { return 0; }
+}  // namespace
+
+// A host that refuses the plug-in's functions (here: another plug-in holds the id of
+// Volan_UploadFile) gets a refused load with the reason, never a plug-in without functions.
+TEST(EntryPoint, ARefusedRegistrationRefusesTheLoadAndSaysWhy) {
+    fmx::QuadCharUniquePtr id('O', 'r', 'b', '3');
+    fmx::TextUniquePtr name, prototype;
+    name->Assign("Other_Function");
+    prototype->Assign("Other_Function");
+    ASSERT_EQ(fmx::ExprEnv::RegisterExternalFunction(*id, 500, *name, *prototype, 0, 0, 0, placeholder), 0);
+
+    const std::string log = testing::TempDir() + "volan-init-stderr.txt";
+    std::fflush(stderr);
+    const int saved = dup(2);
+    FILE* capture = std::fopen(log.c_str(), "w");
+    dup2(fileno(capture), 2);
+    auto host = loadPlugin();
+    const int64_t result = host->init();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    std::fclose(capture);
+    host->unload();
+    fmx::ExprEnv::UnRegisterExternalFunction(*id, 500);
+
+    EXPECT_EQ(result, -2);
+    std::ifstream in(log);
+    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(said.find("Volan Pro could not register its functions"), std::string::npos) << said;
+    EXPECT_NE(said.find("Volan_UploadFile (error 1210)"), std::string::npos) << said;
+    std::remove(log.c_str());
 }

@@ -1,5 +1,6 @@
 // Stored passwords: the scrambled form other installations write must read back.
 #include "Support/FTPAccount.h"
+#include "_Common/Strings/Orb_String.h"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +33,18 @@ TEST(AccountScrambling, RoundTripsOddAndEvenLengths) {
         const std::string s = encryptPassword(p);
         EXPECT_EQ(s.size(), 2 * p.size() + p.size() % 2) << p;
         EXPECT_EQ(decryptPassword(s), p) << p;
+        // As a line of a UTF-8 file, also outside ASCII.
+        const std::u16string text = encryptPasswordText(p);
+        EXPECT_EQ(decryptPasswordText(ucstringFromUTF8String(ucstringToUTF8String(text))), p) << p;
         if (p == "Secret") {
             EXPECT_EQ(s.find("ecret"), std::string::npos) << "the password shows through";
         }
     }
+}
+
+TEST(AccountScrambling, TextWrittenByEarlierVersionsReadsBack) {
+    EXPECT_EQ(decryptPasswordText(u"#w#B#1#"), "Ab1");
+    EXPECT_EQ(decryptPasswordText(u""), "");
 }
 
 TEST(AccountScrambling, OurOutputHasTheDocumentedShape) {

@@ -5,6 +5,7 @@
 #include "_Common/CoreCode/Orb_Clock.h"
 #include "_Common/FMPlugin/Plugin_FMXExtensions.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/Strings/Orb_String.h"
 
 #include <gtest/gtest.h>
 
@@ -253,4 +254,148 @@ TEST_F(Accounts, PreferencesPersistAndLeaveNoFileWhenEmpty) {
     EXPECT_EQ(configure(u"Get", u"debugmode", u"", false), u"Debugging is on.");
     EXPECT_EQ(configure(u"Set", u"DebugMode", u"off", true).rfind(u"Debugging turned off", 0), 0u);
     EXPECT_FALSE(fs::exists(file));
+}
+
+namespace {
+
+std::u16string configure(const std::u16string& option, const std::u16string& name, const std::u16string& value) {
+    OrbVariableArray options;
+    std::u16string error;
+    options.addStringVariable(error, u"Option", option);
+    options.addStringVariable(error, u"PrefName", name);
+    OrbVariable v(u"PrefValue");
+    v.setStringValue(value);  // as given: addStringVariable would trim
+    options.addVariable(error, v, true);
+    OrbVariable result;
+    error = pluginConfigure(options, result);
+    return error.empty() ? result.variableAsString(1) : u"ERROR " + error;
+}
+
+fs::path prefsFileOnDisk() { return productFolderOnDisk() / "3.0" / "Volan Pro Prefs"; }
+
+}  // namespace
+
+// Names the file format gives a meaning to are stored so that they, and every preference after
+// them, read back; a line that cannot be parsed (written by hand) costs only itself and stays.
+TEST_F(Accounts, PreferenceNamesOfEveryKindSurviveARestart) {
+    const std::vector<std::u16string> names = {u"B$C", u"D;E", u"F{G}", u"H\"I",   u"J'K", u"L=M",
+                                               u"N?O", u"P,Q", u"R\\S", u"T<CR>U", u"ÄÖ",  u"LAST"};
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(configure(u"Set", names[i], u"v" + std::u16string(1, static_cast<char16_t>(u'a' + i))),
+                  u"Preference set.")
+            << i;
+    std::string file = readFile(prefsFileOnDisk());
+    file.insert(file.find("LAST="), "BAD\"LINE=\"x\r\n");
+    writeFile(prefsFileOnDisk(), file);
+    restart();
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(configure(u"Get", names[i], u""), u"v" + std::u16string(1, static_cast<char16_t>(u'a' + i))) << i;
+    EXPECT_EQ(configure(u"Set", u"ONE MORE", u"1"), u"Preference set.");
+    EXPECT_NE(readFile(prefsFileOnDisk()).find("BAD\"LINE=\"x\r\n"), std::string::npos);
+
+    EXPECT_EQ(configure(u"Set", u"  ", u"1"), u"ERROR Variable Name was blank.");
+    EXPECT_EQ(configure(u"Set", u"A\rB", u"1"),
+              u"ERROR Invalid Variable Name: A\rB; Variable Names cannot contain line breaks.");
+}
+
+// Another process changed the files since this one read them (within the minute in which it does
+// not look again): a save keeps those changes and takes them in.
+TEST_F(Accounts, SavesKeepWhatAnotherProcessWroteMeanwhile) {
+    EXPECT_EQ(configure(u"Set", u"MINE", u"1"), u"Preference set.");
+    writeFile(prefsFileOnDisk(), readFile(prefsFileOnDisk()) + "\r\nTHEIRS=\"2\"");
+    EXPECT_EQ(configure(u"Set", u"MINE", u"3"), u"Preference set.");
+    EXPECT_EQ(configure(u"Get", u"THEIRS", u""), u"2");
+    EXPECT_NE(readFile(prefsFileOnDisk()).find("THEIRS=\"2\""), std::string::npos);
+    EXPECT_NE(readFile(prefsFileOnDisk()).find("MINE=\"3\""), std::string::npos);
+
+    PluginConfigLock lock(1000);
+    std::u16string error;
+    ASSERT_TRUE(accounts().addAccount(error, u"Site")) << std::string(error.begin(), error.end());
+    const fs::path file = accountsFolderOnDisk() / "Site";
+    std::string content = readFile(file);
+    content.replace(content.find("Host="), 5, "Host=theirs.example");
+    writeFile(file, content);
+    FTPAccount* site = accounts().findAccount(u"Site");
+    ASSERT_NE(site, nullptr);
+    EXPECT_EQ(set(*site, "USERNAME", u"me"), u"Username set to: me");
+    EXPECT_EQ(accounts().saveAccounts(), u"");
+    EXPECT_NE(readFile(file).find("Host=theirs.example\r\n"), std::string::npos);
+    EXPECT_NE(readFile(file).find("Username=me\r\n"), std::string::npos);
+    EXPECT_EQ(accounts().findAccount(u"Site")->host(), "theirs.example");
+}
+
+TEST_F(Accounts, PasswordsOutsideASCIISurviveARestart) {
+    const std::u16string password = u"pässwörd€ 密码";
+    EXPECT_EQ(configure(u"Set", u"FTP PASSWORD", password), u"Preference set.");
+    {
+        PluginConfigLock lock(1000);
+        std::u16string error;
+        ASSERT_TRUE(accounts().addAccount(error, u"Site"));
+        EXPECT_EQ(set(*accounts().findAccount(u"Site"), "PASSWORD", password), u"Password set.");
+        EXPECT_EQ(accounts().saveAccounts(), u"");
+    }
+    restart();
+    EXPECT_EQ(configure(u"Get", u"ftp password", u""), password);
+    PluginConfigLock lock(1000);
+    EXPECT_EQ(ucstringFromUTF8String(accounts().findAccount(u"Site")->password()), password);
+}
+
+// Every name is stored under a file name of its own that the folder can hold and that loading
+// reads: not a dot file, not "." or "..", at most 255 bytes.
+TEST_F(Accounts, AnyNameIsStoredAndFoundAfterARestart) {
+    const std::vector<std::u16string> names = {
+        u".", u"..", u".hidden", std::u16string(300, u'L'), std::u16string(200, u'ü') + u"😀", u"tab\there"};
+    {
+        PluginConfigLock lock(1000);
+        for (const std::u16string& name : names) {
+            std::u16string error;
+            EXPECT_TRUE(accounts().addAccount(error, name)) << std::string(error.begin(), error.end());
+        }
+    }
+    restart();
+    PluginConfigLock lock(1000);
+    for (const std::u16string& name : names) EXPECT_NE(accounts().findAccount(name), nullptr) << name.size();
+    for (const auto& e : fs::directory_iterator(accountsFolderOnDisk())) {
+        const std::string n = e.path().filename().string();
+        EXPECT_LE(n.size(), 255u);
+        if (n[0] == '.') {
+            EXPECT_EQ(n, ".volan.lock");
+        }
+    }
+}
+
+// Settings are one line each: a line break would cut the value at a restart and add a line to the
+// file at every save, so it is refused, as a NUL is.
+TEST_F(Accounts, LineBreaksInNamesAndSettingsAreRefused) {
+    FTPAccount a;
+    for (const char* option : {"HOST", "USERNAME", "PASSWORD", "ACCOUNT", "DEFAULTCOMPLETEDSCRIPT"})
+        for (const std::u16string& value :
+             {std::u16string(u"alice\rbob"), std::u16string(u"alice\nbob"), std::u16string(u"alice\0bob", 9)}) {
+            EXPECT_EQ(set(a, option, value),
+                      u"ERROR An account setting cannot hold a carriage return, line feed or NUL character.")
+                << option;
+        }
+    EXPECT_EQ(a.username(), "");
+    PluginConfigLock lock(1000);
+    std::u16string error;
+    EXPECT_FALSE(accounts().addAccount(error, u"a\rb"));
+    EXPECT_EQ(error, u"An account name cannot hold a carriage return, line feed or NUL character.");
+}
+
+// A save that cannot be made is answered with its error, and the change is not kept.
+TEST_F(Accounts, AFailedSaveIsAnErrorAndChangesNothing) {
+    fs::create_directories(prefsFileOnDisk());  // a folder where the file goes
+    const std::u16string answer = configure(u"Set", u"KEPT", u"1");
+    EXPECT_EQ(answer.rfind(u"ERROR Could not Save Prefs: ", 0), 0u) << std::string(answer.begin(), answer.end());
+    EXPECT_EQ(configure(u"Get", u"KEPT", u"none"), u"none");
+    fs::remove(prefsFileOnDisk());
+
+    PluginConfigLock lock(1000);
+    std::u16string error;
+    ASSERT_TRUE(accounts().addAccount(error, u"Site"));
+    fs::remove_all(accountsFolderOnDisk());
+    writeFile(accountsFolderOnDisk(), "not a folder");
+    EXPECT_FALSE(accounts().addAccount(error, u"Other"));
+    EXPECT_EQ(error, u"Could not Save Accounts; Could not Find/Create Accounts Directory.");
+    EXPECT_EQ(accounts().findAccount(u"Other"), nullptr);
 }
