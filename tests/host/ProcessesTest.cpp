@@ -101,21 +101,24 @@ public:
             _exit(127);
         }
         close(out[1]);
+        // The pipe stays open while the proxy runs: it may write its line in more than one piece.
+        mOutput = fdopen(out[0], "r");
         char line[32] = {};
-        if (read(out[0], line, sizeof line - 1) > 0) mPort = std::atoi(line);
-        close(out[0]);
+        if (mOutput && std::fgets(line, sizeof line, mOutput)) mPort = std::atoi(line);
     }
     ~ThrottleProxy() {
         if (mPid > 0) {
             kill(mPid, SIGKILL);
             waitpid(mPid, nullptr, 0);
         }
+        if (mOutput) std::fclose(mOutput);
     }
     int port() const { return mPort; }
 
 private:
     pid_t mPid = -1;
     int mPort = 0;
+    FILE* mOutput = nullptr;
 };
 
 }  // namespace
