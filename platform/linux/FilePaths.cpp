@@ -493,6 +493,11 @@ bool fileWindowsPath(std::string_view nativePath, std::u16string& windowsPath) {
 
 // ---- Known folders --------------------------------------------------------------------------
 
+std::string fileTemporaryRoot() {
+    const std::string folder = environmentFolder("TMPDIR");
+    return folder.empty() ? "/tmp" : folder;
+}
+
 bool fileKnownFolder(KnownFolder folder, std::u16string& windowsPath, std::string& error) {
     std::string native;
     switch (folder) {
@@ -502,11 +507,7 @@ bool fileKnownFolder(KnownFolder folder, std::u16string& windowsPath, std::strin
         case KnownFolder::RecycleBin: native = dataHome() + "/Trash"; break;
         case KnownFolder::Startup: native = configHome() + "/autostart"; break;
         case KnownFolder::LocalAppData: native = dataHome(); break;
-        case KnownFolder::Temporary: {
-            native = environmentFolder("TMPDIR");
-            if (native.empty()) native = "/tmp";
-            break;
-        }
+        case KnownFolder::Temporary: native = fileTemporaryRoot(); break;
         case KnownFolder::ProgramFiles: native = "/opt"; break;
         case KnownFolder::Documents: native = userFolder("XDG_DOCUMENTS_DIR", "Documents"); break;
         case KnownFolder::Home: native = homeFolder(); break;

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -20,6 +22,12 @@ bool native(std::u16string_view path, std::string& out, std::string& error) { re
 
 bool fail(std::string& error, int errorNumber) {
     error = fileErrorMessage(errorNumber);
+    return false;
+}
+
+// A device, FIFO or socket where a File must be: the system has no error number of its own for it.
+bool failNotAFile(std::string& error) {
+    error = "Not a regular file (a device, FIFO or socket)";
     return false;
 }
 
@@ -50,7 +58,12 @@ bool statPath(int dirFd, const char* path, FileInfo& info, int& errorNumber) {
     }
     info = FileInfo();
     info.isLink = isLink;
-    info.kind = S_ISDIR(st.stx_mode) ? FileKind::Folder : FileKind::File;
+    if (S_ISDIR(st.stx_mode))
+        info.kind = FileKind::Folder;
+    else if (S_ISREG(st.stx_mode) || S_ISLNK(st.stx_mode))
+        info.kind = FileKind::File;
+    else
+        info.kind = FileKind::Other;
     info.size = S_ISDIR(st.stx_mode) || S_ISLNK(st.stx_mode) ? 0 : static_cast<int64_t>(st.stx_size);
     info.modificationSeconds = st.stx_mtime.tv_sec;
     info.modificationNanoseconds = static_cast<int32_t>(st.stx_mtime.tv_nsec);
@@ -95,11 +108,13 @@ bool copyContents(int from, int to, std::string& error) {
 }
 
 bool copyNative(const std::string& from, const std::string& to, std::string& error) {
-    Descriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: opening a FIFO would wait for a writer before its kind could be seen.
+    Descriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (source.fd < 0) return fail(error, errno);
     struct stat st {};
     if (fstat(source.fd, &st) != 0) return fail(error, errno);
     if (S_ISDIR(st.st_mode)) return fail(error, EISDIR);
+    if (!S_ISREG(st.st_mode)) return failNotAFile(error);
     Descriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777));
     if (target.fd < 0) return fail(error, errno);
     posix_fadvise(source.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -184,6 +199,11 @@ bool fileRemove(std::u16string_view path, std::string& error) {
 bool fileRemoveFolder(std::u16string_view path, std::string& error) {
     std::string p;
     if (!native(path, p, error)) return false;
+    struct stat st {};
+    if (lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (stat(p.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return fail(error, ENOTDIR);
+        return unlink(p.c_str()) == 0 ? true : fail(error, errno);
+    }
     return rmdir(p.c_str()) == 0 ? true : fail(error, errno);
 }
 
@@ -204,12 +224,6 @@ bool fileMove(std::u16string_view from, std::u16string_view to, std::string& err
         return fail(error, e);
     }
     return true;
-}
-
-bool fileReplace(std::u16string_view from, std::u16string_view to, std::string& error) {
-    std::string source, target;
-    if (!native(from, source, error) || !native(to, target, error)) return false;
-    return rename(source.c_str(), target.c_str()) == 0 ? true : fail(error, errno);
 }
 
 bool fileMakePrivate(std::u16string_view path, std::string& error) {
@@ -261,14 +275,18 @@ bool FileHandle::open(std::u16string_view path, Mode mode, std::string& error) {
     std::string p;
     if (!native(path, p, error)) return false;
     const int flags = mode == Mode::Read ? O_RDONLY : mode == Mode::Write ? O_WRONLY : O_RDWR;
-    const int fd = ::open(p.c_str(), flags | O_CLOEXEC);
+    // Not blocking: opening a FIFO would wait for its other end before its kind could be seen.
+    const int fd = ::open(p.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return fail(error, errno);
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int e = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int e = errno;
+        const mode_t kind = st.st_mode;
         ::close(fd);
-        return fail(error, e);
+        if (S_ISDIR(kind)) return fail(error, EISDIR);
+        return kind != 0 ? failNotAFile(error) : fail(error, e);
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (mode == Mode::Read) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     mFd = fd;
     mOffset = 0;
@@ -331,6 +349,129 @@ bool FileHandle::write(const void* source, int64_t count, std::string& error) {
         mOffset += n;
     }
     return true;
+}
+
+// ---- FileReplacement ------------------------------------------------------------------------
+
+namespace {
+
+bool mayAccess(const std::string& path, int how) { return faccessat(AT_FDCWD, path.c_str(), how, AT_EACCESS) == 0; }
+
+// A temporary file in `folder` that no other process can open and that nothing is left of when
+// this one ends: nameless where the file system allows, else named only for a moment.
+int openNameless(const std::string& folder, int& errorNumber) {
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        errorNumber = errno;
+        return -1;
+    }
+    std::string name = folder + "/.volan-XXXXXX";
+    fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        errorNumber = errno;
+        return -1;
+    }
+    unlink(name.c_str());
+    return fd;
+}
+
+// Copies the whole of `from` over the file `target`, which keeps its identity (owner, links, other
+// names). Its space is reserved first, so a full disk fails before the old contents are touched.
+bool copyOver(int from, const std::string& target, std::string& error) {
+    Descriptor to(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (to.fd < 0) return fail(error, errno);
+    struct stat st {};
+    if (fstat(to.fd, &st) != 0) return fail(error, errno);
+    if (!S_ISREG(st.st_mode)) return failNotAFile(error);
+    if (fstat(from, &st) != 0) return fail(error, errno);
+    if (st.st_size > 0 && fallocate(to.fd, FALLOC_FL_KEEP_SIZE, 0, st.st_size) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
+        return fail(error, errno);
+    if (lseek(from, 0, SEEK_SET) != 0) return fail(error, errno);
+    if (!copyContents(from, to.fd, error)) return false;
+    if (ftruncate(to.fd, st.st_size) != 0) return fail(error, errno);
+    const int closed = ::close(to.fd);
+    to.fd = -1;
+    return closed == 0 ? true : fail(error, errno);
+}
+
+}  // namespace
+
+FileReplacement::~FileReplacement() { abandon(); }
+
+bool FileReplacement::begin(std::u16string_view path, std::string_view suffix, std::string& error) {
+    abandon();
+    if (!native(path, mTarget, error)) return false;
+    struct stat st {};
+    mExisted = lstat(mTarget.c_str(), &st) == 0;
+    if (!mExisted && errno != ENOENT) return fail(error, errno);
+    if (mExisted && S_ISLNK(st.st_mode)) {
+        // Written through: the link stays and leads to the new contents.
+        std::unique_ptr<char, decltype(&free)> resolved(realpath(mTarget.c_str(), nullptr), &free);
+        if (!resolved || stat(resolved.get(), &st) != 0) return fail(error, errno);
+        mTarget = resolved.get();
+    }
+    if (mExisted) {
+        if (S_ISDIR(st.st_mode)) return fail(error, EISDIR);
+        if (!S_ISREG(st.st_mode)) return failNotAFile(error);
+        if (!mayAccess(mTarget, W_OK)) return fail(error, errno);
+    }
+    const size_t slash = mTarget.rfind('/');
+    const std::string folder = slash == 0 ? "/" : mTarget.substr(0, slash);
+    const bool folderWritable = mayAccess(folder, W_OK | X_OK);
+    const bool ownerKept = st.st_uid == geteuid() || geteuid() == 0;
+    mInPlace = mExisted && (!folderWritable || !ownerKept || st.st_nlink > 1);
+    mMode = st.st_mode & 0777;
+    mOwner = st.st_uid;
+    mGroup = st.st_gid;
+
+    int fd = -1;
+    int errorNumber = EEXIST;
+    if (mInPlace && !folderWritable) {
+        fd = openNameless(fileTemporaryRoot(), errorNumber);
+    } else {
+        // A new file has the usual permissions from the start; an old file's are given at the end.
+        const std::string name = "." + mTarget.substr(slash + 1);
+        for (int n = 0; fd < 0 && errorNumber == EEXIST && n < 1000; ++n) {
+            mTemporary = folder + "/" + name + (n > 0 ? std::to_string(n) : "") + std::string(suffix);
+            fd = ::open(mTemporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mExisted ? 0600 : 0666);
+            if (fd < 0) errorNumber = errno;
+        }
+    }
+    if (fd < 0) {
+        mTemporary.clear();
+        return fail(error, errorNumber);
+    }
+    mContents.mFd = fd;
+    mContents.mOffset = 0;
+    return true;
+}
+
+bool FileReplacement::commit(std::string& error) {
+    if (!mContents.isOpen()) return fail(error, EBADF);
+    const int fd = mContents.mFd;
+    bool ok = true;
+    if (mInPlace) {
+        ok = copyOver(fd, mTarget, error);
+    } else {
+        if (mExisted) {
+            // Root keeps the owner, others the group where they belong to it; where the system
+            // refuses, the new file has the user's own, as any new file would.
+            (void)!fchown(fd, geteuid() == 0 ? mOwner : static_cast<uid_t>(-1), mGroup);
+            if (fchmod(fd, mMode) != 0) ok = fail(error, errno);
+        }
+        if (ok && rename(mTemporary.c_str(), mTarget.c_str()) != 0) ok = fail(error, errno);
+        if (ok) mTemporary.clear();  // it is the file now
+    }
+    abandon();
+    return ok;
+}
+
+void FileReplacement::abandon() {
+    mContents.close();
+    if (!mTemporary.empty()) unlink(mTemporary.c_str());
+    mTemporary.clear();
 }
 
 }  // namespace platform

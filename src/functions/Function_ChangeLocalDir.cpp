@@ -13,8 +13,10 @@ VOLAN_FUNCTION_CALLBACK(ChangeLocalDir) {
         OrbFileRef& folder = localCurrentFolder(call.variables);
         ucstring attempted = dir;
         bool parsed;
-        if (isFullPath(dir) || !folder.defined()) {
+        if (isFullPath(dir)) {
             parsed = folder.set(dir);
+        } else if (!folder.defined()) {
+            return localNoCurrentFolderError(dir);
         } else {
             folder.pathAsString(attempted, kPathStyleSlash);
             attempted = OrbFileRef::addEndingPathDelimiter(attempted) + dir;

@@ -15,7 +15,6 @@ VOLAN_FUNCTION_CALLBACK(CopyLocalFile) {
             return u"You must specify the path to copy to ('DestinationDirOrFile' parameter).";
         localResetList(call.variables, false);
         return localRunOperation(call, File_CopyCallback,
-                                 {{u"Source", localCompletePath(call.variables, sourceFile)},
-                                  {u"Destination", localCompletePath(call.variables, destinationDirOrFile)}});
+                                 {localPath(u"Source", sourceFile), localPath(u"Destination", destinationDirOrFile)});
     });
 }

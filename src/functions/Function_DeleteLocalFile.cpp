@@ -11,6 +11,6 @@ VOLAN_FUNCTION_CALLBACK(DeleteLocalFile) {
         const ucstring file = stringTrim(argumentString(call.arguments, u"File"));
         if (file.empty()) return u"You must specify the file to delete ('File' parameter).";
         localResetList(call.variables, false);
-        return localRunOperation(call, File_DeleteCallback, {{u"File", localCompletePath(call.variables, file)}});
+        return localRunOperation(call, File_DeleteCallback, {localPath(u"File", file)});
     });
 }

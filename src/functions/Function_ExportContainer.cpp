@@ -15,8 +15,9 @@ VOLAN_FUNCTION_CALLBACK(ExportContainer) {
         OrbFileRef target(localCurrentFolder(call.variables));
         const ucstring dirOrFile = stringTrim(argumentString(call.arguments, u"DirOrFile"));
         if (!dirOrFile.empty()) {
-            const bool parsed =
-                isFullPath(dirOrFile) || !target.defined() ? target.set(dirOrFile) : target.append(dirOrFile);
+            // A relative path with no current folder names nothing (not a place at the root).
+            if (!isFullPath(dirOrFile) && !target.defined()) return localNoCurrentFolderError(dirOrFile);
+            const bool parsed = isFullPath(dirOrFile) ? target.set(dirOrFile) : target.append(dirOrFile);
             if (!parsed) return target.errorString();
         }
         if (!target.defined()) return u"Local directory is not valid, use ChangeLocalDir to set a valid directory.";

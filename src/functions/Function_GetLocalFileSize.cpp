@@ -10,6 +10,6 @@ VOLAN_FUNCTION_CALLBACK(GetLocalFileSize) {
         nameArguments(call.arguments, {u"File"});
         const ucstring file = stringTrim(argumentString(call.arguments, u"File"));
         if (file.empty()) return u"You must specify the file to get the size of ('File' parameter).";
-        return localRunOperation(call, File_SizeCallback, {{u"File", localCompletePath(call.variables, file)}});
+        return localRunOperation(call, File_SizeCallback, {localPath(u"File", file)});
     });
 }

@@ -11,8 +11,7 @@ VOLAN_FUNCTION_CALLBACK(GetLocalFileTimestamp) {
         const ucstring file = argumentString(call.arguments, u"File");
         const ucstring creationTimestamp = argumentString(call.arguments, u"CreationTimestamp");
         if (file.empty()) return u"You must specify the file to get the timestamp of ('File' parameter).";
-        return localRunOperation(
-            call, File_TimestampCallback,
-            {{u"File", localCompletePath(call.variables, file)}, {u"CreationTimestamp", creationTimestamp}});
+        return localRunOperation(call, File_TimestampCallback,
+                                 {localPath(u"File", file), {u"CreationTimestamp", creationTimestamp}});
     });
 }

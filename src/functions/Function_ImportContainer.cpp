@@ -12,7 +12,10 @@ VOLAN_FUNCTION_CALLBACK(ImportContainer) {
         if (file.empty()) return u"You must specify the file to import ('File' parameter).";
         const bool byReference = argumentBoolean(call.arguments, u"ByReference", false);
         OrbFileRef ref;
-        if (!ref.set(localCompletePath(call.variables, file))) return ref.errorString();
+        ucstring pathError;
+        const ucstring completed = localCompletePath(call.variables, file, pathError);
+        if (!pathError.empty()) return pathError;
+        if (!ref.set(completed)) return ref.errorString();
         fmx::DataUniquePtr container;
         const ucstring error = importContainer(*container, ref, byReference);
         if (!error.empty()) return error;

@@ -10,6 +10,6 @@ VOLAN_FUNCTION_CALLBACK(LocalDirExists) {
         nameArguments(call.arguments, {u"Dir"});
         const ucstring dir = argumentString(call.arguments, u"Dir");
         if (dir.empty()) return u"You must specify the directory to check for ('Dir' parameter).";
-        return localRunOperation(call, Folder_ExistsCallback, {{u"Folder", localCompletePath(call.variables, dir)}});
+        return localRunOperation(call, Folder_ExistsCallback, {localPath(u"Folder", dir)});
     });
 }

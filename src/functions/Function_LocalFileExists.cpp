@@ -10,6 +10,6 @@ VOLAN_FUNCTION_CALLBACK(LocalFileExists) {
         nameArguments(call.arguments, {u"File"});
         const ucstring file = stringTrim(argumentString(call.arguments, u"File"));
         if (file.empty()) return u"You must specify the file to check for ('File' parameter).";
-        return localRunOperation(call, File_ExistsCallback, {{u"File", localCompletePath(call.variables, file)}});
+        return localRunOperation(call, File_ExistsCallback, {localPath(u"File", file)});
     });
 }

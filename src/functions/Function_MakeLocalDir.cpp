@@ -11,6 +11,6 @@ VOLAN_FUNCTION_CALLBACK(MakeLocalDir) {
         const ucstring dir = argumentString(call.arguments, u"Dir");
         if (dir.empty()) return u"You must specify the directory to make ('Dir' parameter).";
         localResetList(call.variables, false);
-        return localRunOperation(call, Folder_CreateCallback, {{u"Folder", localCompletePath(call.variables, dir)}});
+        return localRunOperation(call, Folder_CreateCallback, {localPath(u"Folder", dir)});
     });
 }

@@ -15,7 +15,6 @@ VOLAN_FUNCTION_CALLBACK(MoveLocalFile) {
             return u"You must specify the path to move to ('DestinationDirOrFile' parameter).";
         localResetList(call.variables, false);
         return localRunOperation(call, File_MoveCallback,
-                                 {{u"Source", localCompletePath(call.variables, sourceFile)},
-                                  {u"Destination", localCompletePath(call.variables, destinationDirOrFile)}});
+                                 {localPath(u"Source", sourceFile), localPath(u"Destination", destinationDirOrFile)});
     });
 }

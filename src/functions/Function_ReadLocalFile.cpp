@@ -13,10 +13,8 @@ VOLAN_FUNCTION_CALLBACK(ReadLocalFile) {
         const ucstring amount = argumentString(call.arguments, u"Amount");
         const ucstring readLines = argumentString(call.arguments, u"ReadLines");
         if (file.empty()) return u"You must specify the file to read ('File' parameter).";
-        return localRunOperation(call, File_ReadCallback,
-                                 {{u"File", localCompletePath(call.variables, file)},
-                                  {u"Start", start},
-                                  {u"Amount", amount},
-                                  {u"ReadLines", readLines}});
+        return localRunOperation(
+            call, File_ReadCallback,
+            {localPath(u"File", file), {u"Start", start}, {u"Amount", amount}, {u"ReadLines", readLines}});
     });
 }

@@ -12,8 +12,7 @@ VOLAN_FUNCTION_CALLBACK(RemoveLocalDir) {
         const ucstring deleteContents = argumentString(call.arguments, u"DeleteContents");
         if (dir.empty()) return u"You must specify the directory to remove ('Dir' parameter).";
         localResetList(call.variables, false);
-        return localRunOperation(
-            call, Folder_DeleteCallback,
-            {{u"Folder", localCompletePath(call.variables, dir)}, {u"DeleteContents", deleteContents}});
+        return localRunOperation(call, Folder_DeleteCallback,
+                                 {localPath(u"Folder", dir), {u"DeleteContents", deleteContents}});
     });
 }

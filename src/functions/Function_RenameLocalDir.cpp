@@ -12,7 +12,6 @@ VOLAN_FUNCTION_CALLBACK(RenameLocalDir) {
         const ucstring newName = argumentString(call.arguments, u"NewName");
         if (dir.empty()) return u"You must specify the existing directory ('Dir' parameter).";
         localResetList(call.variables, false);
-        return localRunOperation(call, Folder_RenameCallback,
-                                 {{u"Folder", localCompletePath(call.variables, dir)}, {u"NewName", newName}});
+        return localRunOperation(call, Folder_RenameCallback, {localPath(u"Folder", dir), {u"NewName", newName}});
     });
 }

@@ -12,7 +12,6 @@ VOLAN_FUNCTION_CALLBACK(RenameLocalFile) {
         const ucstring newName = argumentString(call.arguments, u"NewName");
         if (file.empty()) return u"You must specify the existing file ('File' parameter).";
         localResetList(call.variables, false);
-        return localRunOperation(call, File_RenameCallback,
-                                 {{u"File", localCompletePath(call.variables, file)}, {u"NewName", newName}});
+        return localRunOperation(call, File_RenameCallback, {localPath(u"File", file), {u"NewName", newName}});
     });
 }

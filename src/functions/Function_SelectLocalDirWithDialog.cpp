@@ -10,8 +10,8 @@ VOLAN_FUNCTION_CALLBACK(SelectLocalDirWithDialog) {
         ucstring start = argumentString(call.arguments, u"StartDir");
         const OrbFileRef& folder = localCurrentFolder(call.variables);
         if (start.empty() && folder.defined()) folder.pathAsString(start, kPathStyleSlash);
-        return localRunOperation(call, Folder_SelectWithDialogCallback,
-                                 {{u"StartPath", localCompletePath(call.variables, start)},
-                                  {u"Prompt", argumentString(call.arguments, u"Prompt")}});
+        return localRunOperation(
+            call, Folder_SelectWithDialogCallback,
+            {localPath(u"StartPath", start), {u"Prompt", argumentString(call.arguments, u"Prompt")}});
     });
 }

@@ -12,7 +12,7 @@ VOLAN_FUNCTION_CALLBACK(SelectLocalFileWithDialog) {
         const OrbFileRef& folder = localCurrentFolder(call.variables);
         if (start.empty() && folder.defined()) folder.pathAsString(start, kPathStyleSlash);
         return localRunOperation(call, File_SelectWithDialogCallback,
-                                 {{u"StartPath", localCompletePath(call.variables, start)},
+                                 {localPath(u"StartPath", start),
                                   {u"Prompt", argumentString(call.arguments, u"Prompt")},
                                   {u"DialogType", argumentString(call.arguments, u"DialogType")},
                                   {u"FileTypes", argumentString(call.arguments, u"FileTypes")}});

@@ -18,7 +18,7 @@ VOLAN_FUNCTION_CALLBACK(WriteLocalFile) {
         if (file.empty()) return u"You must specify the file to write ('File' parameter).";
         return localRunOperation(call, File_WriteCallback,
                                  {{u"Data", data},
-                                  {u"File", localCompletePath(call.variables, file)},
+                                  localPath(u"File", file),
                                   {u"FileExistsAction", fileExistsAction},
                                   {u"CharacterSet", characterSet},
                                   {u"LineEndingType", lineEndingType},

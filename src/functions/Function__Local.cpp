@@ -2,8 +2,12 @@
 
 #include "Function__RemoteList.h"
 #include "_Common/Strings/Orb_String.h"
-#include "_CommonEx/FMPlugin/Plugin_FileMain.h"
 #include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
+
+namespace {
+constexpr const char16_t* kNoCurrentFolder =
+    u"Local directory is not valid, use ChangeLocalDir to set a valid directory.";
+}  // namespace
 
 OrbFileRef& localCurrentFolder(PluginVariables& variables) {
     if (!variables.localFolderSet) {
@@ -13,9 +17,19 @@ OrbFileRef& localCurrentFolder(PluginVariables& variables) {
     return variables.localFolder;
 }
 
-ucstring localCompletePath(PluginVariables& variables, const ucstring& path) {
+ucstring localNoCurrentFolderError(const ucstring& relativePath) {
+    return u"Cannot complete the relative path '" + relativePath + u"': " + kNoCurrentFolder;
+}
+
+ucstring localCompletePath(PluginVariables& variables, const ucstring& path, ucstring& error) {
+    error.clear();
     if (path.empty() || isFullPath(path)) return path;
-    const OrbFileRef& folder = localCurrentFolder(variables);
+    // Taken on the root of the drive instead, the path would name another file than the user meant.
+    OrbFileRef& folder = localCurrentFolder(variables);
+    if (!folder.defined() || !folder.dirExists()) {
+        error = localNoCurrentFolderError(path);
+        return {};
+    }
     ucstring base;
     folder.pathAsString(base, kPathStyleSlash);
     return OrbFileRef::addEndingPathDelimiter(base) + path;
@@ -30,8 +44,7 @@ void localResetList(PluginVariables& variables, bool resetPosition) {
 ucstring maybeGetLocalFileList(PluginVariables& variables) {
     if (variables.localListValid) return {};
     OrbFileRefEx folder(localCurrentFolder(variables));
-    if (!folder.defined() || !folder.dirExists())
-        return u"Local directory is not valid, use ChangeLocalDir to set a valid directory.";
+    if (!folder.defined() || !folder.dirExists()) return kNoCurrentFolder;
     OrbVariableArray items;
     if (!folder.listItems(&items, kListItemsType | kListItemsSize | kListItemsModDate)) return folder.errorString();
     variables.localList.clear();
@@ -47,7 +60,13 @@ ucstring maybeGetLocalFileList(PluginVariables& variables) {
 }
 
 ucstring localRunOperation(FunctionCall& call, LocalOperation operation,
-                           std::initializer_list<std::pair<const char16_t*, ucstring>> parameters) {
-    const OrbVariableArray named = fileOperationParameters(parameters);
+                           std::initializer_list<LocalParameter> parameters) {
+    OrbVariableArray named;
+    ucstring error, ignored;
+    for (const LocalParameter& p : parameters) {
+        const ucstring value = p.isLocalPath ? localCompletePath(call.variables, p.value, error) : p.value;
+        if (!error.empty()) return error;
+        named.addStringVariable(ignored, p.name, value, true);
+    }
     return operation(named, call.result);
 }

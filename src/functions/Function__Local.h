@@ -6,14 +6,26 @@
 
 // The session's current local folder (the default volume's root in a new session).
 OrbFileRef& localCurrentFolder(PluginVariables& variables);
-// An absolute path as it stands; a relative one after the current folder (slash style).
-ucstring localCompletePath(PluginVariables& variables, const ucstring& path);
+// An absolute path as it stands; a relative one after the current folder (slash style). Without a
+// valid current folder a relative path names nothing: the result is empty and `error` says why.
+ucstring localCompletePath(PluginVariables& variables, const ucstring& path, ucstring& error);
+// Why a relative path cannot be completed while there is no valid current folder.
+ucstring localNoCurrentFolderError(const ucstring& relativePath);
 // Forgets the cached listing (and, with resetPosition, where Next continues).
 void localResetList(PluginVariables& variables, bool resetPosition);
 // Builds the cached listing of the current folder when it is not valid: "." and ".." first.
 ucstring maybeGetLocalFileList(PluginVariables& variables);
 
 using LocalOperation = ucstring (*)(const OrbVariableArray& parameters, OrbVariable& result);
-// Runs an operation with named parameters; its error (or result) becomes the function's.
+// A named parameter of an operation; a local path (made with localPath) is completed against the
+// current folder first.
+struct LocalParameter {
+    const char16_t* name;
+    ucstring value;
+    bool isLocalPath = false;
+};
+inline LocalParameter localPath(const char16_t* name, const ucstring& path) { return {name, path, true}; }
+// Runs an operation with named parameters; its error (or result) becomes the function's. A local
+// path that cannot be completed is the error, and the operation is not run.
 ucstring localRunOperation(FunctionCall& call, LocalOperation operation,
-                           std::initializer_list<std::pair<const char16_t*, ucstring>> parameters);
+                           std::initializer_list<LocalParameter> parameters);

@@ -3,6 +3,7 @@
 #include "PluginFixture.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -323,6 +324,98 @@ TEST_F(LocalFunctions, TimestampsAreTheFilesOwn) {
               "specify a file.");
     std::getline(lines, line);
     EXPECT_EQ(line, "ERROR: GetLocalFileTimestamp: File does not exist.");
+}
+
+}  // namespace
+
+namespace {
+
+// Removing a link removes the link, not what it leads to; and without a current folder a relative
+// path is refused rather than taken on the root of the drive.
+TEST_F(LocalFunctions, NothingIsReachedThroughALinkOrAMissingCurrentFolder) {
+    fs::create_directories(root / "c/elsewhere");
+    writeFile(root / "c/elsewhere/precious.txt", "p");
+    fs::create_directory_symlink(root / "c/elsewhere", root / "c/work/link");
+    writeFile(root / "c/victim.txt", "v");
+    const std::string out =
+        run(e("Volan_RemoveLocalDir(\"C:\\work\\link\"; 1)") + e("Volan_ChangeLocalDir(\"C:\\missing\")") +
+            e("Volan_DeleteLocalFile(\"victim.txt\")") + e("Volan_WriteLocalFile(\"x\"; \"new.txt\")") +
+            e("Volan_ChangeLocalDir(\"work\")") + e("Volan_ChangeLocalDir(\"C:\\work\")") +
+            e("Volan_LocalDirExists(\"link\")"));
+    const auto refused = [](const std::string& function, const std::string& path) {
+        return "ERROR: " + function + ": Cannot complete the relative path '" + path +
+               "': Local directory is not valid, use ChangeLocalDir to set a valid directory.\n";
+    };
+    EXPECT_EQ(out,
+              "Deleted: C:\\work\\link\n"
+              "ERROR: ChangeLocalDir: The specified local directory does not exist: C:\\missing; Error: Folder "
+              "does not exist: C:\\missing\n" +
+                  refused("DeleteLocalFile", "victim.txt") + refused("WriteLocalFile", "new.txt") +
+                  refused("ChangeLocalDir", "work") + "Local directory set to: C:\\work\n0\n");
+    EXPECT_EQ(readFile(root / "c/elsewhere/precious.txt"), "p");
+    EXPECT_EQ(readFile(root / "c/victim.txt"), "v");
+    EXPECT_FALSE(fs::exists(root / "c/new.txt"));
+}
+
+// Overwriting as an ordinary user (root passes every permission check): a file the user may not
+// write to stays as it is, a file of another owner keeps its owner, and a writable file in a folder
+// the user may not write to is written in place.
+TEST_F(LocalFunctions, OverwritingHonoursThePermissionsOfAnOrdinaryUser) {
+    constexpr unsigned kNobody = 65534;
+    const std::string asNobody =
+        "setpriv --reuid=" + std::to_string(kNobody) + " --regid=" + std::to_string(kNobody) + " --clear-groups ";
+    if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0 ||
+        std::system((asNobody + "test -x " + VOLAN_HOST_PATH + " -a -r " + VOLAN_PLUGIN_PATH).c_str()) != 0)
+        GTEST_SKIP() << "acting as another user needs root, setpriv and a build that user can reach";
+    fs::create_directories(root / "c/shared");
+    fs::create_directories(root / "c/locked");
+    fs::create_directories(root / "home");
+    writeFile(root / "c/shared/readonly.txt", "root's");
+    writeFile(root / "c/shared/group.txt", "the group's");
+    writeFile(root / "c/locked/open.txt", "open");
+    ASSERT_EQ(chown((root / "c/shared/group.txt").c_str(), 0, kNobody), 0);
+    ASSERT_EQ(chown((root / "home").c_str(), kNobody, kNobody), 0);
+    const std::pair<const char*, mode_t> modes[] = {{"", 0755},
+                                                    {"c", 0755},
+                                                    {"c/shared", 0777},
+                                                    {"c/shared/readonly.txt", 0444},
+                                                    {"c/locked", 0555},
+                                                    {"c/locked/open.txt", 0666},
+                                                    {"c/shared/group.txt", 0664},
+                                                    {"c/tmp", 01777}};
+    for (const auto& [path, mode] : modes) ASSERT_EQ(chmod((root / path).c_str(), mode), 0) << path;
+    set("HOME", (root / "home").string());
+    set("XDG_DATA_HOME", (root / "home").string());
+
+    std::string command = asNobody + VOLAN_HOST_PATH;
+    for (const char* file : {"C:\\shared\\readonly.txt", "C:\\shared\\group.txt", "C:\\locked\\open.txt"})
+        command += e("Volan_WriteLocalFile(\"new\"; \"" + std::string(file) + "\"; \"Overwrite\")");
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    EXPECT_EQ(pclose(pipe), 0) << out;
+    EXPECT_EQ(out,
+              "ERROR: WriteLocalFile: Could not replace file: C:\\shared\\readonly.txt; Permission denied\n"
+              "Wrote to file: C:\\shared\\group.txt\n"
+              "Wrote to file: C:\\locked\\open.txt\n");
+
+    struct stat st {};
+    EXPECT_EQ(readFile(root / "c/shared/readonly.txt"), "root's");
+    ASSERT_EQ(stat((root / "c/shared/readonly.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);
+    EXPECT_EQ(readFile(root / "c/shared/group.txt"), "new");
+    ASSERT_EQ(stat((root / "c/shared/group.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);
+    EXPECT_EQ(st.st_gid, kNobody);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(readFile(root / "c/locked/open.txt"), "new");
+    const auto entries = [](const fs::path& folder) {
+        return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    };
+    EXPECT_EQ(entries(root / "c/shared"), 2);  // no temporary file left behind
+    EXPECT_EQ(entries(root / "c/tmp"), 0);
 }
 
 }  // namespace

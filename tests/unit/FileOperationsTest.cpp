@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <thread>
@@ -84,10 +86,11 @@ TEST_F(FileOperations, WriteActionsKeepOrReplaceExistingFiles) {
     EXPECT_FALSE(TestDrives::exists(drives.c("/g.txt")));
 }
 
-TEST_F(FileOperations, OverwriteOfAnUnwritableFolderKeepsTheOldFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+TEST_F(FileOperations, OverwriteOfAReadOnlyFileKeepsTheOldFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes to any file";
     TestDrives::makeFolder(drives.c("/locked"));
     TestDrives::writeFile(drives.c("/locked/keep.txt"), "precious");
+    chmod(drives.c("/locked/keep.txt").c_str(), 0444);
     chmod(drives.c("/locked").c_str(), 0555);
     ucstring error;
     run(File_WriteCallback,
@@ -485,6 +488,85 @@ TEST_F(FileOperations, OverwriteIsSeenWholeByReaders) {
     EXPECT_EQ(bad.load(), 0) << "of " << reads.load() << " reads";
     EXPECT_GT(reads.load(), 0);
     EXPECT_EQ(TestDrives::readFile(path), std::string(size, 'A'));
+}
+
+}  // namespace
+
+namespace {
+
+// Overwriting changes the contents and nothing else the user set: permissions, group, a link (its
+// target is written) and other names of the file.
+TEST_F(FileOperations, OverwriteKeepsWhatTheUserSet) {
+    TestDrives::makeFolder(drives.c("/w"));
+    TestDrives::makeFolder(drives.d("/elsewhere"));
+    const std::string secret = drives.c("/w/secret.txt"), shared = drives.c("/w/shared.txt"),
+                      target = drives.d("/elsewhere/target.txt"), first = drives.c("/w/first.txt");
+    for (const std::string& path : {secret, shared, target, first}) TestDrives::writeFile(path, "old");
+    chmod(secret.c_str(), 0600);
+    chmod(shared.c_str(), 0640);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(shared.c_str(), 0, 65534), 0);  // a group the new file must keep
+    }
+    ASSERT_EQ(symlink(target.c_str(), drives.c("/w/link.txt").c_str()), 0);
+    ASSERT_EQ(link(first.c_str(), drives.c("/w/second.txt").c_str()), 0);
+    struct stat before {};
+    ASSERT_EQ(stat(shared.c_str(), &before), 0);
+
+    for (const char16_t* name : {u"secret.txt", u"shared.txt", u"link.txt", u"first.txt"}) {
+        const ucstring path = u"C:\\w\\" + ucstring(name);
+        EXPECT_EQ(
+            u8(run(File_WriteCallback, {{u"Data", u"new"}, {u"File", path}, {u"FileExistsAction", u"Overwrite"}})),
+            "Wrote to file: " + u8(path));
+    }
+    struct stat after {};
+    ASSERT_EQ(stat(secret.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 0777, 0600u);
+    ASSERT_EQ(stat(shared.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 0777, 0640u);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    ASSERT_EQ(lstat(drives.c("/w/link.txt").c_str(), &after), 0);
+    EXPECT_TRUE(S_ISLNK(after.st_mode));
+    EXPECT_EQ(TestDrives::readFile(target), "new");
+    EXPECT_EQ(TestDrives::readFile(drives.c("/w/second.txt")), "new");
+    EXPECT_EQ(entryCount(drives.c("/w")), 5u);  // no temporary file left
+    EXPECT_EQ(entryCount(drives.d("/elsewhere")), 1u);
+}
+
+// Devices and FIFOs are no files: nothing is read from, copied from, moved or written to them.
+TEST_F(FileOperations, DevicesAndFifosAreNotFiles) {
+    ASSERT_EQ(symlink("/dev/null", drives.c("/null").c_str()), 0);
+    ASSERT_EQ(mkfifo(drives.c("/fifo").c_str(), 0600), 0);
+    const std::string notAFile = "File is not a File (it's a device, FIFO or socket)";
+    struct Case {
+        ucstring (*operation)(const OrbVariableArray&, OrbVariable&);
+        OrbVariableArray parameters;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {File_ExistsCallback, fileOperationParameters({{u"File", u"C:\\null"}}), "0"},
+        {File_ExistsCallback, fileOperationParameters({{u"File", u"C:\\fifo"}}), "0"},
+        {File_CopyCallback, fileOperationParameters({{u"Source", u"C:\\null"}, {u"Destination", u"C:\\copy"}}),
+         "You cannot copy devices, FIFOs or sockets with this function; you must specify a file."},
+        {File_MoveCallback, fileOperationParameters({{u"Source", u"C:\\fifo"}, {u"Destination", u"C:\\moved"}}),
+         "You cannot move devices, FIFOs or sockets with this function; you must specify a file."},
+        {File_ReadCallback, fileOperationParameters({{u"File", u"C:\\null"}}), notAFile + "."},
+        {File_WriteCallback,
+         fileOperationParameters({{u"Data", u"x"}, {u"File", u"C:\\null"}, {u"FileExistsAction", u"Append"}}),
+         "File is invalid: " + notAFile + ": C:\\null"},
+        {File_WriteCallback,
+         fileOperationParameters({{u"Data", u"x"}, {u"File", u"C:\\null"}, {u"FileExistsAction", u"Overwrite"}}),
+         "File is invalid: " + notAFile + ": C:\\null"},
+    };
+    for (const Case& c : cases) {
+        OrbVariable result;
+        const ucstring error = c.operation(c.parameters, result);
+        EXPECT_EQ(u8(error.empty() ? result.variableAsString(1) : error), c.expected);
+    }
+    EXPECT_FALSE(TestDrives::exists(drives.c("/copy")));
+    EXPECT_FALSE(TestDrives::exists(drives.c("/moved")));
+    struct stat st {};
+    ASSERT_EQ(lstat(drives.c("/null").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
 }  // namespace

@@ -340,6 +340,30 @@ TEST_F(FileRefOps, ListingsFlatAndRecursive) {
     EXPECT_EQ(invalid.errorString(), u"Path is Invalid: C:\\none\\deeper");
 }
 
+// Listings tell links and devices, FIFOs and sockets from what they lead to, so that a folder
+// transfer can leave them out; linked folders are not entered.
+TEST_F(FileRefOps, ListingsMarkLinksAndSpecialFiles) {
+    TestDrives::makeFolder(drives.c("/m"));
+    TestDrives::writeFile(drives.c("/m/plain"), "x");
+    ASSERT_EQ(symlink(drives.d().c_str(), drives.c("/m/to-d").c_str()), 0);
+    ASSERT_EQ(symlink(drives.c("/m/plain").c_str(), drives.c("/m/to-plain").c_str()), 0);
+    ASSERT_EQ(mkfifo(drives.c("/m/fifo").c_str(), 0600), 0);
+    OrbFileRefEx folder(u"C:\\m");
+    OrbVariableArray items;
+    ASSERT_TRUE(folder.listItems(&items, kListItemsType | kListItemsRecursive));
+    const char16_t* const rows[][4] = {{u"fifo", u"file", u"<none>", u"1"},
+                                       {u"plain", u"file", u"<none>", u"<none>"},
+                                       {u"to-d", u"dir", u"1", u"<none>"},
+                                       {u"to-plain", u"file", u"1", u"<none>"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(ucstringToUTF8String(row[0]));
+        EXPECT_EQ(field(item(items, row[0]), u"Type"), row[1]);
+        EXPECT_EQ(field(item(items, row[0]), u"Link"), row[2]);
+        EXPECT_EQ(field(item(items, row[0]), u"Special"), row[3]);
+    }
+    EXPECT_EQ(field(item(items, u"to-d"), u"Items"), u"<none>");
+}
+
 TEST_F(FileRefOps, RemovingATree) {
     TestDrives::makeFolder(drives.c("/tree"));
     TestDrives::makeFolder(drives.c("/tree/a"));
@@ -356,6 +380,16 @@ TEST_F(FileRefOps, RemovingATree) {
     EXPECT_TRUE(tree.removeDirAndFiles()) << ucstringToUTF8String(tree.errorString());
     EXPECT_FALSE(TestDrives::exists(drives.c("/tree")));
     EXPECT_EQ(TestDrives::readFile(drives.d("/keep/precious")), "p");
+
+    // A link given as the folder is itself removed, with or without contents; where it leads stays.
+    OrbFileRefEx linked(u"C:\\linked");
+    for (bool withContents : {true, false}) {
+        ASSERT_EQ(symlink(drives.d("/keep").c_str(), drives.c("/linked").c_str()), 0);
+        EXPECT_TRUE(withContents ? linked.removeDirAndFiles() : linked.removeDir())
+            << ucstringToUTF8String(linked.errorString());
+        EXPECT_FALSE(TestDrives::exists(drives.c("/linked")));
+        EXPECT_EQ(TestDrives::readFile(drives.d("/keep/precious")), "p");
+    }
 
     EXPECT_FALSE(tree.removeDirAndFiles());
     EXPECT_EQ(tree.errorString(), u"Folder does not exist: C:\\tree");

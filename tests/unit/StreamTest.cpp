@@ -386,6 +386,13 @@ TEST_F(FileStreams, ModesAndTheirRefusals) {
     TestDrives::makeFolder(drives.c("/dir"));
     EXPECT_FALSE(s.attachToFile(OrbFileRef(u"C:\\dir"), kFileStreamReadWrite));
     EXPECT_EQ(s.errorString(), u"Could not create file: A Folder with that name already exists: C:\\dir");
+    // Only regular files are streamed: a device or a FIFO is refused before it is opened (a FIFO
+    // without a writer would hold the open for ever).
+    ASSERT_EQ(symlink("/dev/zero", drives.c("/zero").c_str()), 0);
+    ASSERT_FALSE(s.attachToFile(OrbFileRef(u"C:\\zero"), kFileStreamRead));
+    EXPECT_EQ(s.errorString(), u"File is not a File (it's a device, FIFO or socket): C:\\zero");
+    ASSERT_EQ(mkfifo(drives.c("/fifo").c_str(), 0600), 0);
+    for (int mode : {kFileStreamRead, kFileStreamWrite}) EXPECT_FALSE(s.attachToFile(OrbFileRef(u"C:\\fifo"), mode));
 
     ASSERT_TRUE(s.attachToFile(OrbFileRef(u"C:\\new.txt"), kFileStreamWrite));  // created
     EXPECT_TRUE(s.writeBytes("data", 4));

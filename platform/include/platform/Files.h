@@ -34,6 +34,8 @@ struct Drive {
 std::vector<Drive> fileDrives();
 // The native folder below which "\\server\share\..." lives.
 std::string fileNetworkRoot();
+// The native folder for temporary files: $TMPDIR, else /tmp.
+std::string fileTemporaryRoot();
 // Forgets the drive table and the network root, so the next use reads the environment again.
 void fileResetTables();
 
@@ -74,7 +76,9 @@ bool fileKnownFolder(KnownFolder folder, std::u16string& windowsPath, std::strin
 
 // ---- Files and folders (Windows paths) -------------------------------------------------------
 
-enum class FileKind { None, File, Folder };
+// Other: a device, FIFO or socket. Only a File holds contents of its own that can be read, copied
+// or replaced; the others are no source or target of file operations.
+enum class FileKind { None, File, Folder, Other };
 
 struct FileInfo {
     FileKind kind = FileKind::None;
@@ -101,18 +105,16 @@ bool fileCreate(std::u16string_view path, std::string& error);
 bool fileCreateFolder(std::u16string_view path, std::string& error);
 // Removes a file (or a link, whatever it points to).
 bool fileRemove(std::u16string_view path, std::string& error);
-// Removes an empty folder.
+// Removes an empty folder, or a link to a folder (the link, never what it leads to).
 bool fileRemoveFolder(std::u16string_view path, std::string& error);
 // Renames or moves a file or folder; never replaces an existing item. Across file systems a file
 // is copied and then removed.
 bool fileMove(std::u16string_view from, std::u16string_view to, std::string& error);
-// Puts a file in place of another in one step: readers see the old file or the new one, never a
-// part. `from` and `to` must be on one file system (keep the temporary file beside the target).
-bool fileReplace(std::u16string_view from, std::u16string_view to, std::string& error);
 // Makes a file readable and writable by its owner only (0600), or a folder usable by its owner
 // only (0700): for files that hold passwords.
 bool fileMakePrivate(std::u16string_view path, std::string& error);
-// Copies a file with its permissions and modification time; never replaces an existing item.
+// Copies a file with its permissions and modification time; never replaces an existing item. Only
+// a File is copied.
 bool fileCopy(std::u16string_view from, std::u16string_view to, std::string& error);
 // The entries of a folder ("." and ".." left out), ordered by their native names.
 bool fileListFolder(std::u16string_view path, std::vector<FolderEntry>& entries, std::string& error);
@@ -128,7 +130,7 @@ public:
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 
-    // Opens an existing file (not a folder).
+    // Opens an existing File (not a folder, device, FIFO or socket).
     bool open(std::u16string_view path, Mode mode, std::string& error);
     bool isOpen() const { return mFd >= 0; }
     void close();
@@ -143,8 +145,47 @@ public:
     bool write(const void* source, int64_t count, std::string& error);
 
 private:
+    friend class FileReplacement;
     int mFd = -1;
     int64_t mOffset = 0;
+};
+
+// Gives a file new contents without putting the old ones at risk: the new contents are written to
+// a temporary file and take the old file's place only when complete, so a failure (a full disk, a
+// cancelled download) leaves the old file as it was. Only the contents change:
+//  - a link is written through: its target gets the new contents and the link stays;
+//  - the file keeps its permissions, and its group (and owner) where the system allows;
+//  - a file the user may not write to is refused, as is anything but a File;
+//  - where the new file could not simply take the old one's name (the folder is not writable, the
+//    owner could not be kept, the file has other names too), the complete new contents are copied
+//    into the old file, after the space for them has been reserved.
+class FileReplacement {
+public:
+    FileReplacement() = default;
+    ~FileReplacement();  // abandons a replacement that was not committed
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Starts giving `path` new contents (a missing file is made). The temporary file is "." + the
+    // file's name + `suffix` beside the file (a number before the suffix when that is taken), or a
+    // nameless one in the temporary folder when the file's folder is not writable.
+    bool begin(std::u16string_view path, std::string_view suffix, std::string& error);
+    // Where the new contents go: empty at first, open for reading and writing.
+    FileHandle& contents() { return mContents; }
+    // Puts the new contents in place.
+    bool commit(std::string& error);
+    // Drops the new contents; the file stays as it was.
+    void abandon();
+
+private:
+    FileHandle mContents;
+    std::string mTarget;     // the file itself, links resolved
+    std::string mTemporary;  // the temporary file's name; empty when it has none
+    bool mExisted = false;
+    bool mInPlace = false;
+    unsigned mMode = 0;
+    unsigned mOwner = 0;
+    unsigned mGroup = 0;
 };
 
 // ---- Files shared with other processes ------------------------------------------------------
@@ -168,6 +209,11 @@ public:
 private:
     int mFd = -1;
 };
+
+// A folder for private files, also in a place other users may write to (the temporary folder):
+// made for its owner only (0700) when missing; one that is there already must be a real folder
+// (not a link) that belongs to this user, and is made 0700. False with a reason otherwise.
+bool fileMakePrivateFolder(std::u16string_view path, std::string& error);
 
 // Writes what the system holds of a file (or of a folder's entries) to the disk.
 bool fileSync(std::u16string_view path, std::string& error);

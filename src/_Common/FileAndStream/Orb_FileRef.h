@@ -33,6 +33,10 @@ enum OrbSystemFolder : int {
     kSystemFolderChewable = 10,  // the temporary folder
 };
 
+// Where a file or folder must be but a device, FIFO or socket is, the refusal says so as in
+// "File is not a File" + kSpecialItemText + ": " + path.
+inline constexpr char16_t kSpecialItemText[] = u" (it's a device, FIFO or socket)";
+
 class OrbFileRef {
 public:
     OrbFileRef();
@@ -102,7 +106,8 @@ public:
 
     // ---- Checks and changes (Windows-style path) ---------------------------------------------
 
-    // True for an existing folder or file (flags set), or a new item whose folder exists.
+    // True for an existing folder or file (flags set), or a new item whose folder exists; false
+    // for a device, FIFO or socket.
     bool isValid(bool& isDir, bool& isFile, bool alreadyConnected = false);
     bool fileExists();
     bool dirExists();

@@ -234,6 +234,10 @@ bool OrbFileRef::isValid(bool& isDir, bool& isFile, bool alreadyConnected) {
     if (!systemPath(path)) return false;
     debugLine(__LINE__, u"OrbFileRef::isValid: Checking Full Path: " + path);
     const platform::FileKind kind = platform::fileKind(path);
+    if (kind == platform::FileKind::Other) {
+        mErrorString = u"File is not a File" + ucstring(kSpecialItemText) + u": " + path;
+        return false;
+    }
     if (kind != platform::FileKind::None) {
         isDir = kind == platform::FileKind::Folder;
         isFile = kind == platform::FileKind::File;
@@ -274,6 +278,9 @@ bool OrbFileRef::fileExists() {
     switch (platform::fileKind(path)) {
         case platform::FileKind::File: return true;
         case platform::FileKind::Folder: mErrorString = u"File is not a File (it's a Folder): " + path; return false;
+        case platform::FileKind::Other:
+            mErrorString = u"File is not a File" + ucstring(kSpecialItemText) + u": " + path;
+            return false;
         default: mErrorString = u"File does not exist: " + path; return false;
     }
 }

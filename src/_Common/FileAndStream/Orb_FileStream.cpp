@@ -46,6 +46,9 @@ bool OrbFileStream::attachToFile(const OrbFileRef& fileRef, int mode) {
     mPath = fileRef;
     if (mode < kFileStreamRead || mode > kFileStreamReadWrite) return fail(u"Unknown File Mode.");
     if (!mPath.fileExists()) {
+        // A device, FIFO or socket is no file to stream: it may never end, or never open.
+        if (platform::fileKind(mPath.pathAsString(kPathStyleWindows)) == platform::FileKind::Other)
+            return fail(mPath.errorString());
         if (mode == kFileStreamRead) return fail(u"File does not exist.");
         if (!mPath.createFile()) return fail(u"Could not create file: " + mPath.errorString());
     }
@@ -56,20 +59,33 @@ bool OrbFileStream::attachToFile(const OrbFileRef& fileRef, int mode) {
                               : mode == kFileStreamWrite ? platform::FileHandle::Mode::Write
                                                          : platform::FileHandle::Mode::ReadWrite;
     std::string error;
-    int64_t length = 0;
-    if (!mFile.open(windowsPath, platformMode, error) || !mFile.size(length, error)) {
-        mFile.close();
+    if (!mFile.open(windowsPath, platformMode, error))
         return platformFailure(u"Could not open file; WinError: ", error);
-    }
+    if (attachOpened(mFile, mode)) return true;
+    mFile.close();
+    return false;
+}
+
+bool OrbFileStream::attachToHandle(platform::FileHandle& handle, int mode) {
+    detachFromFile();
+    clearMessages();
+    mPath.clear();
+    if (mode < kFileStreamRead || mode > kFileStreamReadWrite) return fail(u"Unknown File Mode.");
+    return attachOpened(handle, mode);
+}
+
+bool OrbFileStream::attachOpened(platform::FileHandle& handle, int mode) {
+    std::string error;
+    int64_t length = 0;
+    if (!handle.size(length, error)) return platformFailure(u"Could not open file; WinError: ", error);
     if (mBufferSize > 0) {
         try {
             mBuffer.assign(static_cast<size_t>(mBufferSize), 0);
         } catch (const std::bad_alloc&) {
-            mFile.close();
             return fail(u"Could not allocate the File Buffer.");
         }
     }
-    mFileStream = &mFile;
+    mFileStream = &handle;
     mMode = mode;
     mAttached = true;
     setSize(length);
@@ -81,7 +97,7 @@ bool OrbFileStream::attachToFile(const OrbFileRef& fileRef, int mode) {
 bool OrbFileStream::detachFromFile() {
     bool ok = true;
     if (mAttached && mBufferIsDirty) ok = flushWriteBuffer();
-    mFile.close();
+    mFile.close();  // a handle lent by attachToHandle stays open: its owner closes it
     mFileStream = nullptr;
     mAttached = false;
     mBuffer.clear();

@@ -49,6 +49,8 @@ public:
 
     // Opens the file (created first in modes 1 and 2 when missing); size is its length, position 0.
     bool attachToFile(const OrbFileRef& fileRef, int mode);
+    // Streams an open file that stays its owner's (closed by the owner, not by detaching).
+    bool attachToHandle(platform::FileHandle& handle, int mode);
     // Writes a dirty buffer back and closes the file.
     bool detachFromFile();
     bool flushWriteBuffer();
@@ -64,6 +66,8 @@ public:
 private:
     bool readOrPeek(void* destination, int64_t count, int64_t& actual, bool advance);
     bool checkAttached();
+    // Streams an open file: the common end of attachToFile and attachToHandle.
+    bool attachOpened(platform::FileHandle& handle, int mode);
     // Makes the window start at `filePosition` (read modes fill it from the file).
     bool loadWindow(int64_t filePosition);
     void forgetWindow();

@@ -13,7 +13,6 @@
 #include <platform/Files.h>
 
 #include <algorithm>
-#include <random>
 #include <string_view>
 
 namespace {
@@ -35,25 +34,28 @@ int64_t integer(const OrbVariableArray& parameters, const char16_t* name) {
 
 ucstring keyword(const ucstring& value) { return stringUpperCase(stringTrim(value)); }
 
+ucstring windowsPath(const OrbFileRef& ref) { return ref.pathAsString(kPathStyleWindows); }
+
 // What a path names: nothing usable (false), an existing folder or file, or a new item whose
-// folder exists (both flags false).
+// folder exists (both flags false). A device, FIFO or socket is not usable (isOther).
 struct PathCheck {
     OrbFileRefEx ref;
     bool valid = false;
     bool isDir = false;
     bool isFile = false;
+    bool isOther = false;
 };
 
 PathCheck checkPath(const ucstring& path) {
     PathCheck c;
     if (c.ref.set(path)) c.valid = c.ref.isValid(c.isDir, c.isFile);
+    if (!c.valid && c.ref.defined()) c.isOther = platform::fileKind(windowsPath(c.ref)) == platform::FileKind::Other;
     return c;
 }
 
-ucstring windowsPath(const OrbFileRef& ref) { return ref.pathAsString(kPathStyleWindows); }
-
 // The common checks of the single-file operations: the path names an existing file.
 ucstring checkExistingFile(PathCheck& c, const ucstring& folderMessage) {
+    if (c.isOther) return u"File is not a File" + ucstring(kSpecialItemText) + u".";
     if (!c.valid) return u"File is invalid.";
     if (c.isDir) return folderMessage;
     if (!c.isFile) return u"File does not exist.";
@@ -74,6 +76,9 @@ ucstring copyOrMove(const OrbVariableArray& parameters, OrbVariable& result, boo
     if (from.valid && from.isDir)
         return move ? u"You cannot move folders with this function; you must specify a file."
                     : u"You cannot copy folders with this function; you must specify a file.";
+    if (from.isOther)
+        return move ? u"You cannot move devices, FIFOs or sockets with this function; you must specify a file."
+                    : u"You cannot copy devices, FIFOs or sockets with this function; you must specify a file.";
     if (from.valid && !from.isFile) return u"Source file does not exist.";
     if (!from.valid) return u"Source file is invalid.";
 
@@ -130,25 +135,8 @@ bool parseLineEnding(const ucstring& value, int& ending) {
     return true;
 }
 
-// A name of its own beside `target` for the new contents, so that the old file stays whole until
-// the new one is complete.
-bool temporaryBeside(const OrbFileRef& target, OrbFileRef& temporary, ucstring& error) {
-    temporary = target;
-    temporary.removeLastItem();
-    ucstring name;
-    const ucstring tag = ucstringFromString(std::to_string(std::random_device{}() % 1000000));
-    if (!temporary.findUniqueFileName(name, u".volan-" + tag + u".writing", 0) || name.empty()) {
-        error = temporary.errorString();
-        return false;
-    }
-    temporary.addItem(OrbFileRef::encodeSlashes(name));
-    return true;
-}
-
-ucstring writeBytes(const OrbFileRef& file, const std::string& bytes, bool append) {
-    OrbFileStream stream(OrbFileStream::kDefaultBufferSize);
-    if (!stream.attachToFile(file, kFileStreamWrite))
-        return u"Could not open file for writing: " + stream.errorString();
+// Writes the bytes through a stream attached for writing, at the end or over the whole file.
+ucstring writeBytes(OrbFileStream& stream, const std::string& bytes, bool append) {
     if (append) {
         if (!stream.reposition(stream.size())) return u"Could not set file position to end: " + stream.errorString();
     } else if (!stream.resize(0)) {
@@ -381,25 +369,28 @@ ucstring File_WriteCallback(const OrbVariableArray& parameters, OrbVariable& res
     const std::string bytes = std::string(bom) + encoded;
 
     if (replace) {
-        // Overwriting: the new contents go to a file beside the old one, which then takes its place
-        // in one step, so a failure never leaves neither file.
-        OrbFileRef temporary;
-        if (!temporaryBeside(target, temporary, error)) return u"Error creating file '" + path + u"'; " + error;
-        error = writeBytes(temporary, bytes, false);
+        // Overwriting never risks the old contents, and changes nothing but the contents.
+        platform::FileReplacement replacement;
+        OrbFileStream stream(OrbFileStream::kDefaultBufferSize);  // after: it lets go of the file first
         std::string systemError;
-        if (error.empty() && !platform::fileReplace(windowsPath(temporary), windowsPath(target), systemError))
-            error = u"Could not replace file: " + windowsPath(target) + u"; " + ucstringFromUTF8String(systemError);
-        if (!error.empty()) {
-            std::string ignored;
-            platform::fileRemove(windowsPath(temporary), ignored);
-            return error;
-        }
+        const auto failed = [&] {
+            return u"Could not replace file: " + windowsPath(target) + u"; " + ucstringFromUTF8String(systemError);
+        };
+        if (!replacement.begin(windowsPath(target), ".writing", systemError)) return failed();
+        if (!stream.attachToHandle(replacement.contents(), kFileStreamWrite))
+            return u"Could not open file for writing: " + stream.errorString();
+        error = writeBytes(stream, bytes, false);
+        if (!error.empty()) return error;
+        if (!replacement.commit(systemError)) return failed();
     } else {
         const bool append = action == ExistsAction::Append && c.isFile;
         OrbFileRef file(target);
         if (!append && !file.fileExists() && !file.createFile())
             return u"Error creating file '" + windowsPath(target) + u"'; " + file.errorString();
-        error = writeBytes(target, bytes, append);
+        OrbFileStream stream(OrbFileStream::kDefaultBufferSize);
+        if (!stream.attachToFile(target, kFileStreamWrite))
+            return u"Could not open file for writing: " + stream.errorString();
+        error = writeBytes(stream, bytes, append);
         if (!error.empty()) return error;
     }
     result.setStringValue(u"Wrote to file: " + windowsPath(target));

@@ -11,7 +11,7 @@
 
 // What listItems records for each entry.
 enum OrbListItemsOption : int {
-    kListItemsType = 1,           // "Type": "dir" or "file"
+    kListItemsType = 1,           // "Type": "dir" or "file"; also "Link" and "Special" (1) where they apply
     kListItemsSize = 2,           // "Size": bytes (files)
     kListItemsCreationDate = 4,   // "CreationDate"
     kListItemsModDate = 8,        // "ModDate"

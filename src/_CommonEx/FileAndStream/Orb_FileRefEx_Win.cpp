@@ -51,6 +51,8 @@ bool OrbFileRefEx::copyOrMoveFile(const OrbFileRef& dest, const ucstring& srcNam
     const ucstring sourcePath = source.pathAsString(kPathStyleWindows);
     switch (kindOf(sourcePath)) {
         case platform::FileKind::Folder: return fail(u"Source File is not a File (it's a Folder): " + sourcePath);
+        case platform::FileKind::Other:
+            return fail(u"Source File is not a File" + ucstring(kSpecialItemText) + u": " + sourcePath);
         case platform::FileKind::None:
             switch (kindOf(parentPath(source))) {
                 case platform::FileKind::None: return fail(u"Source Parent Folder does not exist: " + sourcePath);
@@ -75,7 +77,8 @@ bool OrbFileRefEx::copyOrMoveFile(const OrbFileRef& dest, const ucstring& srcNam
     }
     const ucstring targetPath = target.pathAsString(kPathStyleWindows);
     switch (kindOf(targetPath)) {
-        case platform::FileKind::File: return fail(u"Destination File already exists: " + targetPath);
+        case platform::FileKind::File:
+        case platform::FileKind::Other: return fail(u"Destination File already exists: " + targetPath);
         case platform::FileKind::Folder:
             return fail(u"Destination File Name conflicts with an existing Folder Name: " + targetPath);
         default: break;
@@ -190,8 +193,15 @@ bool OrbFileRefEx::removeDirAndFiles() {
         mutableErrorString() = u"Folder does not exist: " + path;
         return done(false);
     }
-    std::vector<platform::FolderEntry> entries;
+    // A link given as the folder goes itself: what it leads to lies outside the tree it names.
+    platform::FileInfo info;
     std::string error;
+    if (platform::fileInfo(path, info, error) && info.isLink) {
+        if (removeDir()) return done(true);
+        mutableErrorString() = u"Could not remove direcory: " + errorString();
+        return done(false);
+    }
+    std::vector<platform::FolderEntry> entries;
     if (!platform::fileListFolder(path, entries, error)) {
         mutableErrorString() = u"Could not list files in directory: " + path + systemError(error);
         return done(false);
@@ -294,6 +304,12 @@ bool OrbFileRefEx::listItemsHelper(OrbFileRefListItemsContext& context) {
         const bool isFolder = entry.info.kind == platform::FileKind::Folder;
         OrbVariableArray item;
         if (options & kListItemsType) item.addStringVariable(ignored, u"Type", isFolder ? u"dir" : u"file");
+        // With the type, what is no plain file or folder says so: a link ("Link", whatever it leads
+        // to) and a device, FIFO or socket ("Special"). A folder transfer leaves both out, so that
+        // nothing outside the folder is sent and nothing is read that never ends.
+        if ((options & kListItemsType) && entry.info.isLink) item.addIntegerVariable(ignored, u"Link", 1);
+        if ((options & kListItemsType) && entry.info.kind == platform::FileKind::Other)
+            item.addIntegerVariable(ignored, u"Special", 1);
         if ((options & kListItemsSize) && !isFolder) item.addIntegerVariable(ignored, u"Size", entry.info.size);
         if (options & kListItemsCreationDate)
             item.addTimestampVariable(ignored, u"CreationDate",
