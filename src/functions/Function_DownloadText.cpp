@@ -21,7 +21,8 @@ VOLAN_FUNCTION_CALLBACK(DownloadText) {
         error = sessionCheckUsable(v);
         if (!error.empty()) return error;
         ucstring remoteDir, remoteName;
-        transferRemotePath(v, remoteFile, remoteDir, remoteName);
+        error = transferRemotePath(v, remoteFile, remoteDir, remoteName);
+        if (!error.empty()) return error;
 
         if (!script.empty()) {
             queueAddDownloadText(v, transferNewID(v), remoteDir, remoteName, script, parameter);

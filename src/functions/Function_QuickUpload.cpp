@@ -30,6 +30,7 @@ VOLAN_FUNCTION_CALLBACK(QuickUpload) {
         }
         error = quickTransfer(v, url, argumentBoolean(call.arguments, u"ShowStatusWindow", false),
                               [&] { return uploadFile(v, file, ucstringToUTF8String(url.path), false, false); });
+        transferRemoveTemporaryFile(v, file);
         if (!error.empty()) return error;
         call.result.setStringValue(u"Uploaded " + transferNames(url.name, localName) + u".");
         return {};

@@ -31,9 +31,12 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         error = sessionCheckUsable(v);
         if (!error.empty()) return error;
         ucstring remoteDir, remoteName;
-        transferRemotePath(v, remoteFile, remoteDir, remoteName);
+        error = transferRemotePath(v, remoteFile, remoteDir, remoteName);
+        if (!error.empty()) return error;
         const ucstring localName = file.getLastItem();
         if (remoteName.empty()) remoteName = storedName.empty() ? localName : storedName;
+        error = sessionCheckSendable(remoteName);  // a local name may hold what the wire cannot
+        if (!error.empty()) return error;
         const ucstring localPath = file.pathAsString(kPathStyleWindows, false);
         v.remoteListCurrent = false;
 
@@ -45,6 +48,7 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         }
         error = transferRunNow(
             v, [&] { return uploadFile(v, file, ucstringToUTF8String(remoteDir + remoteName), append, ascii); });
+        transferRemoveTemporaryFile(v, file);
         if (!error.empty()) return error;
         v.lastTransfer = transferRecord(u"UploadFile", remoteDir, remoteName, &localPath, &localName);
         call.result.setStringValue(u"Uploaded " + transferNames(remoteName, localName) + u".");

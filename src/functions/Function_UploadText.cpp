@@ -57,7 +57,8 @@ VOLAN_FUNCTION_CALLBACK(UploadText) {
         error = sessionCheckUsable(v);
         if (!error.empty()) return error;
         ucstring remoteDir, remoteName;
-        transferRemotePath(v, remoteFile, remoteDir, remoteName);
+        error = transferRemotePath(v, remoteFile, remoteDir, remoteName);
+        if (!error.empty()) return error;
         if (remoteName.empty())
             return u"You must specify a file name to upload text to, not just a path ('RemoteFile' parameter).";
         v.remoteListCurrent = false;

@@ -340,16 +340,18 @@ fmx::errcode runFunction(const char* name, const fmx::ExprEnv& environment, cons
         PluginVariables* variables = nullptr;
         OrbVariableArray argumentArray;
         OrbVariable result;
-        bool written = false;
+        bool written = false, secret = false;
         ucstring error = functionBegin(variables, environment, arguments, &argumentArray);
         if (error.empty()) {
             FunctionCall call{*variables, argumentArray, result, environment, &arguments, &hostResult};
             error = body(call);
             written = error.empty() && call.resultWritten;
+            secret = error.empty() && call.resultIsSecret;
         }
         if (!error.empty()) result.setStringValue(u"ERROR: " + ucstringFromString(name) + u": " + error);
         if (!written) functionEnd(result, hostResult, arguments);
-        if (debugMode()) debugOutput(__FILE__, __LINE__, u"Result: " + result.variableAsString(1));
+        if (debugMode())
+            debugOutput(__FILE__, __LINE__, u"Result: " + (secret ? u"[CENSORED]" : result.variableAsString(1)));
     } catch (...) {
         const ucstring text = u"ERROR: Plug-in Function caught an unhandled exception.";
         try {

@@ -64,6 +64,7 @@ public:
     int32_t secureType = 0;                     // of the connected account: 3 is SFTP
     std::string hostName;                       // as the account gives it, for messages
     int32_t port = -1;                          // of the connected account; -1 the protocol's own
+    int32_t stallSeconds = 15;                  // a transfer that moves nothing this long is stopped
     std::string knownHostsPath;                 // SFTP: the file host keys are checked against
     stringlist serverResponse;                  // control-channel lines of the current request
     stringlist receivedLines;                   // data of stream kind 0
@@ -73,6 +74,11 @@ public:
     class OrbStream* transferStream = nullptr;  // not owned
     curl_slist* commandList = nullptr;
     int32_t hostKeyStatus = 0;  // SFTP: what the known-hosts check of the last request found
+    // What the current request holds in memory (texts, listings, replies), and why it was stopped
+    // when that grew past its limit (see Function__Session.h); reset by every request.
+    size_t heldBytes = 0;
+    size_t replyBytes = 0;
+    ucstring requestStopped;
 
     // The remote listing cache (see Function__RemoteList.h).
     bool remoteListCurrent = false;
@@ -117,6 +123,8 @@ struct FunctionCall {
     const fmx::DataVect* hostArguments = nullptr;
     fmx::Data* hostResult = nullptr;
     bool resultWritten = false;
+    // A result that is a password: the debug log shows "[CENSORED]" in its place.
+    bool resultIsSecret = false;
 };
 // The function's logic: sets the result or returns an error text.
 using FunctionBody = std::function<ucstring(FunctionCall&)>;

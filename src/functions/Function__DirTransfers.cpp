@@ -2,6 +2,7 @@
 
 #include "Function__Remote.h"
 #include "Function__RemoteList.h"
+#include "Function__Session.h"
 #include "Function__Transfers.h"
 #include "Orb_Debug.h"
 #include "Support/QueueThread.h"
@@ -56,13 +57,6 @@ const OrbVariableArray* subItems(const OrbVariable& entry) {
 
 }  // namespace
 
-bool dirTransferSafeName(const ucstring& name) {
-    if (name.empty() || name == u"." || name == u"..") return false;
-    for (char16_t c : name)
-        if (c == u'/' || c == u'\\' || c == u'\0') return false;
-    return true;
-}
-
 ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued) {
     const std::string count = std::to_string(context.filesDone);
     return context.error + u" (" + ucstringFromString(count) + (context.filesDone == 1 ? u" file " : u" files ") +
@@ -91,9 +85,18 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
     if (context.error.empty() && context.items) {
         for (const OrbVariable& entry : *context.items) {
             if (entry.type() != OrbVariable::kArray) continue;
+            // A link may lead out of the folder (or back up it), and a device, FIFO or socket holds
+            // no file: neither is sent.
+            if (entryMember(entry, u"Link") || entryMember(entry, u"Special")) continue;
             const ucstring& name = entry.name();
+            if (name == u"." || name == u"..") continue;
+            if (const ucstring refused = sessionCheckSendable(name); !refused.empty()) {
+                OrbFileRef local(context.localDirectory);
+                local.addItem(name);
+                context.error = u"Cannot upload '" + local.pathAsString(kPathStyleWindows) + u"': " + refused;
+                break;
+            }
             if (entryIsDir(entry)) {
-                if (name == u"." || name == u"..") continue;
                 if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
                 OrbFileRef local(context.localDirectory);
                 local.addItem(name);
@@ -145,7 +148,7 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
             if (name == u"." || name == u"..") continue;
             // The names come from the server: one that would lead out of the local folder (or
             // into a folder of its own making) is never written.
-            if (!dirTransferSafeName(name)) {
+            if (!transferLocalNameIsSafe(name)) {
                 DEBUG_OUT(u"Skipping remote item with an unsafe name: '" + name + u"'");
                 continue;
             }

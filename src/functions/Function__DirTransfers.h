@@ -31,9 +31,5 @@ using downloadDirHelperContext = DirHelperContext;
 void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context);
 void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& context);
 
-// False for a listed name that cannot be written as one item inside a local folder: empty, "."
-// or "..", or holding a path separator or a NUL.
-bool dirTransferSafeName(const ucstring& name);
-
 // The walk's error followed by how many files made it before the failure.
 ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued);

@@ -85,7 +85,18 @@ KnownHostRecord knownHostsRecord(const std::string& nativePath, const std::strin
         return f[2] == encoded ? KnownHostRecord::AlreadyKnown : KnownHostRecord::OtherKey;
     }
     if (!contents.empty() && contents.back() != '\n') contents += '\n';
-    contents += hostField + " " + type + " " + encoded + "\n";
+    contents.insert(0, hostField + " " + type + " " + encoded + "\n");
     if (!platform::fileWriteReplacing(path, contents, true, error)) return KnownHostRecord::Failed;
     return KnownHostRecord::Added;
+}
+
+bool knownHostsNamesHost(const std::string& nativePath, const std::string& host, int port) {
+    std::ifstream in(nativePath);
+    const std::string hostField = knownHostsHostField(host, port), plain = knownHostsHostField(host, -1);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> f = fields(line);
+        if (f.size() >= 3 && f[0][0] != '#' && f[0][0] != '@' && (namesHost(f[0], hostField) || namesHost(f[0], plain)))
+            return true;
+    }
+    return false;
 }

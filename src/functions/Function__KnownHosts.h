@@ -16,5 +16,12 @@ std::string knownHostsHostField(const std::string& host, int port);
 // folder's lock. Another process may have recorded the host since this connection read the file:
 // the same key is AlreadyKnown, a different key of the same type is OtherKey (refuse the
 // connection). Failed with `error` when the file could not be written.
+//
+// The new line goes first in the file: libcurl offers the server only the key type of the first
+// line that names the host, plain or with this port, and a line of this port is the one to follow.
 KnownHostRecord knownHostsRecord(const std::string& nativePath, const std::string& host, int port,
                                  const unsigned char* key, size_t keyLength, std::string& error);
+
+// Whether a line of the file names the host, as the file names it for this port or plainly (a line
+// of an older version, or of port 22).
+bool knownHostsNamesHost(const std::string& nativePath, const std::string& host, int port);

@@ -43,8 +43,15 @@ ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compi
     out.user = trimmed(expression.result(3));
     out.password = trimmed(expression.result(4));
     out.host = trimmed(expression.result(5));
-    out.port = expression.result(7).empty() ? 0 : static_cast<int32_t>(std::stol(expression.result(7)));
+    // A port is 1 to 65535; more digits would wrap around (or not fit a number at all).
+    const std::string port = expression.result(7);
+    out.port = port.empty() ? 0 : port.size() > 5 ? -1 : std::stoi(port);
+    if (!port.empty() && (out.port < 1 || out.port > 65535)) return u"The URL parameter appears to be invalid: " + url;
     out.path = ucstringFromUTF8String(percentDecode(trimmed(expression.result(8))));
+    // The decoded path and the login go on the wire as they are.
+    for (const ucstring& part : {out.path, ucstringFromUTF8String(out.user), ucstringFromUTF8String(out.password),
+                                 ucstringFromUTF8String(out.host)})
+        if (const ucstring refused = sessionCheckSendable(part); !refused.empty()) return refused;
     out.name = out.path.substr(out.path.rfind(u'/') + 1);
     if (scheme == u"FTP")
         out.secureType = FTPAccount::kSecureNone;

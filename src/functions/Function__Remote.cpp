@@ -140,6 +140,7 @@ ucstring remoteListDirectory(PluginVariables& session, const std::string& direct
     updateStatusText(u"Idle.");
     if (code != CURLE_OK) {
         if (debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
+        if (const ucstring stopped = sessionStoppedText(session, code); !stopped.empty()) return stopped;
         return failurePrefix + serverText(session);
     }
     if (machine)
@@ -242,7 +243,7 @@ ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool
 
 ucstring remotePathArgument(const PluginVariables& session, const ucstring& path, ucstring& resolved,
                             std::string& wire) {
-    const ucstring error = sessionCheckNoLineBreaks(path);
+    const ucstring error = sessionCheckSendable(path);
     if (!error.empty()) return error;
     resolved = remoteResolvePath(session, path);
     wire = ucstringToUTF8String(resolved);

@@ -581,6 +581,27 @@ ucstring listGetItem(const OrbVariableArray& list, const ListItemRequest& reques
 void listRemoteHelper(ListRemoteHelperContext& context, const ListDirectoryFunction& listDirectory) {
     DEBUG_SCOPE("listRemoteHelper");
     if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) return;
+    if (context.currentDepth >= kRemoteTreeDepthLimit) {
+        context.error = u"The remote folder tree goes deeper than " +
+                        ucstringFromString(std::to_string(kRemoteTreeDepthLimit)) +
+                        u" levels (does a folder contain itself?); stopped at '" + context.directory + u"'.";
+        return;
+    }
+    std::set<ucstring> visitedHere;  // the walk's own record, at its top level
+    struct Walk {
+        ListRemoteHelperContext& context;
+        bool top;
+        ~Walk() {
+            if (top) context.visited = nullptr;
+        }
+    } walk{context, context.visited == nullptr};
+    if (walk.top) context.visited = &visitedHere;
+    ucstring folder = context.directory;
+    while (folder.size() > 1 && folder.back() == u'/') folder.pop_back();
+    if (!context.visited->insert(folder).second) {
+        context.error = u"The remote folder '" + folder + u"' came up twice in its own tree; stopped.";
+        return;
+    }
     ++context.currentDepth;
 
     context.items.clear();
@@ -606,6 +627,7 @@ void listRemoteHelper(ListRemoteHelperContext& context, const ListDirectoryFunct
         child.directory += record.name();
         child.maxDepth = context.maxDepth;
         child.currentDepth = context.currentDepth;
+        child.visited = context.visited;
         listRemoteHelper(child, listDirectory);
         if (!child.error.empty()) {
             context.error = child.error;

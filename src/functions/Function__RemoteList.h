@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string_view>
 
 // ---- Item records ------------------------------------------------------------------------------
@@ -104,10 +105,16 @@ struct ListRemoteHelperContext {
     ucstring error;          // the first error met
     OrbVariableArray items;  // the listing of `directory`; directories get their own as "Items"
     ucstring directory;      // remote path of this level
-    uint16_t maxDepth = 0;   // 0: no limit
+    uint16_t maxDepth = 0;   // 0: no limit but kRemoteTreeDepthLimit
     uint16_t currentDepth = 0;
+    std::set<ucstring>* visited = nullptr;  // the folders listed so far in this walk
 };
 
+// How deep a walk goes at most: a listing that names its own folder (a broken or hostile server,
+// a link loop) would otherwise lead on without end.
+constexpr uint16_t kRemoteTreeDepthLimit = 50;
+
 // Lists context.directory and, within the depth limit, every subdirectory but "." and "..",
-// giving each directory record the array "Items". Stops at the first error.
+// giving each directory record the array "Items". Stops at the first error; a tree deeper than
+// kRemoteTreeDepthLimit, or a folder met a second time, is an error.
 void listRemoteHelper(ListRemoteHelperContext& context, const ListDirectoryFunction& listDirectory);

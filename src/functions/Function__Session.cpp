@@ -28,60 +28,104 @@ constexpr const char* kSystemCABundle = "/etc/ssl/certs/ca-certificates.crt";
 
 enum HostKeyStatus : int32_t { kHostKeyUnchecked = 0, kHostKeyAccepted = 1, kHostKeyChanged = 2 };
 
+// The callbacks run inside libcurl's C code: nothing may be thrown through it. A failure (memory
+// running out, a limit reached) makes the callback answer with the value that stops the request.
+template <class F, class R>
+R contained(R onFailure, F&& body) {
+    try {
+        return body();
+    } catch (...) {
+        return onFailure;
+    }
+}
+
 size_t curlReceiveHeaderData(char* data, size_t size, size_t count, void* user) {
     auto* session = static_cast<PluginVariables*>(user);
     const size_t bytes = size * count;
-    session->serverResponse.push_back(stringTrimRight(std::string(data, bytes)));
-    return bytes;
+    return contained(size_t{0}, [&] {
+        session->replyBytes += bytes;
+        if (session->replyBytes > kSessionReplyLimit) {
+            session->requestStopped = u"The server's replies ran over 1 MB; the request was stopped.";
+            return size_t{0};
+        }
+        session->serverResponse.push_back(stringTrimRight(std::string(data, bytes)));
+        return bytes;
+    });
 }
 
 size_t curlReceiveData(char* data, size_t size, size_t count, void* user) {
     auto* session = static_cast<PluginVariables*>(user);
     const size_t bytes = size * count;
-    switch (session->transferStreamKind) {
-        case 1:
+    return contained(size_t{0}, [&] {
+        if (session->transferStreamKind == 1) {
             if (!session->transferStream || !session->transferStream->writeBytes(data, static_cast<int64_t>(bytes)))
-                return 0;  // libcurl stops with a write error
-            break;
-        case 2: stringlistAppendLines(session->listingLines, std::string_view(data, bytes)); break;
-        default: stringlistAppendLines(session->receivedLines, std::string_view(data, bytes)); break;
-    }
-    return bytes;
+                return size_t{0};  // libcurl stops with a write error
+            return bytes;
+        }
+        // Texts and listings are held in memory: up to a limit.
+        session->heldBytes += bytes;
+        if (session->heldBytes > kSessionHeldDataLimit) {
+            session->requestStopped = session->transferStreamKind == 2
+                                          ? u"The server's listing ran over 64 MB; it was stopped."
+                                          : u"The text ran over 64 MB; the download was stopped.";
+            return size_t{0};
+        }
+        stringlistAppendLines(session->transferStreamKind == 2 ? session->listingLines : session->receivedLines,
+                              std::string_view(data, bytes));
+        return bytes;
+    });
 }
 
 size_t curlSendData(char* data, size_t size, size_t count, void* user) {
     auto* session = static_cast<PluginVariables*>(user);
-    if (!session->transferStream) return 0;
-    int64_t actual = 0;
-    if (!session->transferStream->readBytes(data, static_cast<int64_t>(size * count), actual)) return 0;
-    return static_cast<size_t>(actual);
+    return contained(size_t{CURL_READFUNC_ABORT}, [&] {
+        if (!session->transferStream) return size_t{0};
+        int64_t actual = 0;
+        if (!session->transferStream->readBytes(data, static_cast<int64_t>(size * count), actual))
+            return size_t{CURL_READFUNC_ABORT};
+        return static_cast<size_t>(actual);
+    });
 }
 
 int curlProgress(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
                  curl_off_t uploaded) {
-    // A queued transfer also stops when its session or the plug-in is going away.
-    if (queueTransferStopRequested(*static_cast<const PluginVariables*>(user))) return 1;
-    bool cancel = false;
-    if (downloadTotal > 0)
-        cancel = updateStatusProgress(downloaded, downloadTotal);
-    else if (uploadTotal > 0)
-        cancel = updateStatusProgress(uploaded, uploadTotal);
-    return cancel ? 1 : 0;
+    return contained(1, [&] {
+        // A queued transfer also stops when its session or the plug-in is going away.
+        if (queueTransferStopRequested(*static_cast<const PluginVariables*>(user))) return 1;
+        bool cancel = false;
+        if (downloadTotal > 0)
+            cancel = updateStatusProgress(downloaded, downloadTotal);
+        else if (uploadTotal > 0)
+            cancel = updateStatusProgress(uploaded, uploadTotal);
+        return cancel ? 1 : 0;
+    });
 }
 
 // Protocol traces go to the debug log only while a listing runs; the login never does.
 int sessionDebugOutput(CURL* handle, curl_infotype type, char* data, size_t size, void* user) {
     auto* session = static_cast<PluginVariables*>(user);
     if (session->transferStreamKind != 2) return 0;
-    return curlDebugOutput(handle, static_cast<int>(type), data, size, user);
+    return contained(0, [&] { return curlDebugOutput(handle, static_cast<int>(type), data, size, user); });
 }
 
 // SFTP host keys: a key seen for the first time is trusted and recorded; a key that differs from
 // the recorded one refuses the connection.
-int sessionHostKeyCheck(CURL*, const curl_khkey*, const curl_khkey* found, curl_khmatch match, void* user) {
+int sessionHostKeyCheck(CURL* handle, const curl_khkey* known, const curl_khkey* found, curl_khmatch match, void* user);
+
+int checkHostKey(CURL*, const curl_khkey*, const curl_khkey* found, curl_khmatch match, void* user) {
     auto* session = static_cast<PluginVariables*>(user);
     switch (match) {
         case CURLKHMATCH_OK: session->hostKeyStatus = kHostKeyAccepted; return CURLKHSTAT_FINE;
+        case CURLKHMATCH_MISMATCH:
+            // A plain line names the host on port 22 (or was written by an older version): on
+            // another port the key to compare with is that port's own, recorded when first seen.
+            if (session->port == -1 || session->port == 22) {
+                session->hostKeyStatus = kHostKeyChanged;
+                DEBUG_OUT("SFTP host " + session->hostName +
+                          " offered a key that differs from the known one; refused.");
+                return CURLKHSTAT_REJECT;
+            }
+            [[fallthrough]];
         case CURLKHMATCH_MISSING: {
             // Recorded by us, not by libcurl: see Function__KnownHosts.h.
             std::string error;
@@ -104,11 +148,14 @@ int sessionHostKeyCheck(CURL*, const curl_khkey*, const curl_khkey* found, curl_
             session->hostKeyStatus = kHostKeyAccepted;
             return CURLKHSTAT_FINE;
         }
-        default:
-            session->hostKeyStatus = kHostKeyChanged;
-            DEBUG_OUT("SFTP host " + session->hostName + " offered a key that differs from the known one; refused.");
-            return CURLKHSTAT_REJECT;
+        default: session->hostKeyStatus = kHostKeyChanged; return CURLKHSTAT_REJECT;
     }
+}
+
+int sessionHostKeyCheck(CURL* handle, const curl_khkey* known, const curl_khkey* found, curl_khmatch match,
+                        void* user) {
+    return contained(static_cast<int>(CURLKHSTAT_REJECT),
+                     [&] { return checkHostKey(handle, known, found, match, user); });
 }
 
 bool isUnreserved(unsigned char c) {
@@ -131,9 +178,11 @@ void logCurlError(CURLcode code) {
 // PASV reply then answers the next request, which fails. Dropping the connection (a new multi
 // handle holds no connections) makes the next request log in afresh.
 void dropConnectionIfOutOfStep(PluginVariables& session, CURLcode code) {
-    if (sessionIsSFTP(session)) return;
+    // A request stopped midway (stalled, or over a limit) leaves a connection nobody can trust.
+    const bool stopped = code == CURLE_OPERATION_TIMEDOUT || !session.requestStopped.empty();
+    if (sessionIsSFTP(session) && !stopped) return;
     if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT && code != CURLE_WEIRD_SERVER_REPLY &&
-        code != CURLE_SSL_CONNECT_ERROR)
+        code != CURLE_SSL_CONNECT_ERROR && !stopped)
         return;
     CURLM* fresh = curl_multi_init();
     if (!fresh) return;
@@ -238,6 +287,13 @@ ucstring setCommonCURLOptions(PluginVariables& session, const ucstring& accountN
             return u"User cancelled the account password dialog.";
         pass = ucstringToUTF8String(answer);
     }
+    // Whatever a file, a URL or the user gave: a line break in a login field would be sent as
+    // commands of its own.
+    for (const auto& [label, value] : {std::pair{u"host name", &host}, std::pair{u"user name", &user},
+                                       std::pair{u"password", static_cast<const std::string*>(&pass)}})
+        if (!sessionCheckSendable(*value).empty())
+            return ucstring(u"The ") + label +
+                   u" cannot contain a carriage return, line feed or NUL character; nothing was sent.";
     if (stringNormalize(user) == "ANONYMOUS" && pass.empty()) pass = kAnonymousPassword;
     // libcurl copies the text; the local copy is wiped so the password does not linger.
     std::string userPassword = user + ":" + pass;
@@ -252,6 +308,10 @@ ucstring setCommonCURLOptions(PluginVariables& session, const ucstring& accountN
     curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
     curl_easy_setopt(curl, CURLOPT_TCP_NODELAY, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(timeout));
+    // A transfer that moves no byte for as long as the account waits for a server has stalled.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    session.stallSeconds = timeout > 0 ? timeout : 15;
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(session.stallSeconds));
 
     if (!caPath.empty()) {
         curl_easy_setopt(curl, CURLOPT_CAINFO, caPath.c_str());
@@ -307,11 +367,15 @@ void cancelPreviousCURLMulti(PluginVariables& session) {
     DEBUG_OUT("Cancel Previous CURL Multi");
 }
 
-CURLcode sessionPerform(PluginVariables& session) {
-    if (!session.curl || !session.curlMulti) return CURLE_FAILED_INIT;
+namespace {
+
+CURLcode performOnce(PluginVariables& session) {
     cancelPreviousCURLMulti(session);
     session.errorBuffer[0] = 0;
     session.hostKeyStatus = kHostKeyUnchecked;
+    session.heldBytes = 0;
+    session.replyBytes = 0;
+    session.requestStopped.clear();
     if (curl_multi_add_handle(session.curlMulti, session.curl) != CURLM_OK) return CURLE_FAILED_INIT;
     session.multiAttached = true;
     CURLcode result = CURLE_OK;
@@ -332,8 +396,50 @@ CURLcode sessionPerform(PluginVariables& session) {
         if (!done) curl_multi_poll(session.curlMulti, nullptr, 0, 5, nullptr);
     }
     cancelPreviousCURLMulti(session);
+    return result;
+}
+
+// A server closes a connection that was idle too long (FTP: "421", then the close). A request
+// that found it gone before anything of it was done can simply be made again on a new one.
+bool connectionWasGone(PluginVariables& session, CURLcode code, size_t firstReply) {
+    if (code == CURLE_OK || code == CURLE_ABORTED_BY_CALLBACK) return false;
+    long connects = 0;
+    curl_off_t sent = 0, received = 0;
+    curl_easy_getinfo(session.curl, CURLINFO_NUM_CONNECTS, &connects);
+    curl_easy_getinfo(session.curl, CURLINFO_SIZE_UPLOAD_T, &sent);
+    curl_easy_getinfo(session.curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
+    if (connects != 0 || sent != 0 || received != 0) return false;  // a new connection, or data moved
+    if (session.serverResponse.size() > firstReply) return session.serverResponse[firstReply].rfind("421", 0) == 0;
+    return code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING;
+}
+
+}  // namespace
+
+CURLcode sessionPerform(PluginVariables& session) {
+    if (!session.curl || !session.curlMulti) return CURLE_FAILED_INIT;
+    const size_t firstReply = session.serverResponse.size();
+    CURLcode result = performOnce(session);
+    if (connectionWasGone(session, result, firstReply)) {
+        DEBUG_OUT("The server had closed the connection; connecting again.");
+        if (CURLM* fresh = curl_multi_init()) {
+            curl_multi_cleanup(session.curlMulti);
+            session.curlMulti = fresh;
+        }
+        session.serverResponse.resize(firstReply);
+        result = performOnce(session);
+    }
     dropConnectionIfOutOfStep(session, result);
     return result;
+}
+
+ucstring sessionStoppedText(const PluginVariables& session, CURLcode code) {
+    if (!session.requestStopped.empty()) return session.requestStopped;
+    if (code != CURLE_OPERATION_TIMEDOUT) return {};
+    // libcurl reports a server's "421" (closing) as a time-out too; that one speaks for itself.
+    for (const std::string& line : session.serverResponse)
+        if (line.rfind("421", 0) == 0) return {};
+    return u"The server stalled: nothing moved for " + ucstringFromString(std::to_string(session.stallSeconds)) +
+           u" seconds, so the transfer was stopped.";
 }
 
 std::string sessionEncodePath(const std::string& path) {
@@ -365,14 +471,28 @@ std::string sessionResponseText(const PluginVariables& session) {
     return session.errorBuffer;
 }
 
-ucstring sessionCheckNoLineBreaks(const ucstring& text) {
-    if (text.find_first_of(u"\r\n") == ucstring::npos) return {};
-    return u"Names and commands cannot contain carriage returns or line feeds.";
+ucstring sessionCheckSendable(const ucstring& text) {
+    if (text.find_first_of(u"\r\n") != ucstring::npos)
+        return u"Names and commands cannot contain carriage returns or line feeds.";
+    if (text.find(u'\0') != ucstring::npos) return u"Names and commands cannot contain NUL characters.";
+    return {};
+}
+
+ucstring sessionCheckSendable(const std::string& text) {
+    return sessionCheckSendable(ucstring(text.begin(), text.end()));  // only the control bytes matter
 }
 
 CURLcode sessionRunCommands(PluginVariables& session, const std::string& directory, const stringlist& commands,
                             const ucstring& status) {
     freeCommandList(session);
+    // Callers check their arguments; what would still put a second command on the wire stops here.
+    ucstring refused = sessionCheckSendable(directory);
+    for (const std::string& command : commands)
+        if (refused.empty()) refused = sessionCheckSendable(command);
+    if (!refused.empty()) {
+        session.serverResponse.assign(1, ucstringToUTF8String(refused));
+        return CURLE_BAD_FUNCTION_ARGUMENT;
+    }
     for (const std::string& command : commands) {
         curl_slist* grown = curl_slist_append(session.commandList, command.c_str());
         if (!grown) {
@@ -452,7 +572,13 @@ ucstring sessionOpen(PluginVariables& session, const FTPAccount& account, const 
     if (code != CURLE_OK) {
         logCurlError(code);
         std::string why = session.errorBuffer[0] ? std::string(session.errorBuffer) : curl_easy_strerror(code);
-        if (session.hostKeyStatus == kHostKeyChanged)
+        // libcurl offers the server only the key type recorded for the host: a server that has
+        // none of that type fails the key exchange, which is a changed key too.
+        const bool otherType = session.secureType == FTPAccount::kSecureSSH &&
+                               why.find("Unable to exchange encryption keys") != std::string::npos &&
+                               !knownHostsPath.empty() &&
+                               knownHostsNamesHost(knownHostsPath, account.host(), account.port());
+        if (session.hostKeyStatus == kHostKeyChanged || otherType)
             why = "The SSH host key of " + account.host() +
                   " does not match the one recorded for it in the known hosts file " + knownHostsPath +
                   "; the connection was refused. If the server's key was changed on purpose, remove the host's "

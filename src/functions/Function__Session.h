@@ -42,12 +42,21 @@ std::string dataPortSpec(int32_t rangeStart, int32_t rangeEnd);
 
 // ---- Requests ----------------------------------------------------------------------------------
 
+// What one request may hold in memory: the text of a text download or listing, and the server's
+// replies on the control connection. A server that sends more is stopped with an error (in the
+// session's requestStopped) instead of growing the process without end.
+constexpr size_t kSessionHeldDataLimit = size_t{64} << 20;
+constexpr size_t kSessionReplyLimit = size_t{1} << 20;
+
 // Detaches the easy handle from the multi handle when a request left it attached.
 void cancelPreviousCURLMulti(PluginVariables& session);
 // Runs the request prepared on the session's handle to its end: through the multi handle, waking
 // at least every 5 ms (libcurl otherwise sleeps on its own timers between FTP steps), so a cancel
 // seen by the progress callback stops it promptly. Returns libcurl's result.
 CURLcode sessionPerform(PluginVariables& session);
+// Why a request that ended with `code` was stopped by the plug-in or by libcurl's stall limit
+// rather than by the server: the text for the user, or empty.
+ucstring sessionStoppedText(const PluginVariables& session, CURLcode code);
 // Percent-encodes every segment of a "/"-separated path (UTF-8 bytes); the "/" stay.
 std::string sessionEncodePath(const std::string& path);
 // The URL of a remote path: base URL + "/" + the encoded path (SFTP: an absolute path as it is,
@@ -56,9 +65,10 @@ std::string sessionURL(const PluginVariables& session, const std::string& path);
 // What the server said in the last request, lines joined with carriage returns; when it said
 // nothing (SFTP, or no connection at all) libcurl's own error text.
 std::string sessionResponseText(const PluginVariables& session);
-// Empty, or the error for a name or command with a line break in it (which would let a second
-// command ride along on the control connection).
-ucstring sessionCheckNoLineBreaks(const ucstring& text);
+// Empty, or the error for a name, path or command with a line break in it (which would let a
+// second command ride along on the control connection) or a NUL (which would cut it short).
+ucstring sessionCheckSendable(const ucstring& text);
+ucstring sessionCheckSendable(const std::string& text);
 
 // Runs the control commands on the directory URL with no transfer (FTP: after changing into each
 // directory of `directory`; SFTP: libcurl's own quote commands). Status `status` meanwhile.

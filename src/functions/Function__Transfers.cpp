@@ -8,6 +8,7 @@
 #include "Plugin_Status.h"
 #include "Support/FTPAccount.h"
 #include "_Common/CoreCode/Orb_DateTime.h"
+#include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/FileAndStream/Orb_FileStream.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
@@ -16,6 +17,7 @@
 
 #include <platform/Files.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -61,12 +63,16 @@ void setTextMode(PluginVariables& session, bool asciiMode) {
 
 // Runs the prepared transfer with the status window's text; the error text of a failure.
 ucstring perform(PluginVariables& session, const std::string& remotePath, bool upload) {
+    // Every transfer passes here, also those of folders and of the queue: nothing with a line
+    // break or NUL goes on the wire.
+    if (const ucstring refused = sessionCheckSendable(remotePath); !refused.empty()) return refused;
     updateStatusText((upload ? u"Uploading '" : u"Downloading '") + fileNamePart(remotePath) + u"'...");
     curl_easy_setopt(session.curl, CURLOPT_URL, sessionURL(session, remotePath).c_str());
     const CURLcode code = sessionPerform(session);
     updateStatus(u"Idle.", 0);
     if (code == CURLE_OK) return u"";
     if (code == CURLE_ABORTED_BY_CALLBACK) return u"User cancelled.";
+    if (const ucstring stopped = sessionStoppedText(session, code); !stopped.empty()) return stopped;
     if (debugMode()) debugOutput(__FILE__, __LINE__, "cURL error code: " + std::to_string(static_cast<int>(code)));
     return ucstring(upload ? u"Error uploading file; Server response: "
                            : u"Error downloading file; Server response: ") +
@@ -90,18 +96,6 @@ ucstring uploadStream(PluginVariables& session, OrbStream& stream, int64_t size,
     return error;
 }
 
-// The file a download is written into before it takes the target's place: beside the target,
-// so the rename stays on one file system.
-OrbFileRef partFileFor(const OrbFileRef& target) {
-    OrbFileRef part(target);
-    const ucstring name = target.getLastItem();
-    part.removeLastItem();
-    ucstring unique;
-    const ucstring wanted = u"." + name + u".part";
-    part.addItem(part.findUniqueFileName(unique, wanted, 0) ? unique : wanted);
-    return part;
-}
-
 }  // namespace
 
 ucstring uploadFile(PluginVariables& session, const OrbFileRef& localFile, const std::string& remotePath, bool append,
@@ -123,12 +117,17 @@ ucstring downloadFile(PluginVariables& session, const std::string& remotePath, c
     if (!target.isValid(isDir, isFile)) return u"Local path is invalid: " + target.errorString();
     if (!session.curl) return u"Not connected.";
 
-    // A replacing download goes to a file beside the target and takes its place only when
-    // complete, so a failed or cancelled download never costs the user the old file. An
-    // appending one is cut back to the old size when it fails.
-    const OrbFileRef written = append ? target : partFileFor(target);
+    // A replacing download goes to a file beside the target (".NAME.part") and takes its place
+    // only when complete, so a failed or cancelled download never costs the user the old file,
+    // and the replaced file keeps what the user set on it. An appending one is cut back to the
+    // old size when it fails.
+    platform::FileReplacement replacement;
+    std::string systemError;
+    if (!append && !replacement.begin(target.pathAsString(), ".part", systemError))
+        return u"Could not open file for writing: " + ucstringFromUTF8String(systemError);
     auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
-    if (!stream->attachToFile(written, append ? kFileStreamReadWrite : kFileStreamWrite))
+    if (append ? !stream->attachToFile(target, kFileStreamReadWrite)
+               : !stream->attachToHandle(replacement.contents(), kFileStreamWrite))
         return u"Could not open file for writing: " + stream->errorString();
     int64_t originalSize = 0;
     if (append) {
@@ -151,23 +150,15 @@ ucstring downloadFile(PluginVariables& session, const std::string& remotePath, c
     if (!stream->detachFromFile() && error.empty()) error = u"Could not write file: " + stream->errorString();
     stream.reset();
 
-    std::string systemError;
-    const ucstring writtenPath = written.pathAsString();
     if (append) {
         if (!error.empty()) {
             OrbFileStream restore(0);
-            if (restore.attachToFile(written, kFileStreamReadWrite)) restore.resize(originalSize);
+            if (restore.attachToFile(target, kFileStreamReadWrite)) restore.resize(originalSize);
         }
         return error;
     }
-    if (!error.empty()) {
-        platform::fileRemove(writtenPath, systemError);
-        return error;
-    }
-    if (!platform::fileReplace(writtenPath, target.pathAsString(), systemError)) {
-        platform::fileRemove(writtenPath, systemError);
-        return u"Could not write file: " + ucstringFromUTF8String(systemError);
-    }
+    if (!error.empty()) return error;  // the replacement is dropped: the old file stays
+    if (!replacement.commit(systemError)) return u"Could not write file: " + ucstringFromUTF8String(systemError);
     return u"";
 }
 
@@ -231,8 +222,9 @@ ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given
     return u"";
 }
 
-void transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
-                        ucstring& remoteName) {
+ucstring transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
+                            ucstring& remoteName) {
+    if (const ucstring refused = sessionCheckSendable(remoteFile); !refused.empty()) return refused;
     ucstring path = remoteFile;
     if (path.empty() || (path[0] != u'/' && path[0] != u'\\')) {
         const ucstring& current = variables.currentRemoteDir;
@@ -241,6 +233,7 @@ void transferRemotePath(const PluginVariables& variables, const ucstring& remote
     const size_t slash = path.rfind(u'/');
     remoteDir = slash == ucstring::npos ? ucstring() : path.substr(0, slash + 1);
     remoteName = slash == ucstring::npos ? path : path.substr(slash + 1);
+    return {};
 }
 
 ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker) {
@@ -288,6 +281,23 @@ OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, cons
     return result;
 }
 
+bool transferLocalNameIsSafe(const ucstring& name) {
+    if (name.empty() || name == u"." || name == u"..") return false;
+    return name.find_first_of(ucstring(u"/\\\r\n\0", 5)) == ucstring::npos;
+}
+
+void transferRemoveTemporaryFile(PluginVariables& variables, const OrbFileRef& file) {
+    auto& files = variables.temporaryFiles;
+    const ucstring path = file.pathAsString(kPathStyleWindows);
+    const auto it = std::find_if(files.begin(), files.end(), [&](const ucstring& p) {
+        return OrbFileRef(p).pathAsString(kPathStyleWindows) == path;
+    });
+    if (it == files.end()) return;
+    std::string ignored;
+    platform::fileRemove(*it, ignored);
+    files.erase(it);
+}
+
 ucstring transferNames(const ucstring& first, const ucstring& second) {
     return first == second ? u"'" + first + u"'" : u"'" + first + u"' (originally '" + second + u"')";
 }
@@ -322,9 +332,16 @@ ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& st
     } else {
         OrbFileRef temp;
         if (!temp.setToSystemFolder(kSystemFolderTemporary)) return u"Could not get temp folder for container file.";
+        // The exported file is the user's data: in a folder of the user's own, which in a shared
+        // temporary folder another user could have made first; then in the plug-in's own folder.
         OrbFileRef folder(withBackslash(temp.pathAsString(kPathStyleWindows)) + u"Volan Temp\\");
-        if (!folder.dirExists() && !folder.createDir())
-            return u"Could not create Volan Temp folder for container file.";
+        std::string why;
+        if (!platform::fileMakePrivateFolder(folder.pathAsString(kPathStyleWindows), why)) {
+            if (!productFolder(folder, u"3.0", true)) return u"Could not create Volan Temp folder for container file.";
+            folder.addItem(u"Volan Temp");
+            if (!platform::fileMakePrivateFolder(folder.pathAsString(kPathStyleWindows), why))
+                return u"Could not create Volan Temp folder for container file.";
+        }
         const ucstring wanted = fileName.empty() ? ucstring(u"Untitled") : fileName;
         ucstring used = wanted;
         ucstring error;
@@ -332,9 +349,13 @@ ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& st
             return u"There was a problem exporting the container: " + error;
         if (used != wanted) storedName = wanted;
         localPath = withBackslash(folder.pathAsString(kPathStyleWindows)) + used;
+        platform::fileMakePrivate(localPath, why);
         v.temporaryFiles.push_back(localPath);
     }
-    file = OrbFileRef(localCompletePath(v, localPath));
+    ucstring pathError;
+    const ucstring completed = localCompletePath(v, localPath, pathError);
+    if (!pathError.empty()) return pathError;
+    file = OrbFileRef(completed);
     if (!file.fileExists()) return missingText + file.errorString();
     return u"";
 }

@@ -32,9 +32,10 @@ struct FunctionCall;
 // database, a bare script name in the calling one. `resolved` gets "Database::Script".
 ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given, ucstring& resolved);
 // A RemoteFile argument against the current remote folder, split into the folder (with its
-// trailing "/") and the name (empty when the path ends in "/").
-void transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
-                        ucstring& remoteName);
+// trailing "/") and the name (empty when the path ends in "/"); the error of a path that cannot
+// be sent.
+ucstring transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
+                            ucstring& remoteName);
 // Runs a transfer at once on the calling thread: under the configuration lock, with the status
 // window's Cancel enabled and the account's data connection settings applied.
 ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker);
@@ -49,5 +50,12 @@ OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, cons
 // `storedName` gets the container's own name when the export had to choose another;
 // `missingText` starts the error for a file that does not exist.
 ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& storedName, const ucstring& missingText);
+// False for a remote name that cannot be written as one item inside a local folder: empty, "."
+// or "..", or holding a path separator, a line break or a NUL. The names come from the server
+// or from a remote path; none may lead out of the folder the user chose.
+bool transferLocalNameIsSafe(const ucstring& name);
+// Removes a file exported for an upload once its transfer is over (queued ones go with the
+// session).
+void transferRemoveTemporaryFile(PluginVariables& variables, const OrbFileRef& file);
 // "'first'" or "'first' (originally 'second')".
 ucstring transferNames(const ucstring& first, const ucstring& second);

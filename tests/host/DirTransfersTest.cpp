@@ -315,35 +315,15 @@ TEST_F(RemoteTest, ADownloadNeverWritesOutsideItsFolderWhateverTheServerNames) {
     writeFile(served / "top" / "sub" / "inner.txt", "inner\n");
     fs::create_directories(into);
 
-    int out[2];
-    ASSERT_EQ(pipe(out), 0);
-    const std::string script = (fs::path(__FILE__).parent_path() / "hostile_ftpd.py").string();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        close(out[0]);
-        execl("/usr/bin/python3", "python3", script.c_str(), served.c_str(), servers["VOLAN_TEST_USER"].c_str(),
-              "hostile", absolute.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(out[1]);
-    FILE* reader = fdopen(out[0], "r");
-    char line[32] = {};
-    const bool started = fgets(line, sizeof line, reader) != nullptr;
-    fclose(reader);
-    const int port = started ? atoi(line) : 0;
-    if (port > 0) {
-        addAccount("hostile", testing_support::kKinds[0], "hostile", "127.0.0.1", port);
+    {
+        const testing_support::ScriptedServer server(
+            "hostile_ftpd.py", {served.string(), servers["VOLAN_TEST_USER"], "hostile", absolute.string()});
+        ASSERT_GT(server.port(), 0) << "the scripted server did not start";
+        addAccount("hostile", testing_support::kKinds[0], "hostile", "127.0.0.1", server.port());
         EXPECT_EQ(call("Volan_Connect", {"hostile"}).rfind("Connected to Account: ", 0), 0u);
         EXPECT_EQ(call("Volan_ChangeLocalDir", {into.string()}).rfind("Local directory set to: ", 0), 0u);
         EXPECT_EQ(run("Volan_DownloadDir(\"/top\"; 1)"), "Downloaded '/top'.");
         call("Volan_Disconnect");
-    }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-    if (port <= 0) {
-        fs::remove_all(base);
-        FAIL() << "the scripted server did not start";
     }
 
     EXPECT_EQ(snapshot(outside), (Tree{{"into", "<dir>"},

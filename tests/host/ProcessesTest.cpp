@@ -85,42 +85,6 @@ std::string shellOutput(const std::string& command) {
     return out;
 }
 
-// A TCP proxy to a loopback port that lets `rate` bytes a second through (throttle_proxy.py).
-class ThrottleProxy {
-public:
-    ThrottleProxy(const std::string& targetPort, int rate) {
-        int out[2];
-        if (pipe(out) != 0) return;
-        const std::string script = (fs::path(__FILE__).parent_path() / "throttle_proxy.py").string();
-        mPid = fork();
-        if (mPid == 0) {
-            dup2(out[1], 1);
-            close(out[0]);
-            execl("/usr/bin/python3", "python3", script.c_str(), targetPort.c_str(), std::to_string(rate).c_str(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out[1]);
-        // The pipe stays open while the proxy runs: it may write its line in more than one piece.
-        mOutput = fdopen(out[0], "r");
-        char line[32] = {};
-        if (mOutput && std::fgets(line, sizeof line, mOutput)) mPort = std::atoi(line);
-    }
-    ~ThrottleProxy() {
-        if (mPid > 0) {
-            kill(mPid, SIGKILL);
-            waitpid(mPid, nullptr, 0);
-        }
-        if (mOutput) std::fclose(mOutput);
-    }
-    int port() const { return mPort; }
-
-private:
-    pid_t mPid = -1;
-    int mPort = 0;
-    FILE* mOutput = nullptr;
-};
-
 }  // namespace
 
 // A transfer that takes a while (through a proxy that lets 100 KB/s through) holds nothing another
@@ -129,7 +93,7 @@ private:
 using ProcessesWithServers = testing_support::RemoteTest;
 
 TEST_F(ProcessesWithServers, ASecondProcessWorksWhileAFirstTransfers) {
-    const ThrottleProxy proxy(servers["VOLAN_SFTP_PORT"], 100000);
+    const testing_support::ScriptedServer proxy("throttle_proxy.py", {servers["VOLAN_SFTP_PORT"], "100000"});
     ASSERT_GT(proxy.port(), 0);
     addAccount("slow", testing_support::kKinds[4], servers["VOLAN_TEST_PASSWORD"], "", proxy.port());
     addAccount("direct", testing_support::kKinds[4], servers["VOLAN_TEST_PASSWORD"]);

@@ -6,10 +6,13 @@
 #include "PluginFixture.h"
 
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -97,6 +100,47 @@ inline int freeLoopbackPort() {
     close(s);
     return ntohs(a.sin_port);
 }
+
+// A scripted server of the tests (a Python program beside this file, run with Debian's python3):
+// started with its arguments, it prints the port it listens on as its first line; it is killed
+// when the object goes. The pipe stays open while it runs, whatever it prints later.
+class ScriptedServer {
+public:
+    ScriptedServer(const std::string& script, const std::vector<std::string>& arguments) {
+        int out[2];
+        if (pipe(out) != 0) return;
+        const std::string path = (fs::path(__FILE__).parent_path() / script).string();
+        mPid = fork();
+        if (mPid == 0) {
+            dup2(out[1], 1);
+            close(out[0]);
+            std::vector<char*> argv{const_cast<char*>("python3"), const_cast<char*>(path.c_str())};
+            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv("/usr/bin/python3", argv.data());
+            _exit(127);
+        }
+        close(out[1]);
+        mOutput = fdopen(out[0], "r");
+        char line[32] = {};
+        if (mOutput && std::fgets(line, sizeof line, mOutput)) mPort = std::atoi(line);
+    }
+    ~ScriptedServer() {
+        if (mPid > 0) {
+            kill(mPid, SIGKILL);
+            waitpid(mPid, nullptr, 0);
+        }
+        if (mOutput) std::fclose(mOutput);
+    }
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+    int port() const { return mPort; }
+
+private:
+    pid_t mPid = -1;
+    int mPort = 0;
+    FILE* mOutput = nullptr;
+};
 
 class RemoteTest : public ::testing::Test {
 protected:

@@ -276,38 +276,62 @@ TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
     ASSERT_EQ(call("Volan_Connect", {"active"}).rfind("Connected to Account: active", 0), 0u);
 }
 
-// SFTP host keys are trusted on first use and recorded; a different key later is refused.
-TEST_F(RemoteTest, ChangedSFTPHostKeyIsRefused) {
+// SFTP host keys are trusted on first use and recorded, as OpenSSH does: "[host]:port" for a port
+// other than 22, the new line first. A different key later, or a key of a type the server does not
+// offer, is refused with the same text; a plain line is port 22's, or an older version's.
+TEST_F(RemoteTest, SFTPHostKeysAreRecordedAndCheckedByPort) {
     addAccount("ssh", kKinds[4], servers["VOLAN_TEST_PASSWORD"]);
     const fs::path knownHosts = prefsFolder() / "known_hosts";
+    const std::string host = servers["VOLAN_TEST_HOST"], port = servers["VOLAN_SFTP_PORT"];
+    const std::string ours = "[" + host + "]:" + port + " ssh-ed25519 " + servers["VOLAN_SFTP_HOST_KEY"] + "\n";
+    const auto connect = [&] {
+        const std::string answer = call("Volan_Connect", {"ssh"});
+        call("Volan_Disconnect");
+        return answer;
+    };
+    const auto file = [&] {
+        std::stringstream content;
+        content << std::ifstream(knownHosts).rdbuf();
+        return content.str();
+    };
     fs::remove(knownHosts);
-    ASSERT_EQ(call("Volan_Connect", {"ssh"}).rfind("Connected to Account: ssh", 0), 0u);
-    call("Volan_Disconnect");
-    std::stringstream recorded;
-    recorded << std::ifstream(knownHosts).rdbuf();
-    EXPECT_NE(recorded.str().find(servers["VOLAN_SFTP_HOST_KEY"]), std::string::npos) << recorded.str();
-    ASSERT_EQ(call("Volan_Connect", {"ssh"}).rfind("Connected to Account: ssh", 0), 0u);
-    call("Volan_Disconnect");
+    ASSERT_EQ(connect().rfind("Connected to Account: ssh", 0), 0u);
+    EXPECT_EQ(file(), ours);
 
-    // Another ed25519 key (the user's) recorded for the server's address.
-    std::string otherKey;
+    // Another ed25519 key (the user's), and an RSA key made for the test.
+    std::string otherKey, rsaKey;
     std::ifstream(servers["VOLAN_SFTP_PUBKEY"]) >> otherKey >> otherKey;
-    std::ofstream(knownHosts, std::ios::trunc) << servers["VOLAN_TEST_HOST"] << " ssh-ed25519 " << otherKey << "\n";
-    const std::string refused = call("Volan_Connect", {"ssh"});
-    EXPECT_EQ(refused.rfind("ERROR: Connect: Error connecting to FTP Server: The SSH host key of " +
-                                servers["VOLAN_TEST_HOST"] + " does not match",
-                            0),
-              0u)
-        << refused;
-    EXPECT_EQ(call("Volan_IsConnected"), "0");
-    std::stringstream kept;
-    kept << std::ifstream(knownHosts).rdbuf();
-    EXPECT_EQ(kept.str().find(servers["VOLAN_SFTP_HOST_KEY"]), std::string::npos);
+    const fs::path rsa = fs::temp_directory_path() / ("volan-rsa-" + std::to_string(getpid()));
+    ASSERT_EQ(std::system(("ssh-keygen -q -t rsa -b 1024 -N '' -f " + rsa.string()).c_str()), 0);
+    std::ifstream(rsa.string() + ".pub") >> rsaKey >> rsaKey;
+    fs::remove(rsa);
+    fs::remove(rsa.string() + ".pub");
+    const std::string refused = "ERROR: Connect: Error connecting to FTP Server: The SSH host key of " + host +
+                                " does not match the one recorded for it in the known hosts file ";
+    const struct {
+        std::string recorded;
+        bool connects;
+        std::string after;  // the file afterwards
+    } cases[] = {
+        {"[" + host + "]:" + port + " ssh-ed25519 " + otherKey + "\n", false, ""},
+        {"[" + host + "]:" + port + " ssh-rsa " + rsaKey + "\n", false, ""},
+        {host + " ssh-ed25519 " + otherKey + "\n", true, ours + host + " ssh-ed25519 " + otherKey + "\n"},
+        {host + " ssh-ed25519 " + servers["VOLAN_SFTP_HOST_KEY"] + "\n", true, ""},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(knownHosts, std::ios::trunc) << c.recorded;
+        const std::string answer = connect();
+        if (c.connects) {
+            EXPECT_EQ(answer.rfind("Connected to Account: ssh", 0), 0u) << c.recorded << answer;
+        } else {
+            EXPECT_EQ(answer.substr(0, refused.size()), refused) << c.recorded;
+        }
+        EXPECT_EQ(file(), c.after.empty() ? c.recorded : c.after);
+    }
 
     // Forgetting the host (deleting its line, here the whole file) lets it be trusted anew.
     fs::remove(knownHosts);
-    EXPECT_EQ(call("Volan_Connect", {"ssh"}).rfind("Connected to Account: ssh", 0), 0u);
-    call("Volan_Disconnect");
+    EXPECT_EQ(connect().rfind("Connected to Account: ssh", 0), 0u);
 }
 
 // Through volan-host in a world of its own: a password typed into the prompt, a cancelled prompt,

@@ -306,10 +306,9 @@ TEST_P(TransferTest, AContainerUploadsUnderItsStoredName) {
     writeFile(local / name, data);
     ASSERT_EQ(run("Volan_UploadFile(Container(" + quoted((local / name).string()) + "))"), "Uploaded '" + name + "'.");
     EXPECT_TRUE(readFile(workDir / name) == data);
-    const fs::path exported = fs::temp_directory_path() / "Volan Temp" / name;
-    EXPECT_TRUE(fs::exists(exported));
+    EXPECT_FALSE(fs::exists(fs::temp_directory_path() / "Volan Temp" / name))
+        << "the temporary export is removed once its upload is over";
     host->sessionShutdown(1);
-    EXPECT_FALSE(fs::exists(exported)) << "the temporary export is removed with the session";
 
     // A container that refers to a file uploads that file.
     ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);

@@ -1,21 +1,26 @@
 #!/usr/bin/python3
 """A TCP proxy on 127.0.0.1 that forwards every connection to TARGET_PORT on 127.0.0.1 and lets
 at most RATE bytes per second through in each direction, so a transfer through it takes as long
-as a test needs. Prints its port, then runs until killed.
-Usage: throttle_proxy.py TARGET_PORT RATE"""
+as a test needs. With STALL, a connection stops forwarding anything (and stays open) once STALL
+bytes went through it either way: a server that stalls. Prints its port, then runs until killed.
+Usage: throttle_proxy.py TARGET_PORT RATE [STALL]"""
 import asyncio
 import sys
 
 TARGET_PORT, RATE = int(sys.argv[1]), int(sys.argv[2])
+STALL = int(sys.argv[3]) if len(sys.argv) > 3 else 0
 CHUNK = max(1, RATE // 20)
 
 
-async def pump(reader, writer):
+async def pump(reader, writer, moved):
     try:
         while True:
             data = await reader.read(CHUNK)
             if not data:
                 break
+            moved[0] += len(data)
+            if STALL and moved[0] > STALL:
+                await asyncio.Event().wait()  # forever
             writer.write(data)
             await writer.drain()
             await asyncio.sleep(len(data) / RATE)
@@ -31,7 +36,8 @@ async def serve(client_reader, client_writer):
     except OSError:
         client_writer.close()
         return
-    await asyncio.gather(pump(client_reader, server_writer), pump(server_reader, client_writer))
+    moved = [0]
+    await asyncio.gather(pump(client_reader, server_writer, moved), pump(server_reader, client_writer, moved))
 
 
 async def main():

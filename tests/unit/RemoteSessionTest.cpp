@@ -47,9 +47,9 @@ TEST(RemoteSession, ActiveModePortRanges) {
 }
 
 TEST(RemoteSession, LineBreaksAreRefusedAndUnconnectedSessionsStaySafe) {
-    EXPECT_TRUE(sessionCheckNoLineBreaks(u"name with spaces").empty());
-    EXPECT_FALSE(sessionCheckNoLineBreaks(u"a\rDELE b").empty());
-    EXPECT_FALSE(sessionCheckNoLineBreaks(u"a\nb").empty());
+    EXPECT_TRUE(sessionCheckSendable(u"name with spaces").empty());
+    EXPECT_FALSE(sessionCheckSendable(u"a\rDELE b").empty());
+    EXPECT_FALSE(sessionCheckSendable(u"a\nb").empty());
 
     PluginVariables session;
     EXPECT_FALSE(sessionIsConnected(session));
