@@ -16,6 +16,7 @@
 #include "_Common/Strings/Orb_StringList.h"
 
 #include <FMWrapper/FMXCalcEngine.h>
+#include <platform/Files.h>
 #include <platform/Module.h>
 #include <platform/Threads.h>
 
@@ -140,15 +141,18 @@ std::string timestamp() {
 // ---- The folder and the file --------------------------------------------------------------------
 
 // The folder `parent` + `name` when it exists or can be made; only the last level is made unless
-// makeParents is set.
+// makeParents is set. The logs hold what the plug-in did with which files and servers: the folder
+// is the user's alone, or it is not used.
 bool tryFolder(OrbFileRef folder, const ucstringlist& names, bool makeParents, ucstring& chosen) {
     if (!folder.defined()) return false;
     for (size_t i = 0; i < names.size(); ++i) {
         const bool last = i + 1 == names.size();
         if (!makeParents && last && !folder.dirExists()) return false;
+        if (!last && makeParents && !folder.dirExists()) folder.createDir();
         folder.addItem(OrbFileRef::encodeSlashes(names[i]));
     }
-    if (!folder.dirExists() && !folder.createDir() && !folder.dirExists()) return false;  // or another process made it
+    std::string ignored;
+    if (!platform::fileMakePrivateFolder(folder.pathAsString(kPathStyleWindows), ignored)) return false;
     chosen = folder.pathAsString(kPathStyleWindows);
     return true;
 }
@@ -167,9 +171,9 @@ ucstring logFolder() {
     const ucstring logs = application + kLogsFolderSuffix;
     ucstring folder;
     OrbFileRef ref;
+    // The Desktop when there is one, then the local application data; the plug-in's own folder and
+    // the root of the default volume are system folders here, no place for a user's logs.
     if (ref.setToSystemFolder(kSystemFolderDesktop) && tryFolder(ref, {logs}, false, folder)) {
-    } else if (pluginLocation(ref) && (ref.removeLastItem(), true) && tryFolder(ref, {logs}, false, folder)) {
-    } else if (ref.set(u"/") && tryFolder(ref, {logs}, false, folder)) {
     } else if (ref.setToSystemFolder(kSystemFolderLocalAppData) &&
                tryFolder(ref, {u"Orb", u"" PLUGIN_NAME, u"3.0", logs}, true, folder)) {
     } else if (ref.setToSystemFolder(kSystemFolderTemporary) && tryFolder(ref, {logs}, false, folder)) {
@@ -202,7 +206,11 @@ bool createLogFile(const ucstring& folder, platform::ThreadId thread, OrbFileRef
     for (int attempt = 1; attempt <= 100; ++attempt) {
         file.set(folder);
         file.addItem(OrbFileRef::encodeSlashes(newLogFileName(thread, attempt)));
-        if (file.createFile()) return true;
+        if (file.createFile()) {
+            std::string ignored;
+            platform::fileMakePrivate(file.pathAsString(kPathStyleWindows), ignored);  // before a line is in it
+            return true;
+        }
         if (!file.fileExists()) return false;
     }
     return false;

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 #include <chrono>
+#include <ctime>
 #include <random>
 #include <string>
 
@@ -101,6 +101,20 @@ void FileLock::unlock() {
     if (mFd < 0) return;
     ::close(mFd);  // also drops the lock
     mFd = -1;
+}
+
+bool fileMakePrivateFolder(std::u16string_view path, std::string& error) {
+    std::string p;
+    if (!fileNativePath(path, p, error)) return false;
+    if (mkdir(p.c_str(), 0700) != 0 && errno != EEXIST) return fail(error, errno);
+    // Whoever made it: it is used only when it is this user's own folder.
+    struct stat st {};
+    if (lstat(p.c_str(), &st) != 0) return fail(error, errno);
+    if (!S_ISDIR(st.st_mode) || st.st_uid != geteuid()) {
+        error = "it is not a folder of this user's own";
+        return false;
+    }
+    return (st.st_mode & 0777) == 0700 || chmod(p.c_str(), 0700) == 0 ? true : fail(error, errno);
 }
 
 bool fileSync(std::u16string_view path, std::string& error) {

@@ -22,6 +22,7 @@ VOLAN_FUNCTION_CALLBACK(GetAccountOption) {
         const FTPAccount* account = accounts->findAccount(name);
         if (!account) return u"Could not find account named '" + name + u"'.";
         account->getOption(option, call.result, error);
+        call.resultIsSecret = option.find("PASS") != std::string::npos;  // "PASSWORD", "PASS WORD"
         return error;
     });
 }

@@ -173,13 +173,15 @@ TEST_F(DebugLog, FolderFallbacks) {
     EXPECT_TRUE(TestDrives::exists(drives.c("/home/me/Desktop/Volan Pro Debug Logs")));
     EXPECT_EQ(lastMessage(), "on the desktop");
 
-    // The chosen folder went away and there is no Desktop: the root of the default volume (the
-    // plug-in's own folder is not on these drives).
+    // The chosen folder went away and there is no Desktop: the local application data, never the
+    // root of the default volume or the plug-in's own folder (system folders here).
     TestDrives::removeTree(drives.c("/home/me/Desktop"));
-    debugOutput("f.cpp", 2, std::string("at the root"));
-    EXPECT_EQ(debugLogFolderName(), u"C:\\Volan Pro Debug Logs");
-    EXPECT_EQ(debugLogFileForThread().substr(0, 24), u"C:\\Volan Pro Debug Logs\\");
-    EXPECT_EQ(lastMessage(), "at the root");
+    debugOutput("f.cpp", 2, std::string("in the application data"));
+    const std::u16string folder = u"C:\\home\\me\\.local\\share\\Orb\\Volan Pro\\3.0\\Volan Pro Debug Logs";
+    EXPECT_EQ(debugLogFolderName(), folder);
+    EXPECT_EQ(debugLogFileForThread().substr(0, folder.size() + 1), folder + u"\\");
+    EXPECT_EQ(lastMessage(), "in the application data");
+    EXPECT_FALSE(TestDrives::exists(drives.c("/Volan Pro Debug Logs")));
 }
 
 TEST_F(DebugLog, CurlTraceWithoutPasswords) {
