@@ -40,8 +40,9 @@ ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compi
     const std::string text = ucstringToUTF8String(stringTrim(url));
     if (!expression.match(text)) return u"The URL parameter appears to be invalid: " + url;
     const ucstring scheme = stringNormalize(ucstringFromUTF8String(expression.result(1)));
-    out.user = trimmed(expression.result(3));
-    out.password = trimmed(expression.result(4));
+    // As in any URL, a user name or password holding ":", "@" or "/" is written percent-encoded.
+    out.user = percentDecode(trimmed(expression.result(3)));
+    out.password = percentDecode(trimmed(expression.result(4)));
     out.host = trimmed(expression.result(5));
     // A port is 1 to 65535; more digits would wrap around (or not fit a number at all).
     const std::string port = expression.result(7);

@@ -8,8 +8,8 @@
 
 // What a quick transfer's URL names.
 struct QuickURL {
-    int32_t secureType = 0;  // the account protocol value the scheme stands for
-    std::string user, password, host;
+    int32_t secureType = 0;            // the account protocol value the scheme stands for
+    std::string user, password, host;  // user and password percent-decoded
     int32_t port = 0;
     ucstring path;  // percent-decoded, from the "/" after the host
     ucstring name;  // the path's last item
