@@ -1,6 +1,8 @@
 // Files and folders on the native file system, reached through Windows paths (FilePaths.cpp).
 #include <platform/Files.h>
 
+#include "Posix.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,31 +18,14 @@
 
 namespace platform {
 
+using posix::copyContents;
+using posix::Descriptor;
+using posix::fail;
+using posix::failNotAFile;
+
 namespace {
 
 bool native(std::u16string_view path, std::string& out, std::string& error) { return fileNativePath(path, out, error); }
-
-bool fail(std::string& error, int errorNumber) {
-    error = fileErrorMessage(errorNumber);
-    return false;
-}
-
-// A device, FIFO or socket where a File must be: the system has no error number of its own for it.
-bool failNotAFile(std::string& error) {
-    error = "Not a regular file (a device, FIFO or socket)";
-    return false;
-}
-
-// A file descriptor closed on every path.
-struct Descriptor {
-    int fd = -1;
-    explicit Descriptor(int f) : fd(f) {}
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-};
 
 // Follows links; a dangling link is reported as itself.
 bool statPath(int dirFd, const char* path, FileInfo& info, int& errorNumber) {
@@ -73,38 +58,6 @@ bool statPath(int dirFd, const char* path, FileInfo& info, int& errorNumber) {
     info.creationSeconds = created.tv_sec;
     info.creationNanoseconds = static_cast<int32_t>(created.tv_nsec);
     return true;
-}
-
-// Copies the whole of `from` into `to`, in the kernel when it can.
-bool copyContents(int from, int to, std::string& error) {
-    bool kernelCopy = true;
-    for (;;) {
-        if (kernelCopy) {
-            const ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
-            if (n > 0) continue;
-            if (n == 0) return true;
-            if (errno == EINTR) continue;
-            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
-                kernelCopy = false;
-                continue;
-            }
-            return fail(error, errno);
-        }
-        constexpr size_t kChunk = 1 << 20;
-        std::unique_ptr<char[]> buffer(new char[kChunk]);
-        for (;;) {
-            const ssize_t n = ::read(from, buffer.get(), kChunk);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return fail(error, errno);
-            if (n == 0) return true;
-            for (ssize_t done = 0; done < n;) {
-                const ssize_t w = ::write(to, buffer.get() + done, static_cast<size_t>(n - done));
-                if (w < 0 && errno == EINTR) continue;
-                if (w < 0) return fail(error, errno);
-                done += w;
-            }
-        }
-    }
 }
 
 bool copyNative(const std::string& from, const std::string& to, std::string& error) {
@@ -351,127 +304,35 @@ bool FileHandle::write(const void* source, int64_t count, std::string& error) {
     return true;
 }
 
-// ---- FileReplacement ------------------------------------------------------------------------
-
-namespace {
-
-bool mayAccess(const std::string& path, int how) { return faccessat(AT_FDCWD, path.c_str(), how, AT_EACCESS) == 0; }
-
-// A temporary file in `folder` that no other process can open and that nothing is left of when
-// this one ends: nameless where the file system allows, else named only for a moment.
-int openNameless(const std::string& folder, int& errorNumber) {
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0) return fd;
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-        errorNumber = errno;
-        return -1;
-    }
-    std::string name = folder + "/.volan-XXXXXX";
-    fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
-        errorNumber = errno;
-        return -1;
-    }
-    unlink(name.c_str());
-    return fd;
-}
-
-// Copies the whole of `from` over the file `target`, which keeps its identity (owner, links, other
-// names). Its space is reserved first, so a full disk fails before the old contents are touched.
-bool copyOver(int from, const std::string& target, std::string& error) {
-    Descriptor to(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (to.fd < 0) return fail(error, errno);
-    struct stat st {};
-    if (fstat(to.fd, &st) != 0) return fail(error, errno);
-    if (!S_ISREG(st.st_mode)) return failNotAFile(error);
-    if (fstat(from, &st) != 0) return fail(error, errno);
-    if (st.st_size > 0 && fallocate(to.fd, FALLOC_FL_KEEP_SIZE, 0, st.st_size) != 0 && errno != EOPNOTSUPP &&
-        errno != ENOSYS)
-        return fail(error, errno);
-    if (lseek(from, 0, SEEK_SET) != 0) return fail(error, errno);
-    if (!copyContents(from, to.fd, error)) return false;
-    if (ftruncate(to.fd, st.st_size) != 0) return fail(error, errno);
-    const int closed = ::close(to.fd);
-    to.fd = -1;
-    return closed == 0 ? true : fail(error, errno);
-}
-
-}  // namespace
-
-FileReplacement::~FileReplacement() { abandon(); }
-
-bool FileReplacement::begin(std::u16string_view path, std::string_view suffix, std::string& error) {
-    abandon();
-    if (!native(path, mTarget, error)) return false;
-    struct stat st {};
-    mExisted = lstat(mTarget.c_str(), &st) == 0;
-    if (!mExisted && errno != ENOENT) return fail(error, errno);
-    if (mExisted && S_ISLNK(st.st_mode)) {
-        // Written through: the link stays and leads to the new contents.
-        std::unique_ptr<char, decltype(&free)> resolved(realpath(mTarget.c_str(), nullptr), &free);
-        if (!resolved || stat(resolved.get(), &st) != 0) return fail(error, errno);
-        mTarget = resolved.get();
-    }
-    if (mExisted) {
-        if (S_ISDIR(st.st_mode)) return fail(error, EISDIR);
-        if (!S_ISREG(st.st_mode)) return failNotAFile(error);
-        if (!mayAccess(mTarget, W_OK)) return fail(error, errno);
-    }
-    const size_t slash = mTarget.rfind('/');
-    const std::string folder = slash == 0 ? "/" : mTarget.substr(0, slash);
-    const bool folderWritable = mayAccess(folder, W_OK | X_OK);
-    const bool ownerKept = st.st_uid == geteuid() || geteuid() == 0;
-    mInPlace = mExisted && (!folderWritable || !ownerKept || st.st_nlink > 1);
-    mMode = st.st_mode & 0777;
-    mOwner = st.st_uid;
-    mGroup = st.st_gid;
-
-    int fd = -1;
-    int errorNumber = EEXIST;
-    if (mInPlace && !folderWritable) {
-        fd = openNameless(fileTemporaryRoot(), errorNumber);
-    } else {
-        // A new file has the usual permissions from the start; an old file's are given at the end.
-        const std::string name = "." + mTarget.substr(slash + 1);
-        for (int n = 0; fd < 0 && errorNumber == EEXIST && n < 1000; ++n) {
-            mTemporary = folder + "/" + name + (n > 0 ? std::to_string(n) : "") + std::string(suffix);
-            fd = ::open(mTemporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mExisted ? 0600 : 0666);
-            if (fd < 0) errorNumber = errno;
+bool posix::copyContents(int from, int to, std::string& error) {
+    bool kernelCopy = true;
+    for (;;) {
+        if (kernelCopy) {
+            const ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+            if (n > 0) continue;
+            if (n == 0) return true;
+            if (errno == EINTR) continue;
+            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
+                kernelCopy = false;
+                continue;
+            }
+            return fail(error, errno);
+        }
+        constexpr size_t kChunk = 1 << 20;
+        std::unique_ptr<char[]> buffer(new char[kChunk]);
+        for (;;) {
+            const ssize_t n = ::read(from, buffer.get(), kChunk);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return fail(error, errno);
+            if (n == 0) return true;
+            for (ssize_t done = 0; done < n;) {
+                const ssize_t w = ::write(to, buffer.get() + done, static_cast<size_t>(n - done));
+                if (w < 0 && errno == EINTR) continue;
+                if (w < 0) return fail(error, errno);
+                done += w;
+            }
         }
     }
-    if (fd < 0) {
-        mTemporary.clear();
-        return fail(error, errorNumber);
-    }
-    mContents.mFd = fd;
-    mContents.mOffset = 0;
-    return true;
-}
-
-bool FileReplacement::commit(std::string& error) {
-    if (!mContents.isOpen()) return fail(error, EBADF);
-    const int fd = mContents.mFd;
-    bool ok = true;
-    if (mInPlace) {
-        ok = copyOver(fd, mTarget, error);
-    } else {
-        if (mExisted) {
-            // Root keeps the owner, others the group where they belong to it; where the system
-            // refuses, the new file has the user's own, as any new file would.
-            (void)!fchown(fd, geteuid() == 0 ? mOwner : static_cast<uid_t>(-1), mGroup);
-            if (fchmod(fd, mMode) != 0) ok = fail(error, errno);
-        }
-        if (ok && rename(mTemporary.c_str(), mTarget.c_str()) != 0) ok = fail(error, errno);
-        if (ok) mTemporary.clear();  // it is the file now
-    }
-    abandon();
-    return ok;
-}
-
-void FileReplacement::abandon() {
-    mContents.close();
-    if (!mTemporary.empty()) unlink(mTemporary.c_str());
-    mTemporary.clear();
 }
 
 }  // namespace platform

@@ -399,3 +399,20 @@ TEST_F(Accounts, AFailedSaveIsAnErrorAndChangesNothing) {
     EXPECT_EQ(error, u"Could not Save Accounts; Could not Find/Create Accounts Directory.");
     EXPECT_EQ(accounts().findAccount(u"Other"), nullptr);
 }
+
+// A preferences file the user keeps elsewhere behind a link (a dotfiles folder) stays a link: the
+// file it leads to gets the new contents, and is the owner's alone (it may hold passwords).
+TEST_F(Accounts, ALinkedPreferencesFileStaysALink) {
+    EXPECT_EQ(configure(u"Set", u"FIRST", u"1"), u"Preference set.");
+    const fs::path kept = fs::path(std::getenv("HOME")) / "dotfiles" / "volan-prefs";
+    fs::create_directories(kept.parent_path());
+    fs::rename(prefsFileOnDisk(), kept);
+    fs::permissions(kept, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(kept, prefsFileOnDisk());
+    restart();
+    EXPECT_EQ(configure(u"Set", u"SECOND", u"2"), u"Preference set.");
+    EXPECT_TRUE(fs::is_symlink(prefsFileOnDisk()));
+    EXPECT_NE(readFile(kept).find("SECOND=\"2\""), std::string::npos);
+    EXPECT_NE(readFile(kept).find("FIRST=\"1\""), std::string::npos);
+    EXPECT_EQ(fs::status(kept).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}

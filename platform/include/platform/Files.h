@@ -150,6 +150,12 @@ private:
     int64_t mOffset = 0;
 };
 
+// How a FileReplacement treats the file beyond its contents.
+struct ReplacementOptions {
+    bool ownerOnly = false;  // the file is the owner's alone (0600), whatever it was: it holds secrets
+    bool durable = false;    // synced to the disk before and after it takes the name: a crash keeps a version
+};
+
 // Gives a file new contents without putting the old ones at risk: the new contents are written to
 // a temporary file and take the old file's place only when complete, so a failure (a full disk, a
 // cancelled download) leaves the old file as it was. Only the contents change:
@@ -158,7 +164,10 @@ private:
 //  - a file the user may not write to is refused, as is anything but a File;
 //  - where the new file could not simply take the old one's name (the folder is not writable, the
 //    owner could not be kept, the file has other names too), the complete new contents are copied
-//    into the old file, after the space for them has been reserved.
+//    into the old file, after the space for them has been reserved;
+//  - the new version is dated at least a microsecond later than the old one, so that readers who
+//    tell a change by the modification time (which the system keeps only to its clock's tick) see
+//    every change.
 class FileReplacement {
 public:
     FileReplacement() = default;
@@ -169,7 +178,7 @@ public:
     // Starts giving `path` new contents (a missing file is made). The temporary file is "." + the
     // file's name + `suffix` beside the file (a number before the suffix when that is taken), or a
     // nameless one in the temporary folder when the file's folder is not writable.
-    bool begin(std::u16string_view path, std::string_view suffix, std::string& error);
+    bool begin(std::u16string_view path, std::string_view suffix, std::string& error, ReplacementOptions options = {});
     // Where the new contents go: empty at first, open for reading and writing.
     FileHandle& contents() { return mContents; }
     // Puts the new contents in place.
@@ -179,6 +188,7 @@ public:
 
 private:
     FileHandle mContents;
+    ReplacementOptions mOptions;
     std::string mTarget;     // the file itself, links resolved
     std::string mTemporary;  // the temporary file's name; empty when it has none
     bool mExisted = false;
@@ -186,6 +196,8 @@ private:
     unsigned mMode = 0;
     unsigned mOwner = 0;
     unsigned mGroup = 0;
+    int64_t mOldSeconds = 0;  // the old version's modification time
+    int32_t mOldNanoseconds = 0;
 };
 
 // ---- Files shared with other processes ------------------------------------------------------
@@ -215,12 +227,9 @@ private:
 // (not a link) that belongs to this user, and is made 0700. False with a reason otherwise.
 bool fileMakePrivateFolder(std::u16string_view path, std::string& error);
 
-// Writes what the system holds of a file (or of a folder's entries) to the disk.
-bool fileSync(std::u16string_view path, std::string& error);
-
-// Gives the file new contents in one step: a temporary file beside it is written, synced, given
-// its permissions (the owner's only when makePrivate) and renamed into place, and the folder is
-// synced. Readers see the old contents or the new, never a part; a crash leaves one of them.
+// Gives a file of the user's plug-in folder new contents through a durable FileReplacement
+// (ownerOnly when makePrivate): readers see the old contents or the new, never a part, and a crash
+// leaves one of them.
 bool fileWriteReplacing(std::u16string_view path, std::string_view contents, bool makePrivate, std::string& error);
 
 // The system's message for an error number.
