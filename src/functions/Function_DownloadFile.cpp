@@ -29,20 +29,9 @@ VOLAN_FUNCTION_CALLBACK(DownloadFile) {
         error = transferRemotePath(v, remoteFile, remoteDir, remoteName);
         if (!error.empty()) return error;
 
-        // The target: an existing folder gets the remote name, an existing file is replaced, any
-        // other given path names the new file.
-        ucstring pathError;
-        const ucstring completed = localFile.empty() ? ucstring() : localCompletePath(v, localFile, pathError);
-        if (!pathError.empty()) return pathError;
-        OrbFileRef target = localFile.empty() ? localCurrentFolder(v) : OrbFileRef(completed);
-        bool isDir = false, isFile = false;
-        if (!target.defined() || !target.isValid(isDir, isFile))
-            return u"The local file/path is invalid: " + target.errorString();
-        if (localFile.empty() || isDir) {
-            if (!transferLocalNameIsSafe(remoteName))
-                return u"The remote name '" + remoteName + u"' cannot be a local file name; give the local file.";
-            target.addItem(remoteName);
-        }
+        OrbFileRef target;
+        error = transferDownloadTarget(v, localFile, remoteName, u"The local file/path is invalid: ", target);
+        if (!error.empty()) return error;
         const ucstring localName = target.getLastItem();
         const ucstring localPath = target.pathAsString(kPathStyleWindows, false);
         localResetList(v, false);

@@ -14,21 +14,12 @@ VOLAN_FUNCTION_CALLBACK(QuickDownload) {
         const ucstring urlText = stringTrim(argumentString(call.arguments, u"URL"));
         if (urlText.empty()) return u"You must specify the URL ('URL' parameter).";
         const ucstring localFile = argumentString(call.arguments, u"LocalDirOrFile");
-        ucstring pathError;
-        const ucstring completed = localFile.empty() ? ucstring() : localCompletePath(v, localFile, pathError);
-        if (!pathError.empty()) return pathError;
-        OrbFileRef target = localFile.empty() ? localCurrentFolder(v) : OrbFileRef(completed);
         QuickURL url;
         ucstring error = quickParseURL(urlText, url, u"Could not compile FTP URL regular expression; Error: ");
         if (!error.empty()) return error;
-        bool isDir = false, isFile = false;
-        if (!target.defined() || !target.isValid(isDir, isFile))
-            return u"The local dir or file is invalid: " + target.errorString();
-        if (localFile.empty() || isDir) {
-            if (!transferLocalNameIsSafe(url.name))
-                return u"The remote name '" + url.name + u"' cannot be a local file name; give the local file.";
-            target.addItem(url.name);
-        }
+        OrbFileRef target;
+        error = transferDownloadTarget(v, localFile, url.name, u"The local dir or file is invalid: ", target);
+        if (!error.empty()) return error;
         const ucstring localName = target.getLastItem();
         error = quickTransfer(v, url, argumentBoolean(call.arguments, u"ShowStatusWindow", false),
                               [&] { return downloadFile(v, ucstringToUTF8String(url.path), target, false, false); });

@@ -18,6 +18,7 @@ VOLAN_FUNCTION_CALLBACK(QuickUpload) {
         // "dos" is the product's own spelling.
         ucstring error = transferUploadSource(call, file, storedName, u"File dos not exist: ");
         if (!error.empty()) return error;
+        const TransferExportedFile exported(v, file);
         const ucstring urlText = stringTrim(argumentString(call.arguments, u"URL"));
         if (urlText.empty()) return u"You must specify the URL ('URL' parameter).";
         QuickURL url;
@@ -30,7 +31,6 @@ VOLAN_FUNCTION_CALLBACK(QuickUpload) {
         }
         error = quickTransfer(v, url, argumentBoolean(call.arguments, u"ShowStatusWindow", false),
                               [&] { return uploadFile(v, file, ucstringToUTF8String(url.path), false, false); });
-        transferRemoveTemporaryFile(v, file);
         if (!error.empty()) return error;
         call.result.setStringValue(u"Uploaded " + transferNames(url.name, localName) + u".");
         return {};

@@ -18,10 +18,9 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
         nameArguments(call.arguments,
                       {u"LocalDir", u"Recursive", u"Wildcard", u"CompletedScript", u"UseASCIIMode", u"CSParameter"});
         const ucstring given = argumentString(call.arguments, u"LocalDir");
-        ucstring pathError;
-        const ucstring completed = given.empty() ? ucstring() : localCompletePath(v, given, pathError);
-        if (!pathError.empty()) return pathError;
-        OrbFileRefEx directory(given.empty() ? localCurrentFolder(v) : OrbFileRef(completed));
+        OrbFileRef folder;
+        if (const ucstring pathError = localPathOrCurrentFolder(v, given, folder); !pathError.empty()) return pathError;
+        OrbFileRefEx directory(folder);
         if (!directory.defined() || !directory.dirExists())
             return u"Directory does not exist: " + directory.pathAsString(kPathStyleWindows);
         const bool recursive = argumentBoolean(call.arguments, u"Recursive", false);

@@ -28,6 +28,7 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         ucstring storedName;
         error = transferUploadSource(call, file, storedName, u"File does not exist: ");
         if (!error.empty()) return error;
+        TransferExportedFile exported(v, file);
         error = sessionCheckUsable(v);
         if (!error.empty()) return error;
         ucstring remoteDir, remoteName;
@@ -43,12 +44,12 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         if (!script.empty()) {
             queueAddUploadFile(v, transferNewID(v), localPath, localName, remoteDir, remoteName, append, ascii, script,
                                parameter);
+            exported.keepForTheQueue();
             call.result.setStringValue(transferNames(remoteName, localName) + u" queued for upload.");
             return {};
         }
         error = transferRunNow(
             v, [&] { return uploadFile(v, file, ucstringToUTF8String(remoteDir + remoteName), append, ascii); });
-        transferRemoveTemporaryFile(v, file);
         if (!error.empty()) return error;
         v.lastTransfer = transferRecord(u"UploadFile", remoteDir, remoteName, &localPath, &localName);
         call.result.setStringValue(u"Uploaded " + transferNames(remoteName, localName) + u".");

@@ -35,6 +35,17 @@ ucstring localCompletePath(PluginVariables& variables, const ucstring& path, ucs
     return OrbFileRef::addEndingPathDelimiter(base) + path;
 }
 
+ucstring localPathOrCurrentFolder(PluginVariables& variables, const ucstring& path, OrbFileRef& ref) {
+    if (path.empty()) {
+        ref = localCurrentFolder(variables);
+        return {};
+    }
+    ucstring error;
+    const ucstring completed = localCompletePath(variables, path, error);
+    if (error.empty()) ref = OrbFileRef(completed);
+    return error;
+}
+
 void localResetList(PluginVariables& variables, bool resetPosition) {
     variables.localList.clear();
     variables.localListValid = false;

@@ -9,6 +9,9 @@ OrbFileRef& localCurrentFolder(PluginVariables& variables);
 // An absolute path as it stands; a relative one after the current folder (slash style). Without a
 // valid current folder a relative path names nothing: the result is empty and `error` says why.
 ucstring localCompletePath(PluginVariables& variables, const ucstring& path, ucstring& error);
+// The folder or file a path argument names: the current folder for an empty path, else the path
+// completed; the error of a relative path without a current folder.
+ucstring localPathOrCurrentFolder(PluginVariables& variables, const ucstring& path, OrbFileRef& ref);
 // Why a relative path cannot be completed while there is no valid current folder.
 ucstring localNoCurrentFolderError(const ucstring& relativePath);
 // Forgets the cached listing (and, with resetPosition, where Next continues).

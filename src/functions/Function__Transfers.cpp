@@ -286,9 +286,24 @@ bool transferLocalNameIsSafe(const ucstring& name) {
     return name.find_first_of(ucstring(u"/\\\r\n\0", 5)) == ucstring::npos;
 }
 
-void transferRemoveTemporaryFile(PluginVariables& variables, const OrbFileRef& file) {
-    auto& files = variables.temporaryFiles;
-    const ucstring path = file.pathAsString(kPathStyleWindows);
+ucstring transferDownloadTarget(PluginVariables& variables, const ucstring& localFile, const ucstring& remoteName,
+                                const ucstring& invalidText, OrbFileRef& target) {
+    if (const ucstring error = localPathOrCurrentFolder(variables, localFile, target); !error.empty()) return error;
+    // An existing folder gets the remote name, an existing file is replaced, any other given path
+    // names the new file.
+    bool isDir = false, isFile = false;
+    if (!target.defined() || !target.isValid(isDir, isFile)) return invalidText + target.errorString();
+    if (!localFile.empty() && !isDir) return {};
+    if (!transferLocalNameIsSafe(remoteName))
+        return u"The remote name '" + remoteName + u"' cannot be a local file name; give the local file.";
+    target.addItem(remoteName);
+    return {};
+}
+
+TransferExportedFile::~TransferExportedFile() {
+    if (mKept) return;
+    auto& files = mVariables.temporaryFiles;
+    const ucstring path = mFile.pathAsString(kPathStyleWindows);
     const auto it = std::find_if(files.begin(), files.end(), [&](const ucstring& p) {
         return OrbFileRef(p).pathAsString(kPathStyleWindows) == path;
     });

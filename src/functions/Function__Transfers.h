@@ -54,8 +54,26 @@ ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& st
 // or "..", or holding a path separator, a line break or a NUL. The names come from the server
 // or from a remote path; none may lead out of the folder the user chose.
 bool transferLocalNameIsSafe(const ucstring& name);
-// Removes a file exported for an upload once its transfer is over (queued ones go with the
-// session).
-void transferRemoveTemporaryFile(PluginVariables& variables, const OrbFileRef& file);
+// The local file a download goes to: `localFile` completed against the current folder (the current
+// folder itself when it is empty); into a folder, under the remote name, which must then be one
+// item. `invalidText` starts the error of a path that names nothing usable.
+ucstring transferDownloadTarget(PluginVariables& variables, const ucstring& localFile, const ucstring& remoteName,
+                                const ucstring& invalidText, OrbFileRef& target);
+// Removes the file an upload's container was exported to (a temporary file of the session) when
+// the call is over, whatever its outcome, unless the upload was queued: the queue sends it later,
+// and the session's end removes it.
+class TransferExportedFile {
+public:
+    TransferExportedFile(PluginVariables& variables, const OrbFileRef& file) : mVariables(variables), mFile(file) {}
+    ~TransferExportedFile();
+    TransferExportedFile(const TransferExportedFile&) = delete;
+    TransferExportedFile& operator=(const TransferExportedFile&) = delete;
+    void keepForTheQueue() { mKept = true; }
+
+private:
+    PluginVariables& mVariables;
+    OrbFileRef mFile;
+    bool mKept = false;
+};
 // "'first'" or "'first' (originally 'second')".
 ucstring transferNames(const ucstring& first, const ucstring& second);
