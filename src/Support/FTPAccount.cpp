@@ -147,8 +147,7 @@ bool FTPAccount::setOption(const std::string& option, const ucstring& rawValue, 
     const ucstring value = stringTrim(rawValue);
     const bool empty = value.empty();
     if (!accountTextIsStorable(value)) {
-        // Every setting is one line of the account's file; numbers and keywords could not use one.
-        error = u"An account setting cannot hold a carriage return, line feed or NUL character.";
+        error = kAccountTextUnstorable;  // numbers and keywords could not use one either
         return false;
     }
     const int64_t number = stringToInteger(value, 10);
@@ -280,7 +279,7 @@ const char16_t* const kSecureTypeKeys[] = {u"None", u"AfterConnect", u"BeforeCon
 
 struct AccountKey {
     const char16_t* key;
-    ucstring value;  // the password unscrambled, a character per byte
+    ucstring value;  // as the file holds it
 };
 
 int32_t secureTypeFromKey(const ucstring& value) {
@@ -299,8 +298,6 @@ ucstring numberKey(int64_t n) {
 // The keys of an account file in the order a new file has them, with the account's values.
 std::vector<AccountKey> accountKeys(const FTPAccount& a) {
     const int32_t type = a.secureType() >= 0 && a.secureType() <= 3 ? a.secureType() : 0;
-    ucstring password;
-    for (char c : a.password()) password.push_back(static_cast<unsigned char>(c));
     return {{u"Name", a.name()},
             {u"Host", ucstringFromUTF8String(a.host())},
             {u"Port", numberKey(a.port())},
@@ -312,7 +309,7 @@ std::vector<AccountKey> accountKeys(const FTPAccount& a) {
             {u"DataPortRangeEnd", numberKey(a.dataPortRangeEnd())},
             {u"DefaultCompletedScript", a.defaultCompletedScript()},
             {u"Passive", a.passive() ? u"1" : u"0"},
-            {u"Password", password},
+            {u"Password", encryptPasswordText(a.password())},
             {u"SecureType", kSecureTypeKeys[type]},
             {u"DefaultMode", a.defaultMode() == FTPAccount::kModeASCII ? u"ASCII" : u"Binary"}};
 }
@@ -594,14 +591,11 @@ ucstring FTPAccounts::saveAccountFile(FTPAccount& a) {
     ucstring error;
     if (exists && !stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return error;
     for (const AccountKey* k : changed) {
-        ucstring value = k->value;
-        if (ucstring(k->key) == u"Password") {
-            // An unchanged password keeps its stored text (another installation's filler bytes).
-            const ucstring text = stringlistValueForName(lines, u"Password", u'=', false);
-            if (stringlistIndexOfName(lines, u"Password") >= 0 && decryptPasswordText(text) == a.password()) continue;
-            value = encryptPasswordText(a.password());
-        }
-        stringlistSetValueForName(lines, k->key, value, u'=', false);
+        // An unchanged password keeps its stored text (another installation's filler bytes).
+        if (ucstring(k->key) == u"Password" && stringlistIndexOfName(lines, u"Password") >= 0 &&
+            decryptPasswordText(stringlistValueForName(lines, u"Password", u'=', false)) == a.password())
+            continue;
+        stringlistSetValueForName(lines, k->key, k->value, u'=', false);
     }
     if (!stringlistReplaceFile(error, lines, file, kLineEndingCRLF, kCharSetUTF8, false, true)) return error;
 

@@ -91,6 +91,8 @@ private:
 
 // Account texts are stored one to a line: they cannot hold a carriage return, a line feed or a NUL.
 bool accountTextIsStorable(const ucstring& text);
+inline constexpr char16_t kAccountTextUnstorable[] =
+    u"An account setting cannot hold a carriage return, line feed or NUL character.";
 
 // The scrambled form in which passwords are stored in account and preference files. It hides a
 // password from a casual look; it is not encryption.

@@ -333,8 +333,7 @@ bool FTPAccounts::saveDialogAccount(DynamicWindow& window) {
                                ucstringFromUTF8String(account->password())};
     ucstring error;
     for (const ucstring& value : values)
-        if (!accountTextIsStorable(value))
-            error = u"An account setting cannot hold a carriage return, line feed or NUL character.";
+        if (!accountTextIsStorable(value)) error = kAccountTextUnstorable;
     if (error.empty()) error = saveAccounts(account->name());
     if (!error.empty()) {
         *account = before;  // what is not saved is not kept

@@ -15,6 +15,7 @@
 
 #include <platform/Files.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -172,25 +173,32 @@ void logCurlError(CURLcode code) {
     if (debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
 }
 
+// A new multi handle holds no connections: the next request logs in afresh.
+void dropConnection(PluginVariables& session) {
+    if (CURLM* fresh = curl_multi_init()) {
+        curl_multi_cleanup(session.curlMulti);
+        session.curlMulti = fresh;
+    }
+}
+
 // After some failures the FTP control connection is out of step with the server. Over TLS,
 // libcurl 7.88 meets a refused STOR (the server resets the data connection during the data
 // handshake) by switching to PASV and reading the STOR's refusal as the PASV reply; the real
-// PASV reply then answers the next request, which fails. Dropping the connection (a new multi
-// handle holds no connections) makes the next request log in afresh.
+// PASV reply then answers the next request, which fails. A request stopped midway (stalled, or
+// over a limit) leaves a connection nobody can trust either, whatever the protocol.
 void dropConnectionIfOutOfStep(PluginVariables& session, CURLcode code) {
-    // A request stopped midway (stalled, or over a limit) leaves a connection nobody can trust.
     const bool stopped = code == CURLE_OPERATION_TIMEDOUT || !session.requestStopped.empty();
-    if (sessionIsSFTP(session) && !stopped) return;
-    if (code != CURLE_FTP_WEIRD_PASV_REPLY && code != CURLE_FTP_WEIRD_227_FORMAT && code != CURLE_WEIRD_SERVER_REPLY &&
-        code != CURLE_SSL_CONNECT_ERROR && !stopped)
-        return;
-    CURLM* fresh = curl_multi_init();
-    if (!fresh) return;
-    curl_multi_cleanup(session.curlMulti);
-    session.curlMulti = fresh;
-    DEBUG_OUT("FTP connection dropped after cURL error " + std::to_string(static_cast<int>(code)) +
+    const bool outOfStep =
+        !sessionIsSFTP(session) && (code == CURLE_FTP_WEIRD_PASV_REPLY || code == CURLE_FTP_WEIRD_227_FORMAT ||
+                                    code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_SSL_CONNECT_ERROR);
+    if (!stopped && !outOfStep) return;
+    dropConnection(session);
+    DEBUG_OUT("Connection dropped after cURL error " + std::to_string(static_cast<int>(code)) +
               "; the next request connects again.");
 }
+
+// "421": the server is closing the connection (it was idle too long, or the server is going down).
+bool isClosingReply(const std::string& line) { return line.rfind("421", 0) == 0; }
 
 }  // namespace
 
@@ -409,7 +417,7 @@ bool connectionWasGone(PluginVariables& session, CURLcode code, size_t firstRepl
     curl_easy_getinfo(session.curl, CURLINFO_SIZE_UPLOAD_T, &sent);
     curl_easy_getinfo(session.curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
     if (connects != 0 || sent != 0 || received != 0) return false;  // a new connection, or data moved
-    if (session.serverResponse.size() > firstReply) return session.serverResponse[firstReply].rfind("421", 0) == 0;
+    if (session.serverResponse.size() > firstReply) return isClosingReply(session.serverResponse[firstReply]);
     return code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING;
 }
 
@@ -421,10 +429,7 @@ CURLcode sessionPerform(PluginVariables& session) {
     CURLcode result = performOnce(session);
     if (connectionWasGone(session, result, firstReply)) {
         DEBUG_OUT("The server had closed the connection; connecting again.");
-        if (CURLM* fresh = curl_multi_init()) {
-            curl_multi_cleanup(session.curlMulti);
-            session.curlMulti = fresh;
-        }
+        dropConnection(session);
         session.serverResponse.resize(firstReply);
         result = performOnce(session);
     }
@@ -436,8 +441,7 @@ ucstring sessionStoppedText(const PluginVariables& session, CURLcode code) {
     if (!session.requestStopped.empty()) return session.requestStopped;
     if (code != CURLE_OPERATION_TIMEDOUT) return {};
     // libcurl reports a server's "421" (closing) as a time-out too; that one speaks for itself.
-    for (const std::string& line : session.serverResponse)
-        if (line.rfind("421", 0) == 0) return {};
+    if (std::any_of(session.serverResponse.begin(), session.serverResponse.end(), isClosingReply)) return {};
     return u"The server stalled: nothing moved for " + ucstringFromString(std::to_string(session.stallSeconds)) +
            u" seconds, so the transfer was stopped.";
 }
