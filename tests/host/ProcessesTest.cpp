@@ -247,3 +247,45 @@ TEST(Processes, ASecondUserWorksBesideTheFirst) {
     mine.killHard();
     fs::remove_all(theirHome);
 }
+
+// The disk under the plug-in's folder fills up, then turns read-only: every change is refused with
+// its error, and what was saved before stays whole and readable.
+TEST(Processes, AFullOrReadOnlyDiskKeepsWhatWasSaved) {
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+    const fs::path data = fs::temp_directory_path() / ("volan-full-" + std::to_string(getpid()));
+    fs::create_directories(data);
+    if (std::system(("mount -t tmpfs -o size=256k volan-test '" + data.string() + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "this machine does not let the test mount a small file system";
+    struct Unmount {
+        fs::path folder;
+        ~Unmount() {
+            std::system(("umount '" + folder.string() + "'").c_str());
+            fs::remove_all(folder);
+        }
+    } unmount{data};
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    std::string out;
+    ASSERT_EQ(runVolanHost("-e 'Volan_Configure(\"Set\";\"Kept\";\"yes\")' -e 'Volan_AddAccount(\"Kept\")'", out), 0);
+    ASSERT_EQ(out, "Preference set.\nAccount 'Kept' added.\n");
+    std::system(("dd if=/dev/zero of='" + (data / "filler").string() + "' bs=4k 2>/dev/null").c_str());
+
+    const std::string changes =
+        "-e 'Volan_Configure(\"Set\";\"Lost\";\"no\")' -e 'Volan_AddAccount(\"Lost\")' "
+        "-e 'Volan_SetAccountOption(\"Kept\";\"Host\";\"lost.example\")' "
+        "-e 'Volan_Configure(\"Get\";\"Kept\")' -e 'Volan_GetAccountNames' "
+        "-e 'Volan_GetAccountOption(\"Kept\";\"Host\")'";
+    for (const char* disk : {"full", "read-only"}) {
+        if (std::string(disk) == "read-only") {
+            ASSERT_EQ(std::system(("mount -o remount,ro '" + data.string() + "'").c_str()), 0);
+        }
+        ASSERT_EQ(runVolanHost(changes, out), 0) << out;
+        const std::vector<std::string> lines = testing_support::split(out, "\n");
+        ASSERT_EQ(lines.size(), 6u) << out;
+        EXPECT_EQ(lines[0].rfind("ERROR: Configure: Could not Save Prefs: ", 0), 0u) << disk << ": " << lines[0];
+        EXPECT_EQ(lines[1].rfind("ERROR: AddAccount: ", 0), 0u) << disk << ": " << lines[1];
+        EXPECT_EQ(lines[2].rfind("ERROR: SetAccountOption: ", 0), 0u) << disk << ": " << lines[2];
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()),
+                  (std::vector<std::string>{"yes", "Kept", ""}))
+            << disk;
+    }
+}
