@@ -312,14 +312,24 @@ void listAddItemRecord(OrbVariableArray& list, const ucstring& name, const ucstr
     OrbVariableArray::Variables& items = list.mutableVariableArray();
     items.push_back(kPrototype);
     OrbVariable& record = items.back();
-    record.setName(name);
+    record.setNameAsIs(name);
     OrbVariableArray::Variables& members = record.mutableArrayValue().mutableVariableArray();
     members[0].setStringValue(type);
     members[1].setIntegerValue(size);
     members[2].setTimestampValue(modDate);
 }
 
-void listParseFactLine(std::string_view line, ListItemFacts& facts) {
+ucstring listNameFromBytes(std::string_view bytes, ListRawNames* rawNames) {
+    size_t substitutions = 0;
+    ucstring name = ucstringFromUTF8String(bytes, &substitutions);
+    if (substitutions == 0) return name;
+    name.clear();
+    for (const unsigned char byte : bytes) name.push_back(byte);
+    if (rawNames) (*rawNames)[name] = std::string(bytes);
+    return name;
+}
+
+void listParseFactLine(std::string_view line, ListItemFacts& facts, ListRawNames* rawNames) {
     const size_t blank = line.find(' ');
     const std::string_view factText = line.substr(0, blank);
     const std::string_view name = blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
@@ -348,7 +358,7 @@ void listParseFactLine(std::string_view line, ListItemFacts& facts) {
         start = end + 1;
     }
 
-    facts.name = ucstringFromUTF8String(name);
+    facts.name = listNameFromBytes(name, rawNames);
     if (asciiEqualNoCase(type, "file")) {
         facts.type = u"file";
     } else if (asciiEqualNoCase(type, "dir")) {
@@ -386,7 +396,7 @@ void listItemInfoFromFactLine(std::string_view factLine, OrbVariableArray& info)
 
 // ---- Parsers -----------------------------------------------------------------------------------
 
-void parseMachineList(const stringlist& lines, OrbVariableArray& list) {
+void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNames* rawNames) {
     DEBUG_SCOPE("parseMachineList");
     list.clear();
     list.mutableVariableArray().reserve(lines.size() + 2);
@@ -394,14 +404,15 @@ void parseMachineList(const stringlist& lines, OrbVariableArray& list) {
     ListItemFacts facts;
     for (const std::string& line : lines) {
         if (line.empty()) continue;
-        listParseFactLine(line, facts);
+        listParseFactLine(line, facts, rawNames);
         noteDotEntry(facts.name, sawDot, sawDotDot);
         listAddItemRecord(list, facts.name, facts.type, facts.size, facts.modDate);
     }
     fixUpDotEntries(list, sawDot, sawDotDot);
 }
 
-void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now) {
+void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now,
+                       ListRawNames* rawNames) {
     DEBUG_SCOPE("parseStandardList");
     list.clear();
     bool sawDot = false, sawDotDot = false;
@@ -456,7 +467,7 @@ void parseStandardList(const stringlist& lines, OrbVariableArray& list, const Or
             }
         }
         // A line that does not fit still becomes an item, with nothing known about it.
-        ucstring name = entry.name.empty() ? ucstring(kNoName) : ucstringFromUTF8String(entry.name);
+        ucstring name = entry.name.empty() ? ucstring(kNoName) : listNameFromBytes(entry.name, rawNames);
         const ucstring type = entry.type.empty() ? ucstring(u"unknown") : ucstringFromString(entry.type);
         noteDotEntry(name, sawDot, sawDotDot);
         listAddItemRecord(list, name, type, entry.size, dateTimeFrom(entry.date));

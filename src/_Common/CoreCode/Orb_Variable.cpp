@@ -169,8 +169,10 @@ int OrbVariable::type() const { return mType; }
 OrbVariableArray& OrbVariable::mutableArrayValue() { return mArrayValue; }
 const OrbVariableArray& OrbVariable::arrayValue() const { return mArrayValue; }
 
-void OrbVariable::setName(const ucstring& name) {
-    mName = stringTrim(name);
+void OrbVariable::setName(const ucstring& name) { setNameAsIs(stringTrim(name)); }
+
+void OrbVariable::setNameAsIs(const ucstring& name) {
+    mName = name;
     mNameUppercase = stringUpperCase(mName);
 }
 

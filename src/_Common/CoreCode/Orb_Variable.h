@@ -166,6 +166,9 @@ public:
 
     // Trims the name and keeps its normalised form in step.
     void setName(const ucstring& name);
+    // Keeps the name exactly as given: item records are named after files, whose names may begin
+    // or end with blanks.
+    void setNameAsIs(const ucstring& name);
 
     // Type 0 and every value emptied (the timestamp stays); the name too when clearName is set.
     void clear(bool clearName = false);
