@@ -34,8 +34,8 @@ std::string trimmed(const std::string& text) { return ucstringToUTF8String(strin
 
 ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compileError) {
     StringRegEx expression;
-    const std::string error =
-        expression.setExpression(R"(^(ftp|ftps|sftp|scp)://(([^:@]+):?([^@]+)?@)?([^:/]+)(:([\d]+))?(/.+)$)");
+    const std::string error = expression.setExpression(
+        R"(^(ftp|ftps|sftp|scp)://(([^:@]+):?([^@]+)?@)?(\[[^\]/]+\]|[^:/]+)(:([\d]+))?(/.+)$)");
     if (!error.empty()) return compileError + ucstringFromUTF8String(error);
     const std::string text = ucstringToUTF8String(stringTrim(url));
     if (!expression.match(text)) return u"The URL parameter appears to be invalid: " + url;
@@ -43,7 +43,9 @@ ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compi
     // As in any URL, a user name or password holding ":", "@" or "/" is written percent-encoded.
     out.user = percentDecode(trimmed(expression.result(3)));
     out.password = percentDecode(trimmed(expression.result(4)));
+    // An IPv6 address comes in brackets; the connection puts them back where a URL needs them.
     out.host = trimmed(expression.result(5));
+    if (out.host.size() > 2 && out.host.front() == '[') out.host = out.host.substr(1, out.host.size() - 2);
     // A port is 1 to 65535; more digits would wrap around (or not fit a number at all).
     const std::string port = expression.result(7);
     out.port = port.empty() ? 0 : port.size() > 5 ? -1 : std::stoi(port);

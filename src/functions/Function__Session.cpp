@@ -164,6 +164,13 @@ bool isUnreserved(unsigned char c) {
            c == '_' || c == '~';
 }
 
+// The host as a URL writes it: an IPv6 address (at least two colons; one is a "host:port" typed as
+// the host) in brackets, whether it was given with them or not.
+std::string urlHost(const std::string& host) {
+    if (host.empty() || host.front() == '[' || std::count(host.begin(), host.end(), ':') < 2) return host;
+    return "[" + host + "]";
+}
+
 void freeCommandList(PluginVariables& session) {
     if (session.commandList) curl_slist_free_all(session.commandList);
     session.commandList = nullptr;
@@ -266,18 +273,19 @@ ucstring setCommonCURLOptions(PluginVariables& session, const ucstring& accountN
     session.hostName = host;
     session.port = port;
     session.knownHostsPath = knownHostsPath;
+    const std::string address = urlHost(host);
     switch (secureType) {
         case FTPAccount::kSecureAfterConnect:
-            session.baseURL = "ftp://" + host;
+            session.baseURL = "ftp://" + address;
             curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
             break;
         case FTPAccount::kSecureBeforeConnect:
-            session.baseURL = "ftps://" + host;
+            session.baseURL = "ftps://" + address;
             curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
             break;
-        case FTPAccount::kSecureSSH: session.baseURL = "sftp://" + host; break;
+        case FTPAccount::kSecureSSH: session.baseURL = "sftp://" + address; break;
         default:
-            session.baseURL = "ftp://" + host;
+            session.baseURL = "ftp://" + address;
             curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_NONE));
             break;
     }

@@ -19,6 +19,7 @@
 namespace fs = std::filesystem;
 using testing_support::kKinds;
 using testing_support::quoted;
+using testing_support::readFile;
 using testing_support::RemoteTest;
 using testing_support::runVolanHost;
 using testing_support::ServerKind;
@@ -376,6 +377,38 @@ TEST(RemoteHostTest, PasswordPromptAndUntrustedCertificate) {
     EXPECT_EQ(out.substr(out.size() - 2), "0\n");
     setenv("XDG_DATA_HOME", savedData.c_str(), 1);
     fs::remove_all(world);
+}
+
+// ---- IPv6 hosts; relative paths of SFTP commands ------------------------------------------------
+
+// An IPv6 address is a host with or without brackets in an account, and in brackets (as URLs write
+// it) in a quick transfer's URL; listings and transfers go over it too.
+TEST_F(RemoteTest, IPv6HostsWithOrWithoutBrackets) {
+    const std::string address = servers["VOLAN_TEST_HOST6"];
+    if (address.empty()) GTEST_SKIP() << "servers.env names no IPv6 address";
+    const fs::path dir = servedFolder("ipv6");
+    ASSERT_TRUE(servers.upload(dir.filename().string() + "/v6.txt", "over IPv6"));
+    for (const ServerKind& kind : kKinds) {
+        for (const std::string& host : {address, "[" + address + "]"}) {
+            const std::string account = std::string("v6 ") + kind.name + (host[0] == '[' ? " brackets" : "");
+            addAccount(account, kind, servers["VOLAN_TEST_PASSWORD"], host);
+            EXPECT_EQ(call("Volan_Connect", {account}), "Connected to Account: " + account + " (" + host + ")");
+            EXPECT_EQ(call("Volan_GetRemoteFileSize", {(dir / "v6.txt").string()}), "9") << account;
+            call("Volan_Disconnect");
+        }
+    }
+    const fs::path local = fs::temp_directory_path() / ("volan-v6-" + std::to_string(getpid()) + ".txt");
+    std::string path = (dir / "v6.txt").string();
+    path.replace(path.find(' '), 1, "%20");
+    for (const auto& [scheme, portKey] : {std::pair{"ftp", "VOLAN_FTP_PORT"}, std::pair{"sftp", "VOLAN_SFTP_PORT"}}) {
+        const std::string url = std::string(scheme) + "://" + servers["VOLAN_TEST_USER"] + ":" +
+                                servers["VOLAN_TEST_PASSWORD"] + "@[" + address + "]:" + servers[portKey] + path;
+        EXPECT_EQ(call("Volan_QuickDownload", {url, local.string()}),
+                  "Downloaded '" + local.filename().string() + "' (originally 'v6.txt').");
+        EXPECT_EQ(readFile(local), "over IPv6") << scheme;
+        fs::remove(local);
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace
