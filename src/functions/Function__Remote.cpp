@@ -10,10 +10,13 @@
 
 namespace {
 
-// A path as one argument of libcurl's SFTP quote commands: absolute ("/~/" stands for the home),
-// in double quotes with backslash and quote escaped.
-std::string sftpArgument(const std::string& path) {
-    const std::string absolute = !path.empty() && path[0] == '/' ? path : "/~/" + path;
+// A path as one argument of libcurl's SFTP quote commands, which run from the login folder: made
+// absolute from `directory` (the folder a relative path means), in double quotes with backslash and
+// quote escaped. ("/~/" would stand for the home, but libcurl reads it so only outside quotes.)
+std::string sftpArgument(const std::string& directory, const std::string& path) {
+    std::string absolute = path;
+    if (path.empty() || path[0] != '/')
+        absolute = (directory.empty() || directory.back() != '/' ? directory + "/" : directory) + path;
     std::string quoted = "\"";
     for (char c : absolute) {
         if (c == '\\' || c == '"') quoted += '\\';
@@ -21,6 +24,73 @@ std::string sftpArgument(const std::string& path) {
     }
     return quoted + "\"";
 }
+
+// One argument of an SFTP quote command as libcurl reads it: blanks before it skipped, then a text
+// in single or double quotes (backslash escapes a quote or backslash) or a run of non-blanks. False
+// when libcurl could not read one there.
+bool readSFTPArgument(const std::string& command, size_t& at, std::string& value) {
+    static const char kBlanks[] = " \t\r\n";
+    at = command.find_first_not_of(kBlanks, at);
+    if (at == std::string::npos) return false;
+    value.clear();
+    const char quote = command[at];
+    if (quote != '"' && quote != '\'') {
+        const size_t end = std::min(command.find_first_of(kBlanks, at), command.size());
+        value = command.substr(at, end - at);
+        at = end;
+        return true;
+    }
+    for (size_t i = at + 1; i < command.size(); ++i) {
+        char c = command[i];
+        if (c == quote) {
+            at = i + 1;
+            return !value.empty();
+        }
+        if (c == '\\') {
+            if (++i == command.size()) return false;
+            c = command[i];
+            if (c != '\\' && c != '"' && c != '\'') return false;
+        }
+        value += c;
+    }
+    return false;  // no closing quote
+}
+
+// The command with its relative path arguments made absolute from `directory`, so that it acts
+// there, as an FTP command does after the changes into the folder. Which arguments are paths is
+// libcurl's list; a symbolic link's target stays as given (a relative one is read from the link's
+// folder). Anything libcurl would refuse is left as it is, for libcurl to report.
+std::string sftpCommandInDirectory(const std::string& directory, const std::string& command) {
+    static const struct {
+        const char* verb;
+        int arguments;   // read by libcurl
+        unsigned paths;  // bit i: argument i is a path made absolute
+    } kCommands[] = {
+        {"chgrp", 2, 2},   {"chmod", 2, 2},  {"chown", 2, 2}, {"atime", 2, 2}, {"mtime", 2, 2}, {"ln", 2, 2},
+        {"symlink", 2, 2}, {"rename", 2, 3}, {"mkdir", 1, 1}, {"rmdir", 1, 1}, {"rm", 1, 1},    {"statvfs", 1, 1},
+    };
+    const size_t start = !command.empty() && command[0] == '*' ? 1 : 0;  // "*": may fail
+    const size_t blank = command.find(' ', start);
+    if (blank == std::string::npos) return command;
+    const std::string verb = stringLowerCase(command.substr(start, blank - start));
+    for (const auto& known : kCommands) {
+        if (verb != known.verb) continue;
+        std::string rebuilt = command.substr(0, blank);
+        size_t at = blank;
+        for (int i = 0; i < known.arguments; ++i) {
+            const size_t from = at;
+            std::string value;
+            if (!readSFTPArgument(command, at, value)) return command;
+            const bool path = (known.paths >> i) & 1;
+            rebuilt += path && value[0] != '/' ? " " + sftpArgument(directory, value) : command.substr(from, at - from);
+        }
+        return rebuilt + command.substr(at);
+    }
+    return command;
+}
+
+// The folder relative paths of the session mean.
+std::string currentDirectory(const PluginVariables& session) { return ucstringToUTF8String(session.currentRemoteDir); }
 
 std::string withoutTrailingSlash(std::string path) {
     if (!path.empty() && path.back() == '/') path.pop_back();
@@ -63,7 +133,8 @@ void remoteSplitPath(const std::string& path, std::string& directory, std::strin
 ucstring sendDELECommand(PluginVariables& session, const std::string& path) {
     std::string dir, name;
     remoteSplitPath(path, dir, name);
-    const std::string command = sessionIsSFTP(session) ? "rm " + sftpArgument(path) : "DELE " + name;
+    const std::string command =
+        sessionIsSFTP(session) ? "rm " + sftpArgument(currentDirectory(session), path) : "DELE " + name;
     return runCommands(session, dir, {command}, u"Removing remote file...",
                        u"Error removing file; Server response: \r");
 }
@@ -72,7 +143,8 @@ ucstring sendMKDCommand(PluginVariables& session, const std::string& path) {
     const std::string trimmed = withoutTrailingSlash(path);
     std::string dir, name;
     remoteSplitPath(trimmed, dir, name);
-    const std::string command = sessionIsSFTP(session) ? "mkdir " + sftpArgument(trimmed) : "MKD " + name;
+    const std::string command =
+        sessionIsSFTP(session) ? "mkdir " + sftpArgument(currentDirectory(session), trimmed) : "MKD " + name;
     return runCommands(session, dir, {command}, u"Creating remote directory...",
                        u"Error making directory; Server response: \r");
 }
@@ -81,7 +153,8 @@ ucstring sendRMDCommand(PluginVariables& session, const std::string& path) {
     const std::string trimmed = withoutTrailingSlash(path);
     std::string dir, name;
     remoteSplitPath(trimmed, dir, name);
-    const std::string command = sessionIsSFTP(session) ? "rmdir " + sftpArgument(trimmed) : "RMD " + name;
+    const std::string command =
+        sessionIsSFTP(session) ? "rmdir " + sftpArgument(currentDirectory(session), trimmed) : "RMD " + name;
     return runCommands(session, dir, {command}, u"Removing remote directory...",
                        u"Error removing directory; Server response: \r");
 }
@@ -93,7 +166,8 @@ ucstring sendRNCommand(PluginVariables& session, const std::string& oldPath, con
     stringlist commands;
     if (sessionIsSFTP(session)) {
         const std::string target = !newName.empty() && newName[0] == '/' ? newName : dir + newName;
-        commands.push_back("rename " + sftpArgument(trimmed) + " " + sftpArgument(target));
+        const std::string directory = currentDirectory(session);
+        commands.push_back("rename " + sftpArgument(directory, trimmed) + " " + sftpArgument(directory, target));
     } else {
         commands = {"RNFR " + name, "RNTO " + newName};
     }
@@ -103,7 +177,8 @@ ucstring sendRNCommand(PluginVariables& session, const std::string& oldPath, con
 ucstring sendQUOTECommand(PluginVariables& session, const std::string& directory, const std::string& command,
                           stringlist* output) {
     if (!output) return u"Output is NULL.";
-    const ucstring error = runCommands(session, directory, {command}, u"Sending custom command...",
+    const std::string sent = sessionIsSFTP(session) ? sftpCommandInDirectory(directory, command) : command;
+    const ucstring error = runCommands(session, directory, {sent}, u"Sending custom command...",
                                        u"Error sending custom command; Server response: \r");
     if (error.empty()) *output = session.serverResponse;
     return error;

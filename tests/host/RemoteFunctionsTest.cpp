@@ -411,4 +411,51 @@ TEST_F(RemoteTest, IPv6HostsWithOrWithoutBrackets) {
     fs::remove_all(dir);
 }
 
+// Over SFTP a raw command's relative paths mean the current remote directory, as over FTP; the
+// same names in the login folder are left alone, and blanks, quotes and backslashes keep their
+// quoting.
+TEST_F(RemoteTest, SFTPCommandsActInTheCurrentRemoteDirectory) {
+    addAccount("sftp here", kKinds[4], servers["VOLAN_TEST_PASSWORD"]);
+    const fs::path dir = servedFolder("sftp here");
+    const std::string pid = std::to_string(getpid());
+    const std::string name = "probe " + pid + ".txt", sub = "say \"hi\" " + pid, moved = "moved \\ it.txt";
+    ASSERT_TRUE(servers.upload(name, "login folder"));
+    ASSERT_TRUE(servers.upload(dir.filename().string() + "/" + name, "current folder"));
+    ASSERT_EQ(call("Volan_Connect", {"sftp here"}).rfind("Connected to Account: ", 0), 0u);
+    ASSERT_EQ(call("Volan_ChangeRemoteDir", {dir.filename().string()}), "Remote directory set to: " + dir.string());
+
+    const std::string movedPath = sub + "/" + moved;
+    const struct {
+        std::string command;
+        std::string made, gone;  // in the current folder afterwards
+    } steps[] = {
+        {"mkdir '" + sub + "'", sub, ""},
+        {"rename " + quoted(name) + " " + quoted(movedPath), movedPath, name},
+        {"chmod 600 " + quoted(movedPath), "", ""},
+        {"*RM missing.txt", "", ""},
+        {"rm '" + sub + "/moved \\\\ it.txt'", "", movedPath},
+        {"rmdir   '" + sub + "'", "", sub},
+    };
+    for (const auto& step : steps) {
+        const std::string reply = call("Volan_SendRemoteCommand", {step.command});
+        EXPECT_EQ(reply.rfind("ERROR", 0), std::string::npos) << step.command << reply;
+        if (!step.made.empty()) {
+            EXPECT_TRUE(fs::exists(dir / step.made)) << step.command;
+            EXPECT_FALSE(fs::exists(home / step.made)) << step.command;
+        }
+        if (!step.gone.empty()) {
+            EXPECT_FALSE(fs::exists(dir / step.gone)) << step.command;
+        }
+        if (step.command.rfind("chmod", 0) == 0) {
+            EXPECT_EQ(fs::status(dir / sub / moved).permissions() & fs::perms::all,
+                      fs::perms::owner_read | fs::perms::owner_write);
+        }
+    }
+    EXPECT_EQ(readFile(home / name), "login folder");
+    call("Volan_Disconnect");
+    fs::remove(home / name);
+    fs::remove_all(home / sub);
+    fs::remove_all(dir);
+}
+
 }  // namespace
