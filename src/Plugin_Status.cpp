@@ -13,6 +13,8 @@ namespace {
 
 const ucstring kDefaultTitle = u"Volan Pro Status";
 const ucstring kCancel = u"Cancel";
+constexpr int32_t kCustomLabelMaxWidth = 480;
+constexpr int32_t kCustomLabelMaxLines = 10;
 
 ucstring percentText(int64_t value) {
     ucstring text;
@@ -54,8 +56,12 @@ bool StatusWindow::createStatusWindow() {
     l.setHideTitlebarButtons(true);  // Cancel is the way to stop; the window goes when the solution says so
     l.setWidth(320);                 // room for "12 transfers remaining." beside Cancel
     addHBox(l, kStatusRoot, kStatusCustomLabelBox);
-    if (DWLayoutObject* label = addLabel(l, kStatusCustomLabelBox, kStatusCustomLabel, customLabel(), 2, 250))
+    if (DWLayoutObject* label =
+            addLabel(l, kStatusCustomLabelBox, kStatusCustomLabel, customLabel(), 2, 250, kCustomLabelMaxWidth)) {
         label->setCollapsed(customLabel().empty());
+        // A message of any length wraps, and at most a few lines of it keep the window on the screen.
+        label->setMaxHeight(kCustomLabelMaxLines * dwCurrentBackend()->lineHeight());
+    }
     addLabel(l, kStatusRoot, kStatusText, text(), 2, 250);
     addHBox(l, kStatusRoot, kStatusProgressBox);
     addProgressBar(l, kStatusProgressBox, kStatusProgressBar, progress(), 150);

@@ -296,6 +296,53 @@ TEST_F(RealWindows, StatusWindowCancelThroughTheMouse) {
     }
 }
 
+// A long message wraps, and no place, asked for or remembered, puts any of the window off the
+// 1024 x 768 screen; the results tell where it really is.
+TEST_F(RealWindows, StatusWindowStaysOnTheScreen) {
+    std::u16string message;
+    while (message.size() < 380) message += u"Sending the archive of every branch office. ";
+    message.resize(380);
+    const auto place = [](int32_t left, int32_t top) {
+        return ucstringFromUTF8String(std::to_string(left) + "\r" + std::to_string(top));
+    };
+    // Every control inside the screen; the window's place.
+    DynamicWindow* window = nullptr;
+    const auto onScreen = [&] {
+        settle();
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        auto* win = static_cast<Fl_Window*>(window->nativeWindow());
+        EXPECT_TRUE(win->shown());
+        for (int32_t id : {kStatusCustomLabel, kStatusText, kStatusPercent, kStatusCancel}) {
+            auto* w = static_cast<Fl_Widget*>(window->nativeObject(id));
+            EXPECT_GE(win->x() + w->x(), 0) << id;
+            EXPECT_GE(win->y() + w->y(), 0) << id;
+            EXPECT_LE(win->x() + w->x() + w->w(), 1024) << id;
+            EXPECT_LE(win->y() + w->y() + w->h(), 768) << id;
+        }
+        return place(win->x(), win->y());
+    };
+
+    const std::u16string shown = statusWindowFunction(u"Show", 5000, 5000, u"", message);
+    withStatus([&](StatusWindow& s) { window = s.statusWindow(); });
+    ASSERT_NE(window, nullptr);
+    const std::u16string where = onScreen();
+    EXPECT_EQ(shown, u"Status shown.\r" + where);
+    {
+        std::lock_guard<std::recursive_mutex> lock(dwUIMutex());
+        auto* label = static_cast<Fl_Widget*>(window->nativeObject(kStatusCustomLabel));
+        EXPECT_EQ(label->label(), ucstringToUTF8String(message));  // all of it, over several lines
+        EXPECT_GT(label->h(), 3 * label->labelsize());
+    }
+    EXPECT_TRUE(photograph(*window, "status-window-long-message.png"));
+
+    // Hidden and shown again where it was last: still in sight.
+    EXPECT_EQ(statusWindowFunction(u"Hide", 0, 0, u"", u""), u"Status hidden.\r" + where);
+    EXPECT_EQ(statusWindowFunction(u"Show", 0, 0, u"", u"Short"), u"Status shown.\r" + where);
+    const std::u16string moved = statusWindowFunction(u"Move", -300, 9000, u"", u"");
+    EXPECT_EQ(moved, u"Status moved.\r" + where + u"\r" + onScreen());
+    statusWindowFunction(u"Hide", 0, 0, u"", u"");
+}
+
 TEST_F(RealWindows, ConfigurationDialogThroughMouseAndKeyboard) {
     // About, then Cancel by mouse.
     dwSetModalHook([](DynamicWindow& dialog) {

@@ -260,7 +260,8 @@ DWLayoutObject* addListBox(DWLayout& layout, int32_t parentID, int32_t objectID,
 // may grow that way, otherwise centred (in a row) or put at the left (in a column). A collapsed
 // object, and a box with nothing in it that takes room, takes no room and no spacing. A tab
 // control is as large as its largest page. Sizes stay as built when texts change later; only
-// collapsing and expanding lay a window out again.
+// collapsing and expanding lay a window out again, and a new text of a label that wraps (one with
+// a maximum width).
 
 // What the engine needs from a toolkit: the size of text and images. The rules that turn those
 // into control sizes are shared, so every backend lays a window out the same way.

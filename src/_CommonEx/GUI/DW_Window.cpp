@@ -219,12 +219,21 @@ void DynamicWindow::dwClose() {
 void DynamicWindow::positionWindow(int32_t left, int32_t top) {
     UILock lock(gUIMutex);
     if (!mBackend) return;
-    int32_t screenWidth = 0, screenHeight = 0;
-    mBackend->screenSize(screenWidth, screenHeight);
-    mLeft = left == -1 ? std::max(0, (screenWidth - mWidth) / 2) : left;
-    mTop = top == -1 ? std::max(0, (screenHeight - mHeight) / 2) : top;
+    int32_t areaLeft, areaTop, areaWidth, areaHeight;
+    mBackend->workArea(left == -1 ? 0 : left, top == -1 ? 0 : top, areaLeft, areaTop, areaWidth, areaHeight);
+    mLeft = left == -1 ? areaLeft + std::max(0, (areaWidth - mWidth) / 2) : left;
+    mTop = top == -1 ? areaTop + std::max(0, (areaHeight - mHeight) / 2) : top;
     mPositioned = true;
+    keepOnScreen();
     if (mView) mView->windowChanged();
+}
+
+void DynamicWindow::keepOnScreen() {
+    int32_t areaLeft, areaTop, areaWidth, areaHeight;
+    mBackend->workArea(mLeft, mTop, areaLeft, areaTop, areaWidth, areaHeight);
+    // A window larger than the screen shows its top left part, where the title and texts begin.
+    mLeft = std::max(areaLeft, std::min(mLeft, areaLeft + areaWidth - mWidth));
+    mTop = std::max(areaTop, std::min(mTop, areaTop + areaHeight - mHeight));
 }
 
 void DynamicWindow::getWindowBounds(int32_t& left, int32_t& top, int32_t& width, int32_t& height) {
@@ -280,7 +289,16 @@ void setControlValue(DWLayoutObject& o, int64_t value) {
 }  // namespace
 
 bool DynamicWindow::updateLabelText(int32_t objectID, const ucstring& text) {
-    return changeObject(objectID, [&](DWLayoutObject& o) { return assign(o.mutableText(), text); });
+    UILock lock(gUIMutex);
+    bool rewrap = false;
+    const bool found = changeObject(objectID, [&](DWLayoutObject& o) {
+        if (!assign(o.mutableText(), text)) return false;
+        // A label that wraps may need more or fewer lines now.
+        rewrap = o.maxWidth() > 0 && layoutObjectShown(mLayout, objectID);
+        return true;
+    });
+    if (rewrap && mBackend) relayout();
+    return found;
 }
 
 bool DynamicWindow::updateButtonLabel(int32_t objectID, const ucstring& text) {
@@ -344,6 +362,13 @@ void DynamicWindow::relayout() {
     const int32_t minHeight = mLayout.resizableDown() ? mHeight : 0;
     layoutArrange(mLayout, *mBackend, mWidth, mHeight, minWidth, minHeight);
     if (mView) mView->layoutChanged();
+    if (!mPositioned) return;
+    // Grown, it may reach over the screen's edge.
+    int32_t left, top;
+    if (mView && mOpen && mView->currentPosition(left, top)) mLeft = left, mTop = top;
+    const int32_t oldLeft = mLeft, oldTop = mTop;
+    keepOnScreen();
+    if (mView && (mLeft != oldLeft || mTop != oldTop)) mView->windowChanged();
 }
 
 bool DynamicWindow::collapseBox(int32_t objectID) {

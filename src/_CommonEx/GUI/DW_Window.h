@@ -102,7 +102,9 @@ class DWBackend : public DWMeasurer {
 public:
     virtual DWBackendKind kind() const = 0;
     virtual std::unique_ptr<DWView> createView(DynamicWindow& window) = 0;
-    virtual void screenSize(int32_t& width, int32_t& height) const = 0;
+    // The part of the screen windows may use (without panels and docks) on the screen that holds
+    // the point, or on the first screen when none does.
+    virtual void workArea(int32_t x, int32_t y, int32_t& left, int32_t& top, int32_t& width, int32_t& height) const = 0;
     // Takes the calling thread's waiting toolkit events (called without the UI lock).
     virtual void pump() = 0;
     virtual bool modifierKeysDown(bool shift, bool control) const {
@@ -126,7 +128,8 @@ public:
     // an event, the close box).
     virtual void dwShow(bool modal = false);
     virtual void dwClose();
-    // Screen position of the window's top left corner; -1 centres it on that axis.
+    // Screen position of the window's top left corner; -1 centres it on that axis. The window is
+    // kept on a screen: a place that would put part of it off the screen is moved in.
     virtual void positionWindow(int32_t left, int32_t top);
     virtual void getWindowBounds(int32_t& left, int32_t& top, int32_t& width, int32_t& height);
     virtual void updateWindowTitle(const ucstring& title);
@@ -189,6 +192,9 @@ public:
 
 private:
     void relayout();
+    // Moves the window in so that all of it is on the screen it is on (its top left part when it
+    // is larger).
+    void keepOnScreen();
     bool changeObject(int32_t objectID, const std::function<bool(DWLayoutObject&)>& change);
     // The shown, enabled button with the feature, or 0.
     int32_t buttonWithFeature(uint16_t feature) const;

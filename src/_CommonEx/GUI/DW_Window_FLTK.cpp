@@ -314,10 +314,12 @@ public:
         if (!dwImageResourceSize(resourceName, width, height)) width = height = 32;
     }
     int32_t lineHeight() const override { return mLineHeight; }
-    void screenSize(int32_t& width, int32_t& height) const override {
+    void workArea(int32_t x, int32_t y, int32_t& left, int32_t& top, int32_t& width, int32_t& height) const override {
         UILock lock(dwUIMutex());
-        int x, y, w, h;
-        Fl::screen_work_area(x, y, w, h, 0);
+        int l, t, w, h;
+        Fl::screen_work_area(l, t, w, h, x, y);
+        left = l;
+        top = t;
         width = w;
         height = h;
     }

@@ -20,7 +20,8 @@ public:
                   int32_t& height) const override;
     void imageSize(const ucstring& resourceName, int32_t& width, int32_t& height) const override;
     int32_t lineHeight() const override { return kLineHeight; }
-    void screenSize(int32_t& width, int32_t& height) const override {
+    void workArea(int32_t, int32_t, int32_t& left, int32_t& top, int32_t& width, int32_t& height) const override {
+        left = top = 0;
         width = kScreenWidth;
         height = kScreenHeight;
     }
