@@ -18,12 +18,12 @@ namespace {
 
 class ChildOnTerminal {
 public:
-    // Runs `body` in a child on a new pseudo-terminal (24 x 100) with standard input from
+    // Runs `body` in a child on a new pseudo-terminal (24 rows) with standard input from
     // /dev/null; the child's exit status is what `body` returns.
-    explicit ChildOnTerminal(const std::function<int()>& body) {
+    explicit ChildOnTerminal(const std::function<int()>& body, unsigned short columns = 100) {
         winsize size{};
         size.ws_row = 24;
-        size.ws_col = 100;
+        size.ws_col = columns;
         mPid = forkpty(&mFd, nullptr, nullptr, &size);
         if (mPid == 0) {
             const int null = open("/dev/null", O_RDONLY);
@@ -121,4 +121,39 @@ TEST(TerminalBackend, PasswordsAreTypedMasked) {
     EXPECT_EQ(child.output().find("\xC3\xA4"), std::string::npos) << child.output();
     EXPECT_EQ(child.output().find("xx"), std::string::npos) << child.output();
     EXPECT_NE(child.output().find("***\b \b\b \b***"), std::string::npos) << child.output();
+}
+
+// A status line wider than the terminal keeps its button whole: the progress bar goes when there is
+// no room for it, and the texts give up their ends, the longest first.
+TEST(TerminalBackend, ANarrowTerminalShortensTheTextsNotTheButtons) {
+    const struct {
+        unsigned short columns;
+        std::string line;
+    } cases[] = {
+        {80, "Sending the archive of every br...  Idle.  [....................]  0%  [Cancel]"},
+        {60, "Sending the...  Idle.  [....................]  0%  [Cancel]"},
+        {30, "Sendi...  Idle.  0%  [Cancel]"},
+        {12, "[Cancel]"},
+    };
+    for (const auto& c : cases) {
+        ChildOnTerminal child(
+            [] {
+                dwSetBackend(DWBackendKind::Terminal);
+                DWLayout l;
+                setupLayout(l, 1, true);
+                addLabel(l, 1, 2, u"Sending the archive of every branch office to the head office server tonight");
+                addLabel(l, 1, 3, u"Idle.");
+                addProgressBar(l, 1, 4, 0);
+                addLabel(l, 1, 5, u"0%");
+                addButton(l, 1, 6, u"Cancel");
+                DynamicWindow w;
+                if (!w.buildWindow(l, nullptr)) return 1;
+                w.dwShow();
+                platform::sleepMilliseconds(100);
+                return 0;
+            },
+            c.columns);
+        EXPECT_TRUE(child.waitFor("\x1b[24;1H\x1b[2K" + c.line + std::string("\x1b") + "8"))
+            << c.columns << child.output();
+    }
 }

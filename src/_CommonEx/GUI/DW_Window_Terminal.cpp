@@ -1,7 +1,8 @@
 // The terminal backend. A window that is not modal (the status window) is one live line at the
 // bottom of the terminal, kept there by a scroll region so other output scrolls above it; its
 // enabled buttons are shown in brackets and pressed by typing their label (or its start) and Enter
-// (unless standard input is the terminal: then what is typed is the program's).
+// (unless standard input is the terminal: then what is typed is the program's). A line wider than
+// the terminal shortens its texts, never its buttons.
 // A modal dialog is asked on the terminal: its texts, then each edit field (masked for passwords),
 // each check box, and the button, chosen by number or label. Scripted answers come first.
 #include "DW_Window_Private.h"
@@ -10,6 +11,7 @@
 #include <platform/Terminal.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -26,23 +28,38 @@ std::string progressBar(const DWLayoutObject& o) {
            "]";
 }
 
-void composeLine(const DWLayout& layout, const DWLayoutObject& o, std::vector<std::string>& parts) {
+// One piece of the live line; texts may be shortened to fit, the rest is kept whole.
+struct LinePart {
+    std::string text;
+    bool shortenable = false;
+    bool progress = false;
+};
+
+void composeLine(const DWLayout& layout, const DWLayoutObject& o, std::vector<LinePart>& parts) {
     if (layoutObjectShown(layout, o.objectID())) {
         switch (o.type()) {
             case kDWTypeLabel:
             case kDWTypeEdit:
-                if (!o.text().empty()) parts.push_back(utf8(dwSingleLine(o.text())));
+                if (!o.text().empty()) parts.push_back({utf8(dwSingleLine(o.text())), true});
                 break;
-            case kDWTypeProgressBar: parts.push_back(progressBar(o)); break;
+            case kDWTypeProgressBar: parts.push_back({progressBar(o), false, true}); break;
             case kDWTypeButton:
             case kDWTypeSmallButton:
-                parts.push_back((o.enabled() ? "[" : "(") + utf8(o.text()) + (o.enabled() ? "]" : ")"));
+                parts.push_back({(o.enabled() ? "[" : "(") + utf8(o.text()) + (o.enabled() ? "]" : ")")});
                 break;
-            case kDWTypeCheckBox: parts.push_back((o.value() ? "[x] " : "[ ] ") + utf8(o.text())); break;
+            case kDWTypeCheckBox: parts.push_back({(o.value() ? "[x] " : "[ ] ") + utf8(o.text())}); break;
             default: break;
         }
     }
     for (const DWLayoutObject& c : o.children()) composeLine(layout, c, parts);
+}
+
+// Characters of UTF-8 text.
+int columnsOf(const std::string& text) {
+    int count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++count;
+    return count;
 }
 
 // At most `columns` characters of UTF-8 text.
@@ -53,6 +70,44 @@ std::string fitColumns(const std::string& text, int columns) {
         if (++count > columns) return text.substr(0, i);
     }
     return text;
+}
+
+std::string joinParts(const std::vector<LinePart>& parts) {
+    std::string line;
+    for (const LinePart& p : parts) line += (line.empty() ? "" : "  ") + p.text;
+    return line;
+}
+
+// The parts as one line of at most `columns` characters, the buttons whole while there is room for
+// them: without room beside them for the progress bar it goes; then the texts give way, the
+// longest first, ending in "..." (a text too short for that goes); what is still too long is cut.
+std::string fitLine(std::vector<LinePart> parts, int columns) {
+    std::vector<LinePart> fixed;
+    std::copy_if(parts.begin(), parts.end(), std::back_inserter(fixed),
+                 [](const LinePart& p) { return !p.shortenable; });
+    if (columnsOf(joinParts(fixed)) > columns) std::erase_if(parts, [](const LinePart& p) { return p.progress; });
+    constexpr int kEllipsis = 3;
+    const int excess = columnsOf(joinParts(parts)) - columns;
+    if (excess > 0) {
+        // The most characters a text may keep so that the line fits; a longer one is cut to it.
+        const auto saved = [&](int cap) {
+            int n = 0;
+            for (const LinePart& p : parts) {
+                const int width = columnsOf(p.text);
+                if (p.shortenable && width > cap) n += cap > kEllipsis ? width - cap : width + 2;
+            }
+            return n;
+        };
+        int cap = 0;
+        for (const LinePart& p : parts)
+            if (p.shortenable) cap = std::max(cap, columnsOf(p.text));
+        while (cap > 0 && saved(cap) < excess) --cap;
+        for (LinePart& p : parts)
+            if (p.shortenable && columnsOf(p.text) > cap)
+                p.text = cap > kEllipsis ? fitColumns(p.text, cap - kEllipsis) + "..." : std::string();
+        std::erase_if(parts, [](const LinePart& p) { return p.text.empty(); });
+    }
+    return fitColumns(joinParts(parts), columns);
 }
 
 class TerminalBackend;
@@ -121,13 +176,11 @@ public:
     void redraw() {
         if (mLive.empty()) return;
         const DWLayout& layout = mLive.back()->window().lockedLayout();
-        std::vector<std::string> parts;
+        std::vector<LinePart> parts;
         composeLine(layout, layout.layout(), parts);
-        std::string line;
-        for (const std::string& p : parts) line += (line.empty() ? "" : "  ") + p;
         int columns, rows;
         platform::terminalSize(columns, rows);
-        line = fitColumns(line, std::max(1, columns - 1));
+        const std::string line = fitLine(std::move(parts), std::max(1, columns - 1));
         if (line == mDrawn) return;  // progress reports arrive far more often than the line changes
         mDrawn = line;
         if (mRegion)
