@@ -18,8 +18,8 @@ constexpr char16_t kNoName[] = u"<no name>";
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The separators of listing columns.
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// The separators of listing columns: blanks, tabs and the other white space of isBlankLine.
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -949,7 +949,7 @@ void parseStandardList(const stringlist& lines, OrbVariableArray& list, const Or
 
     for (const std::string& line : lines) {
         const Tokens tokens(line);
-        if (tokens.count == 0 || (tokens.count == 1 && isBlankLine(line))) continue;
+        if (tokens.count == 0) continue;
         context.vmsContinued = std::exchange(context.vmsPending, std::string_view());
         ListEntry entry;
         Read read = Read::kNotMine;

@@ -4,7 +4,6 @@
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 
-#include <algorithm>
 #include <initializer_list>
 
 namespace {
