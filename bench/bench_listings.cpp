@@ -1,5 +1,6 @@
-// Parsing large directory listings: 100,000 Unix LIST lines and 100,000 MLSD lines. The
-// "per_line" counter is the time per listing line.
+// Parsing large directory listings of 100,000 lines: Unix, MS-DOS and mixed LIST listings (every
+// line is read by the first format that takes it) and MLSD. The "per_line" counter is the time
+// per listing line; items_per_second the lines per second.
 #include "_Common/Strings/Orb_StringList.h"
 #include "functions/Function__RemoteList.h"
 
@@ -7,6 +8,8 @@
 
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 
+#include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -40,6 +43,43 @@ stringlist unixListing() {
         line += itemName(i);
         lines.push_back(std::move(line));
     }
+    return lines;
+}
+
+stringlist msdosListing() {
+    stringlist lines;
+    lines.reserve(kLines);
+    for (size_t i = 0; i < kLines; ++i) {
+        char date[32];
+        std::snprintf(date, sizeof date, "%02zu-%02zu-%02zu  %02zu:%02zu%s  ", i % 12 + 1, i % 28 + 1, i % 30,
+                      i % 12 + 1, i % 60, i % 2 ? "AM" : "PM");
+        std::string line = date;
+        line += i % 10 == 0 ? "     <DIR>          " : "         " + std::to_string((i * 7919) % 10000000) + " ";
+        line += itemName(i);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// One line of each format in turn, as a listing of no known server might mix them.
+stringlist mixedListing() {
+    static const char* const kSamples[] = {
+        "drwxr-xr-x   2 anna     staff        4096 Mar  5 14:02 docs",
+        "-rw-r--r--+  1 1001     1001       102400 Mar  5  2019 big file.bin",
+        "lrwxrwxrwx   1 root     root           10 Nov 20 14:02 link -> readme.txt",
+        "-rw-r--r--   1 anna     staff           5  5. M\xC3\xA4r 14:02 notiz.txt",
+        "03-05-17  02:15PM       <DIR>          My Folder",
+        "11-30-2023  12:30AM              1,024 night.txt",
+        "LOGIN.COM;2                1/3          5-MAR-2024 14:02:11  [STAFF,ANNA]    (RWED,RWED,RE,)",
+        "QSYS           77824 02/23/00 15:09:55 *DIR       QDOC/",
+        "+i8388621.44468,m839956783,r,s10376,\tRFCEPLF",
+        "  1234      A          01-06-80  00:00  CONFIG.SYS",
+        "d [RWCEAFMS] supervisor             512 Jan 16 18:53    login",
+        "Tue Nov 30 09:15:00 2021        1,234  read me.txt",
+    };
+    stringlist lines;
+    lines.reserve(kLines);
+    for (size_t i = 0; i < kLines; ++i) lines.emplace_back(kSamples[i % std::size(kSamples)]);
     return lines;
 }
 
@@ -78,6 +118,31 @@ void BM_ParseUnixList(benchmark::State& state) {
     setPerLine(state, kLines);
 }
 BENCHMARK(BM_ParseUnixList)->Unit(benchmark::kMillisecond);
+
+void BM_ParseMSDosList(benchmark::State& state) {
+    const stringlist lines = msdosListing();
+    for (auto _ : state) {
+        OrbVariableArray list;
+        parseStandardList(lines, list);
+        if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
+        benchmark::DoNotOptimize(list.size());
+    }
+    setPerLine(state, kLines);
+}
+BENCHMARK(BM_ParseMSDosList)->Unit(benchmark::kMillisecond);
+
+void BM_ParseMixedList(benchmark::State& state) {
+    const stringlist lines = mixedListing();
+    const OrbDateTime now(boost::posix_time::ptime(boost::gregorian::date(2026, 12, 8)));
+    for (auto _ : state) {
+        OrbVariableArray list;
+        parseStandardList(lines, list, now);
+        if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
+        benchmark::DoNotOptimize(list.size());
+    }
+    setPerLine(state, kLines);
+}
+BENCHMARK(BM_ParseMixedList)->Unit(benchmark::kMillisecond);
 
 void BM_ParseMachineList(benchmark::State& state) {
     const stringlist lines = machineListing();

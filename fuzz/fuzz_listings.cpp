@@ -1,6 +1,7 @@
 // Both listing parsers on arbitrary bytes, split into lines as the receive callback does. Checks:
-// every non-blank line becomes one record (MLSD: every non-empty line), "." and ".." are always
-// there, and every record is well formed and prints as the list functions show it.
+// no more records than lines with text (a line no format reads is no record), "." and ".." are
+// always there, every record is well formed and prints as the list functions show it, and every
+// name is bytes the server sent.
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 #include "functions/Function__RemoteList.h"
@@ -17,15 +18,15 @@ void check(bool condition) {
     if (!condition) std::abort();
 }
 
-size_t nonEmptyLines(const stringlist& lines, bool blankIsEmpty) {
+size_t linesWithText(const stringlist& lines) {
     size_t n = 0;
     for (const std::string& line : lines) {
-        if (blankIsEmpty ? !stringTrim(line).empty() : !line.empty()) ++n;
+        if (!stringTrim(line).empty()) ++n;
     }
     return n;
 }
 
-void checkRecords(const OrbVariableArray& list) {
+void checkRecords(const OrbVariableArray& list, const ListRawNames& rawNames, std::string_view data) {
     bool dot = false, dotDot = false;
     for (const OrbVariable& record : list) {
         check(record.type() == OrbVariable::kArray);
@@ -34,8 +35,13 @@ void checkRecords(const OrbVariableArray& list) {
         listItemFields(record, type, size, date, time);
         check(type == u"file" || type == u"dir" || type == u"symlink" || type == u"unknown");
         check(date.size() == 10 && time.size() == 8);
+        check(!record.name().empty());
         dot = dot || record.name() == u".";
         dotDot = dotDot || record.name() == u"..";
+        if (record.name() == u"." || record.name() == u"..") continue;
+        const auto raw = rawNames.find(record.name());
+        const std::string bytes = raw != rawNames.end() ? raw->second : ucstringToUTF8String(record.name());
+        check(data.find(bytes) != std::string_view::npos);
     }
     check(dot && dotDot);
 }
@@ -43,21 +49,28 @@ void checkRecords(const OrbVariableArray& list) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
     stringlist lines;
-    stringlistAppendLines(lines, std::string_view(reinterpret_cast<const char*>(data), size));
+    stringlistAppendLines(lines, text);
+    const size_t items = linesWithText(lines);
 
     static const OrbDateTime kNow(boost::posix_time::ptime(boost::gregorian::date(2026, 1, 1)));
     OrbVariableArray list;
-    parseStandardList(lines, list, kNow);
-    checkRecords(list);
-    // A listing of a known layout has one record per non-blank line, plus "." and ".." when
-    // missing; anything else only those two. A leading total line is no record.
-    check(list.size() <= nonEmptyLines(lines, true) + 2);
+    ListRawNames rawNames;
+    parseStandardList(lines, list, kNow, &rawNames);
+    checkRecords(list, rawNames, text);
+    check(list.size() <= items + 2);
 
-    parseMachineList(lines, list);
-    checkRecords(list);
-    const size_t items = nonEmptyLines(lines, false);
-    check(list.size() >= items && list.size() <= items + 2);
+    rawNames.clear();
+    parseMachineList(lines, list, &rawNames);
+    checkRecords(list, rawNames, text);
+    check(list.size() <= items + 2);
+
+    for (const std::string& line : lines) {
+        OrbVariableArray info;
+        listItemInfoFromFactLine(line, info);
+        check(info.size() == 4);
+    }
 
     int32_t position = 0;
     ucstring result;

@@ -1,66 +1,16 @@
-// Remote listings without the connection: reading what servers send for MLSD, MLST and LIST into
-// item records, the wildcard matching and record texts of the list functions (shared with the
-// local list functions), and the walk that lists a remote directory tree.
-//
-// An item record is an array variable named after the item, holding "Type" (text: "file", "dir",
-// "symlink" or "unknown"), "Size" (integer) and "ModDate" (timestamp).
+// Remote listings without the connection: the item records that listings are read into
+// (Function__ListFormats.h), the wildcard matching and record texts of the list functions (shared
+// with the local list functions), and the walk that lists a remote directory tree.
 #pragma once
 
+#include "Function__ListFormats.h"
 #include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/Strings/Orb_StringRegEx.h"
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <set>
 #include <string_view>
-
-// ---- Item records ------------------------------------------------------------------------------
-
-// The modification time of an item whose listing gives none: 2000-01-01 00:00:00.
-const OrbDateTime& listDefaultModDate();
-
-// Appends the record of one item: an array named `name` with "Type", "Size" and "ModDate".
-void listAddItemRecord(OrbVariableArray& list, const ucstring& name, const ucstring& type, int64_t size,
-                       const OrbDateTime& modDate);
-
-// Names a server sent in bytes that are not UTF-8, by the text shown for them. Such a name is shown
-// decoded as Latin-1; the original bytes are what goes back to the server.
-using ListRawNames = std::map<ucstring, std::string>;
-
-// The text of a name as the server sent it: decoded as UTF-8 when the bytes are valid UTF-8, else
-// as Latin-1, with the bytes noted in `rawNames` (when given) under that text.
-ucstring listNameFromBytes(std::string_view bytes, ListRawNames* rawNames);
-
-// What one MLSD or MLST line says about an item.
-struct ListItemFacts {
-    ucstring name;
-    ucstring type;
-    int64_t size = 0;
-    OrbDateTime modDate{listDefaultModDate().dateTime()};
-};
-
-// Reads one machine-format line: facts ("name=value;" pairs, names in any case), a blank, the
-// name (UTF-8). Type is the lower-cased "Type" fact ("cdir" gives "dir" named ".", "pdir" "dir"
-// named ".."; anything but "dir" and "file" is "unknown"), Size the "Size" fact (0 when missing),
-// the time the "Modify" fact (YYYYMMDDHHNNSS, taken as given). An empty name is "<no name>".
-void listParseFactLine(std::string_view line, ListItemFacts& facts, ListRawNames* rawNames = nullptr);
-
-// getRemoteItemInfo's answer for an MLST fact line: "Type", "Size", "ModDate" and "Name", the
-// returned path after its last "/".
-void listItemInfoFromFactLine(std::string_view factLine, OrbVariableArray& info);
-
-// ---- Parsers -----------------------------------------------------------------------------------
-
-// MLSD lines (UTF-8, one item each; empty lines skipped) into records in listing order. `list` is
-// cleared first; it always ends up holding "." and ".." (put in front when the server sent none).
-void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNames* rawNames = nullptr);
-
-// LIST lines in the Unix, MS-DOS, classic Mac or OS/400 layout, decided from the first line (a
-// leading "total" line is skipped). `now` is the local time taken as today: a Unix line that shows
-// a time instead of a year belongs to the last twelve months. Same "." and ".." rule as above.
-void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now = OrbDateTime(),
-                       ListRawNames* rawNames = nullptr);
 
 // ---- Wildcards ---------------------------------------------------------------------------------
 

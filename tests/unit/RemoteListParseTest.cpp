@@ -1,5 +1,5 @@
 // The listing parsers on what real servers sent (ProFTPD MLSD and LIST, pyftpdlib LIST, libcurl's
-// SFTP listing) and on hand-made MS-DOS, classic Mac, OS/400 and odd Unix listings.
+// SFTP listing) and on hand-made listings of every format they read.
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 #include "functions/Function__RemoteList.h"
@@ -118,11 +118,12 @@ TEST(RemoteListParse, ProFTPDMachineListKeepsOrderNamesAndFacts) {
                              "d\xC3\xA9 r\xC3\xA9sum\xC3\xA9.txt",
                              "file", 2, "2026-11-20 14:02:00"},
                             {"..", "dir", 0, "2026-12-08 22:15:57"},
-                            {"link-to-readme", "unknown", 10, "2026-11-20 14:02:00"},
+                            {"link-to-readme", "symlink", 10, "2026-11-20 14:02:00"},
                             {"old report.txt", "file", 4, "2019-03-05 10:00:00"},
                         });
 }
 
+// A link is listed under its own name, without " -> " and the target.
 TEST(RemoteListParse, ProFTPDUnixListReadsTimesYearsAndLinks) {
     const OrbVariableArray list = parseStandard(readSample("proftpd-list.txt"));
     expectRecords(list, {
@@ -131,8 +132,8 @@ TEST(RemoteListParse, ProFTPDUnixListReadsTimesYearsAndLinks) {
                             {".hidden", "file", 2, "2026-11-20 14:02:00"},
                             {"a;b.txt", "file", 5, "2026-11-20 14:02:00"},
                             {"big file.bin", "file", 102400, "2026-03-05 00:00:00"},
-                            {"dangling -> does-not-exist", "symlink", 14, "2026-11-20 14:02:00"},
-                            {"link-to-readme -> readme.txt", "symlink", 10, "2026-11-20 14:02:00"},
+                            {"dangling", "symlink", 14, "2026-11-20 14:02:00"},
+                            {"link-to-readme", "symlink", 10, "2026-11-20 14:02:00"},
                             {"old report.txt", "file", 4, "2019-03-05 00:00:00"},
                             {"price $5.txt", "file", 7, "2026-11-20 14:02:00"},
                             {"readme.txt", "file", 6, "2026-11-20 14:02:00"},
@@ -155,8 +156,8 @@ TEST(RemoteListParse, ListOnlyServerWithoutDotEntriesGetsThemInFront) {
             {".hidden", "file", 2, "2026-11-20 14:02:00"},
             {"a;b.txt", "file", 5, "2026-11-20 14:02:00"},
             {"big file.bin", "file", 102400, "2026-03-05 00:00:00"},  // "Mar 05  2026"
-            {"dangling -> does-not-exist", "symlink", 14, "2026-11-20 14:02:00"},
-            {"link-to-readme -> readme.txt", "symlink", 10, "2026-11-20 14:02:00"},
+            {"dangling", "symlink", 14, "2026-11-20 14:02:00"},
+            {"link-to-readme", "symlink", 10, "2026-11-20 14:02:00"},
             {"old report.txt", "file", 4, "2019-03-05 00:00:00"},
             {"price $5.txt", "file", 7, "2026-11-20 14:02:00"},
             {"readme.txt", "file", 6, "2026-11-20 14:02:00"},
@@ -178,7 +179,7 @@ TEST(RemoteListParse, SFTPListingKeepsDotEntriesWhereSent) {
     EXPECT_EQ(list.variableArray()[4].name(), u".");
     EXPECT_EQ(list.variableArray()[10].name(), u"..");
     const OrbVariable* dangling = nullptr;
-    ASSERT_TRUE(list.variableWithName(u"dangling -> does-not-exist", dangling));
+    ASSERT_TRUE(list.variableWithName(u"dangling", dangling));
     EXPECT_EQ(member(*dangling, u"Type")->stringValue(), u"symlink");
 
     // The same folder over FTP and SFTP gives the same items.
@@ -207,7 +208,7 @@ TEST(RemoteListParse, SubfolderListingsAgreeBetweenFormats) {
 }
 
 TEST(RemoteListParse, LinesCutBetweenPiecesOfDataReadTheSame) {
-    for (const char* name : {"proftpd-list.txt", "msdos-iis.txt", "proftpd-mlsd.txt"}) {
+    for (const char* name : {"proftpd-list.txt", "msdos-iis.txt", "proftpd-mlsd.txt", "vms.txt", "mixed.txt"}) {
         SCOPED_TRACE(name);
         const std::string data = readSample(name);
         const bool machine = std::string(name).find("mlsd") != std::string::npos;
@@ -225,6 +226,36 @@ TEST(RemoteListParse, LinesCutBetweenPiecesOfDataReadTheSame) {
             pieces.toText(b, kLineEndingCR);
             EXPECT_EQ(a, b) << "pieces of " << piece;
         }
+    }
+}
+
+// ---- Hand-made samples of every format ---------------------------------------------------------
+
+// Each sample <format>.txt has its records in <format>.expected, one line each in listing order:
+// type, size, time and the name as the server sent it, separated by tabs.
+TEST(RemoteListParse, EveryFormatGivesItsExpectedRecords) {
+    for (const std::string format :
+         {"unix-shapes", "unix-localized", "msdos-windows", "mlsd-servers", "mac-folders", "os400-ifs", "netware",
+          "vms", "mvs-datasets", "mvs-members", "os2", "eplf", "windows-ce", "mixed"}) {
+        SCOPED_TRACE(format);
+        const stringlist lines = receivedLines(readSample(format + ".txt"));
+        OrbVariableArray list;
+        ListRawNames rawNames;
+        if (format.rfind("mlsd", 0) == 0) {
+            parseMachineList(lines, list, &rawNames);
+        } else {
+            parseStandardList(lines, list, kCaptured, &rawNames);
+        }
+        std::string records;
+        for (const OrbVariable& record : list) {
+            const auto raw = rawNames.find(record.name());
+            const std::string modified = stamp(member(record, u"ModDate")->timestampValue());
+            records += ucstringToUTF8String(member(record, u"Type")->stringValue()) + "\t" +
+                       std::to_string(member(record, u"Size")->integerValue()) + "\t" +
+                       modified.substr(0, modified.size() - 4) + "\t" +
+                       (raw != rawNames.end() ? raw->second : ucstringToUTF8String(record.name())) + "\n";
+        }
+        EXPECT_EQ(records, readSample(format + ".expected"));
     }
 }
 
@@ -275,9 +306,9 @@ TEST(RemoteListParse, FactLinesFollowTheirOwnRules) {
     listParseFactLine("type=PDir; /home", f);
     EXPECT_EQ(f.name, u"..");
 
-    // Other types, a missing time and a missing name.
+    // A link, a missing time and a missing name.
     listParseFactLine("type=OS.unix=slink:/tmp;size=3;", f);
-    EXPECT_EQ(f.type, u"unknown");
+    EXPECT_EQ(f.type, u"symlink");
     EXPECT_EQ(f.name, u"<no name>");
     EXPECT_EQ(f.size, 3);
     EXPECT_EQ(stamp(f.modDate), "2000-01-01 00:00:00.000");
@@ -317,17 +348,16 @@ TEST(RemoteListParse, UnixLineOfTheCurrentYear) {
                          {"docs", "dir", 4096, "2026-03-05 14:02:00"}});
 }
 
+// Lines that are no listing lines are no items.
 TEST(RemoteListParse, UnixTotalLineYearsAndStrayLines) {
     const OrbVariableArray list = parseStandard(readSample("unix-total.txt"));
     expectRecords(list, {
                             {".", "dir", 0, "2000-01-01 00:00:00"},
                             {"..", "dir", 0, "2000-01-01 00:00:00"},
                             {"ninety.txt", "file", 10, "1990-01-02 00:00:00"},
-                            {"docs", "dir", 4096, "2026-03-05 14:02:00"},        // "5 Mar"
-                            {"party.txt", "file", 300, "1999-12-17 00:00:00"},   // "17 Dec  1999"
-                            {"<no name>", "unknown", 0, "2000-01-01 00:00:00"},  // no listing line
+                            {"docs", "dir", 4096, "2026-03-05 14:02:00"},       // "5 Mar"
+                            {"party.txt", "file", 300, "1999-12-17 00:00:00"},  // "17 Dec  1999"
                             {"last december.txt", "file", 77, "2025-12-20 10:00:00"},
-                            {"<no name>", "unknown", 0, "2000-01-01 00:00:00"},
                             {"fifo", "unknown", 0, "2026-01-03 08:00:00"},
                         });
 }
@@ -357,7 +387,9 @@ TEST(RemoteListParse, UnixYearColumn) {
         return int(c.year);
     };
     EXPECT_EQ(yearOf("5"), 2005);
-    EXPECT_EQ(yearOf("89"), 2089);
+    EXPECT_EQ(yearOf("69"), 2069);
+    EXPECT_EQ(yearOf("70"), 1970);
+    EXPECT_EQ(yearOf("89"), 1989);
     EXPECT_EQ(yearOf("90"), 1990);
     EXPECT_EQ(yearOf("99"), 1999);
     EXPECT_EQ(yearOf("450"), 1450);
@@ -382,7 +414,7 @@ TEST(RemoteListParse, MSDosListing) {
                             {"My Folder", "dir", 0, "2017-03-05 14:15:00"},
                             {"night.txt", "file", 1024, "2023-11-30 00:30:00"},
                             {"noon.txt", "file", 2048, "2023-11-30 12:30:00"},
-                            {"ninety.txt", "file", 12, "2090-01-02 09:00:00"},
+                            {"ninety.txt", "file", 12, "1990-01-02 09:00:00"},
                             {"party.txt", "file", 7, "1999-12-31 23:59:00"},
                             {"four digit year.txt", "file", 4096, "2021-04-07 08:05:00"},
                             {"no suffix.txt", "file", 5, "2022-06-15 17:45:00"},
@@ -424,15 +456,15 @@ TEST(RemoteListParse, OS400Listing) {
 }
 
 TEST(RemoteListParse, ListingsWithoutItems) {
-    // Blank, only a total line, or a first line of no known layout: just "." and "..".
-    for (const char* text :
-         {"", "\r\n\r\n", "   \n\t\n", "total 0\n", "Welcome to the server\n-rw-r--r-- 1 a b 1 Jan 1 2000 f\n"}) {
+    // Blank, only a total line, or lines of no known format: just "." and "..".
+    for (const char* text : {"", "\r\n\r\n", "   \n\t\n", "total 0\n", "Welcome to the server\n226 Done\n"}) {
         SCOPED_TRACE(text);
         expectRecords(parseStandard(text),
                       {{".", "dir", 0, "2000-01-01 00:00:00"}, {"..", "dir", 0, "2000-01-01 00:00:00"}});
     }
-    // Leading empty lines do not hide the layout.
+    // Leading empty lines, or a first line of no known format, do not hide the items after them.
     EXPECT_EQ(parseStandard("\n\nTOTAL 4\n\n-rw-r--r-- 1 a b 1 Jan  1  2000 f\n").size(), 3u);
+    EXPECT_EQ(parseStandard("Welcome to the server\n-rw-r--r-- 1 a b 1 Jan 1 2000 f\n").size(), 3u);
 }
 
 TEST(RemoteListParse, NamesThatAreNoVariableNamesAreKept) {

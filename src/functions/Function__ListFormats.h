@@ -1,0 +1,64 @@
+// What servers send for directory listings, read into item records: MLSD and MLST facts, and the
+// LIST output of Unix and its kin (classic Mac, NetWare), MS-DOS/IIS, Windows CE, OS/2, OS/400,
+// VMS, MVS and EPLF servers.
+//
+// An item record is an array variable named after the item, holding "Type" (text: "file", "dir",
+// "symlink" or "unknown"), "Size" (integer) and "ModDate" (timestamp).
+#pragma once
+
+#include "_Common/CoreCode/Orb_Variable.h"
+#include "_Common/Strings/Orb_StringTypes.h"
+
+#include <cstdint>
+#include <map>
+#include <string_view>
+
+// ---- Item records ------------------------------------------------------------------------------
+
+// The modification time of an item whose listing gives none: 2000-01-01 00:00:00.
+const OrbDateTime& listDefaultModDate();
+
+// Appends the record of one item: an array named `name` with "Type", "Size" and "ModDate".
+void listAddItemRecord(OrbVariableArray& list, const ucstring& name, const ucstring& type, int64_t size,
+                       const OrbDateTime& modDate);
+
+// Names a server sent in bytes that are not UTF-8, by the text shown for them. Such a name is shown
+// decoded as Latin-1; the original bytes are what goes back to the server.
+using ListRawNames = std::map<ucstring, std::string>;
+
+// The text of a name as the server sent it: decoded as UTF-8 when the bytes are valid UTF-8, else
+// as Latin-1, with the bytes noted in `rawNames` (when given) under that text.
+ucstring listNameFromBytes(std::string_view bytes, ListRawNames* rawNames);
+
+// What one MLSD or MLST line says about an item.
+struct ListItemFacts {
+    ucstring name;
+    ucstring type;
+    int64_t size = 0;
+    OrbDateTime modDate{listDefaultModDate().dateTime()};
+};
+
+// Reads one machine-format line: facts ("name=value;" pairs, names in any case), a blank, the
+// name (UTF-8). Type is the lower-cased "Type" fact ("cdir" gives "dir" named ".", "pdir" "dir"
+// named ".."; a link, "OS.unix=slink..." or "OS.unix=symlink", is "symlink"; anything else but
+// "dir" and "file" is "unknown"), Size the "Size" fact (0 when missing), the time the "Modify"
+// fact (YYYYMMDDHHNNSS, taken as given). An empty name is "<no name>".
+void listParseFactLine(std::string_view line, ListItemFacts& facts, ListRawNames* rawNames = nullptr);
+
+// getRemoteItemInfo's answer for an MLST fact line: "Type", "Size", "ModDate" and "Name", the
+// returned path after its last "/".
+void listItemInfoFromFactLine(std::string_view factLine, OrbVariableArray& info);
+
+// ---- Parsers -----------------------------------------------------------------------------------
+
+// MLSD lines (UTF-8, one item each) into records in listing order; blank lines and lines without
+// a name are skipped. `list` is cleared first; it always ends up holding "." and ".." (put in
+// front when the server sent none).
+void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNames* rawNames = nullptr);
+
+// LIST lines into records in listing order. Each line is read by the first format that takes it,
+// so a listing may mix formats; a line no format takes (a "total" line, a header, a message) is
+// no item. `now` is the local time taken as today: a Unix line that shows a time instead of a
+// year belongs to the last twelve months. Same "." and ".." rule as above.
+void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now = OrbDateTime(),
+                       ListRawNames* rawNames = nullptr);
