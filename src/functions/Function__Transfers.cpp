@@ -207,18 +207,20 @@ ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given
     resolved.clear();
     if (given.empty()) return u"";
     ucstring database, script;
+    // The script is started in the file the check found it in ("Invoices" for "Invoices.fp7").
+    ucstring checked;
     if (given.find(u"::") != ucstring::npos) {
         fmpScriptSplit(given, database, script);
-        const ucstring error = checkFMPScriptExists(database, script);
+        const ucstring error = checkFMPScriptExists(database, script, &checked);
         if (!error.empty()) return u"Completed script parameter is invalid: " + error;
     } else {
         const ucstring error = envEvaluate(call.environment, u"Get(FileName)", &database);
         if (!error.empty()) return u"Could not get current database for completed script: " + error;
         script = given;
-        const ucstring checkError = checkFMPScriptExists(database, script);
+        const ucstring checkError = checkFMPScriptExists(database, script, &checked);
         if (!checkError.empty()) return u"Completed script parameter is invalid(2): " + checkError;
     }
-    resolved = database + u"::" + script;
+    resolved = checked + u"::" + script;
     return u"";
 }
 
