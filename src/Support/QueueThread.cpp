@@ -352,6 +352,13 @@ bool queueReleaseSession(PluginVariables& variables, int waitMs) {
     return !queueThreadUsesSession(variables);
 }
 
+void queueWaitForSession(const PluginVariables& variables) {
+    while (queueThreadUsesSession(variables)) {
+        platform::pumpMessages();
+        platform::sleepMilliseconds(10);
+    }
+}
+
 // ---- Each session's queue ---------------------------------------------------------------------
 
 void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& localPath,

@@ -97,6 +97,9 @@ ucstring queueConnectionBusyError();
 // Asks a transfer running on this session's connection to stop and waits for it (bounded); used
 // before the connection or the session's record goes away. True when the connection is free.
 bool queueReleaseSession(PluginVariables& variables, int waitMs);
+// Waits, keeping windows live, until no queued transfer runs on this session's connection. The
+// next one starts only on a later idle call.
+void queueWaitForSession(const PluginVariables& variables);
 // True when the queue thread was asked to stop the transfer running on this connection.
 bool queueTransferStopRequested(const PluginVariables& variables);
 

@@ -9,6 +9,7 @@
 #include "Function__Session.h"
 #include "Function__Transfers.h"
 #include "Functions.h"
+#include "Support/QueueThread.h"
 #include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
 
 VOLAN_FUNCTION_CALLBACK(UploadDir) {
@@ -33,8 +34,11 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
         if (!error.empty()) return error;
         context.asciiMode = argumentBoolean(call.arguments, u"UseASCIIMode", false);
         const ucstring parameter = argumentString(call.arguments, u"CSParameter");
-        error = sessionCheckUsable(v);
+        error = transferCheckConnection(v, !script.empty());
         if (!error.empty()) return error;
+        // The walk uses the connection (listings, new remote folders) also when it queues the files:
+        // a queued transfer of the session that is running ends first.
+        if (!script.empty()) queueWaitForSession(v);
 
         OrbVariableArray items;
         if (!directory.listItems(&items, kListItemsAllAttributes | (recursive ? kListItemsRecursive : 0)))

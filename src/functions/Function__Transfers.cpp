@@ -238,6 +238,11 @@ ucstring transferRemotePath(const PluginVariables& variables, const ucstring& re
     return {};
 }
 
+ucstring transferCheckConnection(const PluginVariables& variables, bool queued) {
+    if (!queued) return sessionCheckUsable(variables);
+    return sessionIsConnected(variables) ? ucstring() : u"Not connected.";
+}
+
 ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker) {
     PluginConfigLock lock(10000);
     if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
