@@ -443,8 +443,13 @@ void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, 
 }
 
 void queueClear(PluginVariables& variables) {
-    variables.queue.clear();
+    queueCancel(variables);
     variables.currentTransferID.clear();
+    variables.currentTransfer.clear(true);
+}
+
+void queueCancel(PluginVariables& variables) {
+    variables.queue.clear();
     variables.queueStartAttempts = 0;
     variables.queueNextStartMs = 0;
 }
@@ -459,18 +464,21 @@ struct Outcome {
 // A queued transfer has ended: records it and says what follows.
 bool finishCurrent(PluginVariables& variables, Outcome& out) {
     const ucstring id = variables.currentTransferID;
+    OrbVariable item = std::move(variables.currentTransfer);
     variables.currentTransferID.clear();
-    const OrbVariable* found = nullptr;
-    if (!variables.queue.variableWithName(id, found)) {
+    variables.currentTransfer.clear(true);
+    if (item.type() == OrbVariable::kEmpty) {
         DEBUG_OUT("queueProcess: Current Transfer Item wasn't found in the queue");
         return false;
     }
-    if (found->type() != OrbVariable::kArray) {
+    if (item.type() != OrbVariable::kArray) {
         DEBUG_OUT("queueProcess: Current Tranfer Item isn't valid");
         return false;
     }
-    variables.lastTransfer = *found;
-    variables.queue.removeVariable(id);
+    // It heads the queue, unless Cancel emptied the queue while it ran.
+    const OrbVariable* head = nullptr;
+    if (variables.queue.variableAtIndex(0, head) && head->name() == id) variables.queue.removeVariable(size_t{0});
+    variables.lastTransfer = std::move(item);
     const OrbVariableArray& entries = variables.lastTransfer.arrayValue();
     out.type = entryString(entries, u"Type");
     out.script = entryString(entries, u"CompletedScript");
@@ -501,8 +509,9 @@ bool startNext(PluginVariables& variables, Outcome& out) {
         variables.queue.removeVariable(size_t{0});
         return false;
     }
-    const ucstring name = head->name();
-    const OrbVariableArray entries = head->arrayValue();
+    const OrbVariable item = *head;
+    const ucstring& name = item.name();
+    const OrbVariableArray& entries = item.arrayValue();
     out.type = entryString(entries, u"Type");
     out.script = entryString(entries, u"CompletedScript");
     out.parameter = entryString(entries, u"CSParameter");
@@ -550,6 +559,7 @@ bool startNext(PluginVariables& variables, Outcome& out) {
     }
     if (error.empty()) {
         variables.currentTransferID = name;
+        variables.currentTransfer = item;
         variables.queueStartAttempts = 0;
         variables.queueNextStartMs = 0;
         return false;  // recorded when it ends
@@ -586,18 +596,16 @@ void recordOutcome(PluginVariables& variables, const Outcome& out) {
 }  // namespace
 
 void queueProcess(PluginVariables& variables) {
-    if (variables.queue.empty()) {
-        // Another session's transfer may be running; its window state is its own.
-        if (!queueThreadBusy() && variables.currentTransferID.empty())
-            withStatus(250, [](StatusWindow& status) {
-                if (!status.isOpen()) return;
-                status.disableCancelButton(true);
-                status.updateStatusMultiFile(u"");
-            });
-        variables.currentTransferID.clear();
+    // One transfer runs at a time, of whichever session; the window state is that transfer's.
+    if (queueThreadBusy()) return;
+    if (variables.queue.empty() && variables.currentTransferID.empty()) {
+        withStatus(250, [](StatusWindow& status) {
+            if (!status.isOpen()) return;
+            status.disableCancelButton(true);
+            status.updateStatusMultiFile(u"");
+        });
         return;
     }
-    if (queueThreadBusy()) return;
     Outcome out;
     const bool record = variables.currentTransferID.empty() ? startNext(variables, out) : finishCurrent(variables, out);
     if (record) recordOutcome(variables, out);
@@ -610,7 +618,7 @@ void queueIdle(PluginVariables& variables) {
     // are not cancelled too.
     withStatus(250, [&](StatusWindow& status) {
         if (!status.isOpen() || !status.cancelled()) return;
-        queueClear(variables);
+        queueCancel(variables);
         status.disableCancelButton(!queueThreadBusy());
         status.updateStatusMultiFile(u"");
     });

@@ -130,3 +130,6 @@ ucstringlist queueList(const PluginVariables& variables);
 // Empties the session's queue (a new connection, a disconnection, a quick transfer). A transfer
 // already running goes on; its outcome is dropped.
 void queueClear(PluginVariables& variables);
+// Empties the session's queue for the status window's Cancel, which also stops the transfer in
+// flight: that one's end is still recorded ("User cancelled.").
+void queueCancel(PluginVariables& variables);

@@ -270,7 +270,7 @@ ucstring transferNewID(const PluginVariables& variables) {
     for (;;) {
         const ucstring id = generateTransferID();
         ucstring error;
-        if (variables.queue.variableNameIsValid(error, id, true)) return id;
+        if (id != variables.currentTransferID && variables.queue.variableNameIsValid(error, id, true)) return id;
     }
 }
 
