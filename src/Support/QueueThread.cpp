@@ -7,6 +7,7 @@
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/Strings/Orb_StringList.h"
 #include "functions/Function__Common.h"
+#include "functions/Function__DirTransfers.h"
 #include "functions/Function__Session.h"
 #include "functions/Function__Transfers.h"
 
@@ -442,6 +443,22 @@ void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, 
     addDirItem(variables, u"DownloadDir", u"RemoteDir", remoteDir, completedScript, parameter);
 }
 
+void queueTieFolder(PluginVariables& variables, size_t first) {
+    static std::atomic<uint64_t> folders{0};
+    const ucstring folder = ucstringFromUTF8String(std::to_string(++folders));
+    int64_t files = 0;
+    for (size_t i = first; i < variables.queue.size(); ++i) {
+        OrbVariable* item = nullptr;
+        if (!variables.queue.mutableVariableAtIndex(i, item) || item->type() != OrbVariable::kArray) continue;
+        OrbVariableArray& entries = item->mutableArrayValue();
+        ucstring error;
+        entries.addStringVariable(error, u"Folder", folder);
+        const ucstring type = entryString(entries, u"Type");
+        if (type == u"UploadFile" || type == u"DownloadFile")
+            entries.addIntegerVariable(error, u"FilesBefore", files++);
+    }
+}
+
 void queueClear(PluginVariables& variables) {
     queueCancel(variables);
     variables.currentTransferID.clear();
@@ -460,6 +477,29 @@ namespace {
 struct Outcome {
     ucstring type, script, parameter, error, result;
 };
+
+// A file of a folder transfer failed: the folder fails with it, as the transfer at once would (the
+// file, and how many files went before it), and the folder's items still waiting go.
+void failFolder(PluginVariables& variables, const OrbVariableArray& entries, Outcome& out) {
+    const ucstring folder = entryString(entries, u"Folder");
+    if (folder.empty()) return;
+    const bool upload = out.type == u"UploadFile";
+    ucstring path = entryString(entries, u"RemotePath") + entryString(entries, u"RemoteFile");
+    if (upload) {
+        OrbFileRef local(entryString(entries, u"LocalPath"));
+        local.addItem(entryString(entries, u"LocalFile"));
+        path = local.pathAsString(kPathStyleWindows);
+    }
+    out.error = dirTransferFailure(upload, dirTransferFileError(upload, path, out.error),
+                                   static_cast<uint32_t>(entryInteger(entries, u"FilesBefore", 0)));
+    out.type = upload ? u"UploadDir" : u"DownloadDir";
+    for (size_t i = variables.queue.size(); i-- > 0;) {
+        const OrbVariable* item = nullptr;
+        if (variables.queue.variableAtIndex(i, item) && item->type() == OrbVariable::kArray &&
+            entryString(item->arrayValue(), u"Folder") == folder)
+            variables.queue.removeVariable(i);
+    }
+}
 
 // A queued transfer has ended: records it and says what follows.
 bool finishCurrent(PluginVariables& variables, Outcome& out) {
@@ -485,7 +525,10 @@ bool finishCurrent(PluginVariables& variables, Outcome& out) {
     out.parameter = entryString(entries, u"CSParameter");
     out.error = variables.queueOutcomeReady ? variables.queueOutcomeError : queueThreadLastError();
     variables.queueOutcomeReady = false;
-    if (!out.error.empty()) return true;
+    if (!out.error.empty()) {
+        failFolder(variables, entries, out);
+        return true;
+    }
     if (out.type == u"DownloadText") {
         const ucstringlist& lines = variables.queueOutcomeText;
         out.result = stringlistJoinWithLineEnding(lines, 1);

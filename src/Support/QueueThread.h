@@ -120,6 +120,10 @@ void queueAddUploadDir(PluginVariables& variables, const ucstring& localDir, con
                        const ucstring& parameter);
 void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, const ucstring& completedScript,
                          const ucstring& parameter);
+// The items queued from index `first` on are one folder transfer's files and its entry: a file
+// that fails fails the folder as the transfer at once would, drops the folder's files still
+// waiting, and the folder's completed script does not run.
+void queueTieFolder(PluginVariables& variables, size_t first);
 
 // Advances the session's queue by one step (the host's idle call).
 void queueProcess(PluginVariables& variables);

@@ -56,6 +56,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
         listing.directory = remoteDir;
         listing.maxDepth = recursive ? 0 : 1;
         bool listed = false;
+        const size_t firstQueued = v.queue.size();
         error = transferRunNow(v, [&] {
             listRemoteHelper(v, listing);
             if (!listing.error.empty()) return listing.error;
@@ -67,9 +68,10 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
         if (!error.empty() && !listed && listing.error.empty()) return error;
         if (!listed) return u"Error getting remote directory contents: " + listing.error;
         if (!context.error.empty())
-            return (context.queue ? u"Error queueing directory contents for download: "
-                                  : u"Error downloading directory contents: ") +
-                   dirTransferErrorWithCount(context, context.queue);
+            return context.queue
+                       ? u"Error queueing directory contents for download: " + dirTransferErrorWithCount(context, true)
+                       : dirTransferFailure(false, context.error, context.filesDone);
+        if (context.queue) queueTieFolder(v, firstQueued);
         call.result.setStringValue(context.queue ? u"'" + remoteDir + u"' queued for download."
                                                  : u"Downloaded '" + remoteDir + u"'.");
         return {};

@@ -56,17 +56,19 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
                 return context.error;
             });
             if (!error.empty())
-                return u"Error uploading directory contents: " +
-                       (context.error.empty() ? error : dirTransferErrorWithCount(context, false));
+                return context.error.empty() ? u"Error uploading directory contents: " + error
+                                             : dirTransferFailure(true, context.error, context.filesDone);
             call.result.setStringValue(u"Uploaded '" + path + u"'.");
             return {};
         }
         context.queue = true;
         context.completedScript = script;
         context.completedScriptParameter = parameter;
+        const size_t firstQueued = v.queue.size();
         uploadDirHelper(v, context);
         if (!context.error.empty())
             return u"Error queueing directory contents for upload: " + dirTransferErrorWithCount(context, true);
+        queueTieFolder(v, firstQueued);
         call.result.setStringValue(u"'" + path + u"' queued for upload.");
         return {};
     });
