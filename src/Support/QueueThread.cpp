@@ -7,6 +7,7 @@
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/Strings/Orb_StringList.h"
 #include "functions/Function__Common.h"
+#include "functions/Function__DirTransfers.h"
 #include "functions/Function__Session.h"
 #include "functions/Function__Transfers.h"
 
@@ -352,6 +353,13 @@ bool queueReleaseSession(PluginVariables& variables, int waitMs) {
     return !queueThreadUsesSession(variables);
 }
 
+void queueWaitForSession(const PluginVariables& variables) {
+    while (queueThreadUsesSession(variables)) {
+        platform::pumpMessages();
+        platform::sleepMilliseconds(10);
+    }
+}
+
 // ---- Each session's queue ---------------------------------------------------------------------
 
 void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& localPath,
@@ -435,9 +443,30 @@ void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, 
     addDirItem(variables, u"DownloadDir", u"RemoteDir", remoteDir, completedScript, parameter);
 }
 
+void queueTieFolder(PluginVariables& variables, size_t first) {
+    static std::atomic<uint64_t> folders{0};
+    const ucstring folder = ucstringFromUTF8String(std::to_string(++folders));
+    int64_t files = 0;
+    for (size_t i = first; i < variables.queue.size(); ++i) {
+        OrbVariable* item = nullptr;
+        if (!variables.queue.mutableVariableAtIndex(i, item) || item->type() != OrbVariable::kArray) continue;
+        OrbVariableArray& entries = item->mutableArrayValue();
+        ucstring error;
+        entries.addStringVariable(error, u"Folder", folder);
+        const ucstring type = entryString(entries, u"Type");
+        if (type == u"UploadFile" || type == u"DownloadFile")
+            entries.addIntegerVariable(error, u"FilesBefore", files++);
+    }
+}
+
 void queueClear(PluginVariables& variables) {
-    variables.queue.clear();
+    queueCancel(variables);
     variables.currentTransferID.clear();
+    variables.currentTransfer.clear(true);
+}
+
+void queueCancel(PluginVariables& variables) {
+    variables.queue.clear();
     variables.queueStartAttempts = 0;
     variables.queueNextStartMs = 0;
 }
@@ -449,28 +478,57 @@ struct Outcome {
     ucstring type, script, parameter, error, result;
 };
 
+// A file of a folder transfer failed: the folder fails with it, as the transfer at once would (the
+// file, and how many files went before it), and the folder's items still waiting go.
+void failFolder(PluginVariables& variables, const OrbVariableArray& entries, Outcome& out) {
+    const ucstring folder = entryString(entries, u"Folder");
+    if (folder.empty()) return;
+    const bool upload = out.type == u"UploadFile";
+    ucstring path = entryString(entries, u"RemotePath") + entryString(entries, u"RemoteFile");
+    if (upload) {
+        OrbFileRef local(entryString(entries, u"LocalPath"));
+        local.addItem(entryString(entries, u"LocalFile"));
+        path = local.pathAsString(kPathStyleWindows);
+    }
+    out.error = dirTransferFailure(upload, dirTransferFileError(upload, path, out.error),
+                                   static_cast<uint32_t>(entryInteger(entries, u"FilesBefore", 0)));
+    out.type = upload ? u"UploadDir" : u"DownloadDir";
+    for (size_t i = variables.queue.size(); i-- > 0;) {
+        const OrbVariable* item = nullptr;
+        if (variables.queue.variableAtIndex(i, item) && item->type() == OrbVariable::kArray &&
+            entryString(item->arrayValue(), u"Folder") == folder)
+            variables.queue.removeVariable(i);
+    }
+}
+
 // A queued transfer has ended: records it and says what follows.
 bool finishCurrent(PluginVariables& variables, Outcome& out) {
     const ucstring id = variables.currentTransferID;
+    OrbVariable item = std::move(variables.currentTransfer);
     variables.currentTransferID.clear();
-    const OrbVariable* found = nullptr;
-    if (!variables.queue.variableWithName(id, found)) {
+    variables.currentTransfer.clear(true);
+    if (item.type() == OrbVariable::kEmpty) {
         DEBUG_OUT("queueProcess: Current Transfer Item wasn't found in the queue");
         return false;
     }
-    if (found->type() != OrbVariable::kArray) {
+    if (item.type() != OrbVariable::kArray) {
         DEBUG_OUT("queueProcess: Current Tranfer Item isn't valid");
         return false;
     }
-    variables.lastTransfer = *found;
-    variables.queue.removeVariable(id);
+    // It heads the queue, unless Cancel emptied the queue while it ran.
+    const OrbVariable* head = nullptr;
+    if (variables.queue.variableAtIndex(0, head) && head->name() == id) variables.queue.removeVariable(size_t{0});
+    variables.lastTransfer = std::move(item);
     const OrbVariableArray& entries = variables.lastTransfer.arrayValue();
     out.type = entryString(entries, u"Type");
     out.script = entryString(entries, u"CompletedScript");
     out.parameter = entryString(entries, u"CSParameter");
     out.error = variables.queueOutcomeReady ? variables.queueOutcomeError : queueThreadLastError();
     variables.queueOutcomeReady = false;
-    if (!out.error.empty()) return true;
+    if (!out.error.empty()) {
+        failFolder(variables, entries, out);
+        return true;
+    }
     if (out.type == u"DownloadText") {
         const ucstringlist& lines = variables.queueOutcomeText;
         out.result = stringlistJoinWithLineEnding(lines, 1);
@@ -494,8 +552,9 @@ bool startNext(PluginVariables& variables, Outcome& out) {
         variables.queue.removeVariable(size_t{0});
         return false;
     }
-    const ucstring name = head->name();
-    const OrbVariableArray entries = head->arrayValue();
+    const OrbVariable item = *head;
+    const ucstring& name = item.name();
+    const OrbVariableArray& entries = item.arrayValue();
     out.type = entryString(entries, u"Type");
     out.script = entryString(entries, u"CompletedScript");
     out.parameter = entryString(entries, u"CSParameter");
@@ -543,6 +602,7 @@ bool startNext(PluginVariables& variables, Outcome& out) {
     }
     if (error.empty()) {
         variables.currentTransferID = name;
+        variables.currentTransfer = item;
         variables.queueStartAttempts = 0;
         variables.queueNextStartMs = 0;
         return false;  // recorded when it ends
@@ -579,18 +639,16 @@ void recordOutcome(PluginVariables& variables, const Outcome& out) {
 }  // namespace
 
 void queueProcess(PluginVariables& variables) {
-    if (variables.queue.empty()) {
-        // Another session's transfer may be running; its window state is its own.
-        if (!queueThreadBusy() && variables.currentTransferID.empty())
-            withStatus(250, [](StatusWindow& status) {
-                if (!status.isOpen()) return;
-                status.disableCancelButton(true);
-                status.updateStatusMultiFile(u"");
-            });
-        variables.currentTransferID.clear();
+    // One transfer runs at a time, of whichever session; the window state is that transfer's.
+    if (queueThreadBusy()) return;
+    if (variables.queue.empty() && variables.currentTransferID.empty()) {
+        withStatus(250, [](StatusWindow& status) {
+            if (!status.isOpen()) return;
+            status.disableCancelButton(true);
+            status.updateStatusMultiFile(u"");
+        });
         return;
     }
-    if (queueThreadBusy()) return;
     Outcome out;
     const bool record = variables.currentTransferID.empty() ? startNext(variables, out) : finishCurrent(variables, out);
     if (record) recordOutcome(variables, out);
@@ -603,7 +661,7 @@ void queueIdle(PluginVariables& variables) {
     // are not cancelled too.
     withStatus(250, [&](StatusWindow& status) {
         if (!status.isOpen() || !status.cancelled()) return;
-        queueClear(variables);
+        queueCancel(variables);
         status.disableCancelButton(!queueThreadBusy());
         status.updateStatusMultiFile(u"");
     });

@@ -97,6 +97,9 @@ ucstring queueConnectionBusyError();
 // Asks a transfer running on this session's connection to stop and waits for it (bounded); used
 // before the connection or the session's record goes away. True when the connection is free.
 bool queueReleaseSession(PluginVariables& variables, int waitMs);
+// Waits, keeping windows live, until no queued transfer runs on this session's connection. The
+// next one starts only on a later idle call.
+void queueWaitForSession(const PluginVariables& variables);
 // True when the queue thread was asked to stop the transfer running on this connection.
 bool queueTransferStopRequested(const PluginVariables& variables);
 
@@ -117,6 +120,10 @@ void queueAddUploadDir(PluginVariables& variables, const ucstring& localDir, con
                        const ucstring& parameter);
 void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, const ucstring& completedScript,
                          const ucstring& parameter);
+// The items queued from index `first` on are one folder transfer's files and its entry: a file
+// that fails fails the folder as the transfer at once would, drops the folder's files still
+// waiting, and the folder's completed script does not run.
+void queueTieFolder(PluginVariables& variables, size_t first);
 
 // Advances the session's queue by one step (the host's idle call).
 void queueProcess(PluginVariables& variables);
@@ -127,3 +134,6 @@ ucstringlist queueList(const PluginVariables& variables);
 // Empties the session's queue (a new connection, a disconnection, a quick transfer). A transfer
 // already running goes on; its outcome is dropped.
 void queueClear(PluginVariables& variables);
+// Empties the session's queue for the status window's Cancel, which also stops the transfer in
+// flight: that one's end is still recorded ("User cancelled.").
+void queueCancel(PluginVariables& variables);

@@ -9,6 +9,7 @@
 #include "Function__Session.h"
 #include "Function__Transfers.h"
 #include "Functions.h"
+#include "Support/QueueThread.h"
 
 VOLAN_FUNCTION_CALLBACK(DownloadDir) {
     (void)functionId;
@@ -29,8 +30,11 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
         if (!error.empty()) return error;
         context.asciiMode = argumentBoolean(call.arguments, u"UseASCIIMode", false);
         const ucstring parameter = argumentString(call.arguments, u"CSParameter");
-        error = sessionCheckUsable(v);
+        error = transferCheckConnection(v, !script.empty());
         if (!error.empty()) return error;
+        // The walk uses the connection (listings, new remote folders) also when it queues the files:
+        // a queued transfer of the session that is running ends first.
+        if (!script.empty()) queueWaitForSession(v);
 
         const ucstring remoteDir = remoteResolvePath(v, given);
         bool exists = false;
@@ -52,6 +56,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
         listing.directory = remoteDir;
         listing.maxDepth = recursive ? 0 : 1;
         bool listed = false;
+        const size_t firstQueued = v.queue.size();
         error = transferRunNow(v, [&] {
             listRemoteHelper(v, listing);
             if (!listing.error.empty()) return listing.error;
@@ -63,9 +68,10 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
         if (!error.empty() && !listed && listing.error.empty()) return error;
         if (!listed) return u"Error getting remote directory contents: " + listing.error;
         if (!context.error.empty())
-            return (context.queue ? u"Error queueing directory contents for download: "
-                                  : u"Error downloading directory contents: ") +
-                   dirTransferErrorWithCount(context, context.queue);
+            return context.queue
+                       ? u"Error queueing directory contents for download: " + dirTransferErrorWithCount(context, true)
+                       : dirTransferFailure(false, context.error, context.filesDone);
+        if (context.queue) queueTieFolder(v, firstQueued);
         call.result.setStringValue(context.queue ? u"'" + remoteDir + u"' queued for download."
                                                  : u"Downloaded '" + remoteDir + u"'.");
         return {};

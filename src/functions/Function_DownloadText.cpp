@@ -18,7 +18,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadText) {
         ucstring script;
         ucstring error = transferCompletedScript(call, argumentString(call.arguments, u"CompletedScript"), script);
         if (!error.empty()) return error;
-        error = sessionCheckUsable(v);
+        error = transferCheckConnection(v, !script.empty());
         if (!error.empty()) return error;
         ucstring remoteDir, remoteName;
         error = transferRemotePath(v, remoteFile, remoteDir, remoteName);

@@ -9,6 +9,7 @@
 #include "Function__Session.h"
 #include "Function__Transfers.h"
 #include "Functions.h"
+#include "Support/QueueThread.h"
 #include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
 
 VOLAN_FUNCTION_CALLBACK(UploadDir) {
@@ -33,8 +34,11 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
         if (!error.empty()) return error;
         context.asciiMode = argumentBoolean(call.arguments, u"UseASCIIMode", false);
         const ucstring parameter = argumentString(call.arguments, u"CSParameter");
-        error = sessionCheckUsable(v);
+        error = transferCheckConnection(v, !script.empty());
         if (!error.empty()) return error;
+        // The walk uses the connection (listings, new remote folders) also when it queues the files:
+        // a queued transfer of the session that is running ends first.
+        if (!script.empty()) queueWaitForSession(v);
 
         OrbVariableArray items;
         if (!directory.listItems(&items, kListItemsAllAttributes | (recursive ? kListItemsRecursive : 0)))
@@ -52,17 +56,19 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
                 return context.error;
             });
             if (!error.empty())
-                return u"Error uploading directory contents: " +
-                       (context.error.empty() ? error : dirTransferErrorWithCount(context, false));
+                return context.error.empty() ? u"Error uploading directory contents: " + error
+                                             : dirTransferFailure(true, context.error, context.filesDone);
             call.result.setStringValue(u"Uploaded '" + path + u"'.");
             return {};
         }
         context.queue = true;
         context.completedScript = script;
         context.completedScriptParameter = parameter;
+        const size_t firstQueued = v.queue.size();
         uploadDirHelper(v, context);
         if (!context.error.empty())
             return u"Error queueing directory contents for upload: " + dirTransferErrorWithCount(context, true);
+        queueTieFolder(v, firstQueued);
         call.result.setStringValue(u"'" + path + u"' queued for upload.");
         return {};
     });

@@ -29,7 +29,7 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         error = transferUploadSource(call, file, storedName, u"File does not exist: ");
         if (!error.empty()) return error;
         TransferExportedFile exported(v, file);
-        error = sessionCheckUsable(v);
+        error = transferCheckConnection(v, !script.empty());
         if (!error.empty()) return error;
         ucstring remoteDir, remoteName;
         error = transferRemotePath(v, remoteFile, remoteDir, remoteName);

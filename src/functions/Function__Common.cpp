@@ -128,6 +128,7 @@ void PluginVariables::clear() {
     remoteList.clear();
     queue.clear();
     currentTransferID.clear();
+    currentTransfer.clear(true);
     queueOutcomeError.clear();
     queueOutcomeText.clear();
     queueOutcomeReady = false;

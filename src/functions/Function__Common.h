@@ -46,6 +46,8 @@ public:
     OrbVariableArray remoteList;  // cached remote listing
     OrbVariableArray queue;       // queued transfers
     ucstring currentTransferID;   // the queued transfer in flight; empty when none
+    // That transfer's queue item, kept apart: its end is recorded even after Cancel emptied the queue.
+    OrbVariable currentTransfer;
     // Written by the queue thread when this session's transfer ends, read by its next idle call.
     ucstring queueOutcomeError;
     ucstringlist queueOutcomeText;

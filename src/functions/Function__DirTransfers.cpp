@@ -57,10 +57,27 @@ const OrbVariableArray* subItems(const OrbVariable& entry) {
 
 }  // namespace
 
-ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued) {
-    const std::string count = std::to_string(context.filesDone);
-    return context.error + u" (" + ucstringFromString(count) + (context.filesDone == 1 ? u" file " : u" files ") +
+namespace {
+
+ucstring withCount(const ucstring& error, uint32_t filesDone, bool queued) {
+    const std::string count = std::to_string(filesDone);
+    return error + u" (" + ucstringFromString(count) + (filesDone == 1 ? u" file " : u" files ") +
            (queued ? u"queued" : u"transferred") + u" before it.)";
+}
+
+}  // namespace
+
+ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued) {
+    return withCount(context.error, context.filesDone, queued);
+}
+
+ucstring dirTransferFileError(bool upload, const ucstring& path, const ucstring& error) {
+    return (upload ? u"Error uploading '" : u"Error downloading '") + path + u"': " + error;
+}
+
+ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDone) {
+    return (upload ? u"Error uploading directory contents: " : u"Error downloading directory contents: ") +
+           withCount(error, filesDone, false);
 }
 
 void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) {
@@ -115,7 +132,7 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
                     const ucstring error =
                         uploadFile(session, local, ucstringToUTF8String(remoteFolder + name), false, context.asciiMode);
                     if (!error.empty())
-                        context.error = u"Error uploading '" + local.pathAsString(kPathStyleWindows) + u"': " + error;
+                        context.error = dirTransferFileError(true, local.pathAsString(kPathStyleWindows), error);
                 }
                 if (context.error.empty()) ++context.filesDone;
             }
@@ -170,7 +187,7 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
                     local.addItem(name);
                     const ucstring error = downloadFile(session, ucstringToUTF8String(remoteFolder + name), local,
                                                         false, context.asciiMode);
-                    if (!error.empty()) context.error = u"Error downloading '" + remoteFolder + name + u"': " + error;
+                    if (!error.empty()) context.error = dirTransferFileError(false, remoteFolder + name, error);
                 }
                 if (context.error.empty()) ++context.filesDone;
             }

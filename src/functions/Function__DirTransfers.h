@@ -33,3 +33,8 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
 
 // The walk's error followed by how many files made it before the failure.
 ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued);
+// What a file that failed in a folder transfer makes of it: the file's own error (`path` is the
+// local file of an upload, the remote one of a download), then the folder's, with how many files
+// were transferred before it.
+ucstring dirTransferFileError(bool upload, const ucstring& path, const ucstring& error);
+ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDone);

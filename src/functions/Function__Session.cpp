@@ -623,7 +623,10 @@ ucstring sessionOpen(PluginVariables& session, const FTPAccount& account, const 
 ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, ucstring& result) {
     DEBUG_SCOPE("sessionConnect");
     const ucstring name = stringTrim(accountName);
-    if (queueThreadUsesSession(session)) return queueConnectionBusyError();
+    // Connecting starts the session's queue afresh: a queued transfer running on the connection is
+    // stopped first, as Disconnect does.
+    if (!queueReleaseSession(session, 10000)) return queueConnectionBusyError();
+    queueClear(session);
     if (session.curl)
         return u"Already connected to account '" + session.currentAccountName +
                u"'; Disconnect from that account before attempting a new connection.";

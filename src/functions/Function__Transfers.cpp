@@ -207,18 +207,20 @@ ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given
     resolved.clear();
     if (given.empty()) return u"";
     ucstring database, script;
+    // The script is started in the file the check found it in ("Invoices" for "Invoices.fp7").
+    ucstring checked;
     if (given.find(u"::") != ucstring::npos) {
         fmpScriptSplit(given, database, script);
-        const ucstring error = checkFMPScriptExists(database, script);
+        const ucstring error = checkFMPScriptExists(database, script, &checked);
         if (!error.empty()) return u"Completed script parameter is invalid: " + error;
     } else {
         const ucstring error = envEvaluate(call.environment, u"Get(FileName)", &database);
         if (!error.empty()) return u"Could not get current database for completed script: " + error;
         script = given;
-        const ucstring checkError = checkFMPScriptExists(database, script);
+        const ucstring checkError = checkFMPScriptExists(database, script, &checked);
         if (!checkError.empty()) return u"Completed script parameter is invalid(2): " + checkError;
     }
-    resolved = database + u"::" + script;
+    resolved = checked + u"::" + script;
     return u"";
 }
 
@@ -234,6 +236,11 @@ ucstring transferRemotePath(const PluginVariables& variables, const ucstring& re
     remoteDir = slash == ucstring::npos ? ucstring() : path.substr(0, slash + 1);
     remoteName = slash == ucstring::npos ? path : path.substr(slash + 1);
     return {};
+}
+
+ucstring transferCheckConnection(const PluginVariables& variables, bool queued) {
+    if (!queued) return sessionCheckUsable(variables);
+    return sessionIsConnected(variables) ? ucstring() : u"Not connected.";
 }
 
 ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker) {
@@ -263,7 +270,7 @@ ucstring transferNewID(const PluginVariables& variables) {
     for (;;) {
         const ucstring id = generateTransferID();
         ucstring error;
-        if (variables.queue.variableNameIsValid(error, id, true)) return id;
+        if (id != variables.currentTransferID && variables.queue.variableNameIsValid(error, id, true)) return id;
     }
 }
 

@@ -36,10 +36,13 @@ ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given
 // be sent.
 ucstring transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
                             ucstring& remoteName);
+// The connection check of a transfer function. At once, a transfer needs the connection free of
+// the session's queued transfers; queued, it is only added to the queue, while one of them may run.
+ucstring transferCheckConnection(const PluginVariables& variables, bool queued);
 // Runs a transfer at once on the calling thread: under the configuration lock, with the status
 // window's Cancel enabled and the account's data connection settings applied.
 ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker);
-// A transfer ID the session's queue does not use yet.
+// A transfer ID the session's queue does not use yet (nor its transfer in flight).
 ucstring transferNewID(const PluginVariables& variables);
 // The last-result record of a finished transfer: "Type", "RemotePath", "RemoteFile", then
 // "LocalPath" and "LocalFile" when a local file took part.

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -287,6 +288,39 @@ TEST_P(DirTransferTest, AFailurePartWayNamesTheFileAndCountsWhatWentBefore) {
     EXPECT_EQ(std::to_string(files), count);
     EXPECT_EQ(got.count("sub dir/inner.txt"), 0u);
     (void)shownSource;
+}
+
+// A file that fails in a queued folder transfer fails the folder: its result is what the same
+// transfer at once answers (the file, and how many went before it), and its script does not run.
+TEST_P(DirTransferTest, AQueuedTreeWithAFailingFileFailsAsAWholeAndRunsNoScript) {
+    fmhost::HostState& state = fmhost::HostState::get();
+    state.scripts.push_back({u"Volan", u"Done", u""});
+    state.startedScripts.clear();
+    // Up: a folder on the server where the last file of the deepest folder must go. Down: a
+    // local folder where a file must go.
+    for (const char* folder : {"sub dir", "sub dir/deep ö", "sub dir/deep ö/x.bin"})
+        ASSERT_EQ(call("Volan_MakeRemoteDir", {folder}).rfind("Created: ", 0), 0u) << folder;
+    fs::create_directories(down / "big.dat");
+    const struct {
+        fs::path local;
+        std::string call;
+    } cases[] = {{source, "Volan_UploadDir(\"\"; 1; \"\""},
+                 {down, "Volan_DownloadDir(" + testing_support::quoted(workDir.string()) + "; 0; \"\""}};
+    for (const auto& c : cases) {
+        useLocal(c.local);
+        const std::string queued = run(c.call + "; \"Done\")");
+        ASSERT_NE(queued.find("' queued for "), std::string::npos) << queued;
+        ASSERT_TRUE(drainQueue());
+        // The server's replies may name another data port each time.
+        const auto withoutPort = [](const std::string& text) {
+            return std::regex_replace(text, std::regex("\\(\\|\\|\\|[0-9]+\\|\\)"), "(|||port|)");
+        };
+        const std::string last = withoutPort(call("Volan_GetLastResult"));
+        const std::string atOnce = withoutPort(run(c.call + ")"));
+        EXPECT_NE(atOnce.find(" transferred before it.)"), std::string::npos) << atOnce;
+        EXPECT_EQ(last, atOnce);
+    }
+    EXPECT_TRUE(state.startedScripts.empty());
 }
 
 TEST_P(DirTransferTest, BadArgumentsAreRefusedWithTheirOwnMessages) {

@@ -4,12 +4,14 @@
 #include "RemoteFixture.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -517,4 +519,157 @@ TEST_F(CancelTest, AServerThatDiesMidDownloadLosesNoFile) {
     EXPECT_EQ(call("Volan_IsConnected"), "0");
     fs::remove_all(local);
     fs::remove_all(served);
+}
+
+// ---- Queued transfers as a FileMaker script makes them: one call per record, with the host's
+// idle call after each (as volan-host does after each expression). The account is SFTP behind a
+// slow proxy, so the queue's first transfer is still running when the next call comes.
+
+namespace {
+
+class QueueTest : public RemoteTest {
+protected:
+    void SetUp() override {
+        RemoteTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        fmhost::HostState::get().scripts.push_back({u"Volan", u"Done", u""});
+        fmhost::HostState::get().startedScripts.clear();
+        remote = servedFolder("queue");
+        local = fs::temp_directory_path() / ("volan-queue-" + std::to_string(getpid()));
+        fs::create_directories(local);
+    }
+    void TearDown() override {
+        RemoteTest::TearDown();  // the plug-in stops first: nothing writes into the folders now
+        std::error_code ignored;
+        fs::remove_all(local, ignored);
+        fs::remove_all(remote, ignored);
+    }
+    void connectSlowly() {
+        proxy = std::make_unique<testing_support::ScriptedServer>(
+            "throttle_proxy.py", std::vector<std::string>{servers["VOLAN_SFTP_PORT"], "200000"});
+        ASSERT_GT(proxy->port(), 0);
+        addAccount("queue", kKinds[4], servers["VOLAN_TEST_PASSWORD"], "127.0.0.1", proxy->port());
+        ASSERT_EQ(call("Volan_Connect", {"queue"}).rfind("Connected to Account: ", 0), 0u);
+        ASSERT_EQ(call("Volan_ChangeRemoteDir", {remote.string()}).rfind("Remote directory set to: ", 0), 0u);
+    }
+    std::string uploadQueued(const fs::path& file) {
+        return run("Volan_UploadFile(" + quoted(file.string()) + "; \"Done\")");
+    }
+    bool drain() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (call("Volan_GetQueueList") != "" && std::chrono::steady_clock::now() < deadline) {
+            host->idle(0, 1);
+            usleep(20000);
+        }
+        host->idle(0, 1);
+        return call("Volan_GetQueueList").empty();
+    }
+    // "database::script parameter" of each script the plug-in started, in order.
+    static std::vector<std::string> scriptsStarted() {
+        std::vector<std::string> started;
+        for (const fmhost::StartedScript& s : fmhost::HostState::get().startedScripts)
+            started.push_back(testing_support::u8(s.database + u"::" + s.script + u" " + s.parameter));
+        return started;
+    }
+
+    std::unique_ptr<testing_support::ScriptedServer> proxy;
+    fs::path remote, local;
+};
+
+}  // namespace
+
+TEST_F(QueueTest, EveryCallAddsToTheQueueWhileItsFirstTransferRuns) {
+    connectSlowly();
+    const std::string first = randomBytes(500000, 1);  // some seconds at the proxy's rate
+    writeFile(local / "first.bin", first);
+    writeFile(local / "second.txt", "second");
+    writeFile(local / "folder" / "in folder.txt", "in folder");
+    const std::string folderAnswer = call("Volan_ChangeLocalDir", {(local / "folder").string()});
+    const std::string folder = folderAnswer.substr(std::string("Local directory set to: ").size());
+
+    EXPECT_EQ(uploadQueued(local / "first.bin"), "'first.bin' queued for upload.");
+    host->idle(0, 1);  // the first transfer starts
+    EXPECT_EQ(uploadQueued(local / "second.txt"), "'second.txt' queued for upload.");
+    host->idle(0, 1);
+    EXPECT_EQ(run("Volan_UploadText(\"third\"; \"third.txt\"; \"Done\")"), "'third.txt' queued for upload.");
+    host->idle(0, 1);
+    EXPECT_EQ(run("Volan_DownloadText(\"third.txt\"; \"Done\")"), "'third.txt' queued for download.");
+    // A transfer at once needs the connection the queue is using.
+    EXPECT_EQ(call("Volan_UploadText", {"now", "now.txt"}),
+              "ERROR: UploadText: The connection is busy with a queued transfer; try again when the queue has "
+              "finished.");
+    EXPECT_EQ(run("Volan_UploadDir(\"\"; 0; \"\"; \"Done\")"), "'" + folder + "' queued for upload.");
+    ASSERT_TRUE(drain());
+
+    EXPECT_TRUE(readFile(remote / "first.bin") == first);
+    EXPECT_EQ(readFile(remote / "second.txt"), "second");
+    EXPECT_EQ(readFile(remote / "in folder.txt"), "in folder");
+    EXPECT_EQ(scriptsStarted(),
+              (std::vector<std::string>{"Volan::Done Uploaded 'first.bin'.", "Volan::Done Uploaded 'second.txt'.",
+                                        "Volan::Done Uploaded 'third.txt'.", "Volan::Done third",
+                                        "Volan::Done Uploaded '" + folder + "'."}));
+}
+
+TEST_F(QueueTest, ConnectStopsTheRunningTransferAndEmptiesTheQueue) {
+    connectSlowly();
+    writeFile(local / "big.bin", randomBytes(2000000, 2));
+    EXPECT_EQ(uploadQueued(local / "big.bin"), "'big.bin' queued for upload.");
+    EXPECT_EQ(run("Volan_UploadText(\"later\"; \"later.txt\"; \"Done\")"), "'later.txt' queued for upload.");
+    host->idle(0, 1);  // the first transfer starts
+    EXPECT_EQ(call("Volan_Connect", {"queue"}),
+              "ERROR: Connect: Already connected to account 'queue'; Disconnect from that account before attempting a "
+              "new connection.");
+    EXPECT_EQ(call("Volan_GetQueueList"), "");
+    EXPECT_EQ(call("Volan_UploadText", {"now", "now.txt"}), "Uploaded 'now.txt'.");  // the connection is free
+    for (int i = 0; i < 5; ++i) host->idle(0, 1);
+    EXPECT_EQ(scriptsStarted(), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(remote / "later.txt"));
+}
+
+// The check of "Invoices.fp7::Done" looks in the file Invoices, as the host names it: the script
+// starts there too.
+TEST_F(QueueTest, AScriptOfAnFp7FileStartsInTheFileItWasFoundIn) {
+    fmhost::HostState::get().scripts.push_back({u"Invoices", u"Done", u""});
+    connectSlowly();
+    EXPECT_EQ(run("Volan_UploadText(\"x\"; \"invoice.txt\"; \"Invoices.fp7::Done\")"),
+              "'invoice.txt' queued for upload.");
+    ASSERT_TRUE(drain());
+    EXPECT_EQ(scriptsStarted(), std::vector<std::string>{"Invoices::Done Uploaded 'invoice.txt'."});
+}
+
+// The user presses Cancel in the status window (the terminal's) while a queued download runs:
+// the queue empties, no script runs, and the last result tells of the cancelled transfer. The
+// expressions come through a pipe, so the test says when each is evaluated (and idle follows).
+TEST_F(QueueTest, CancelEmptiesTheQueueAndTheLastResultTellsOfIt) {
+    addSFTPAccountForChild("queue cancel");
+    { std::ofstream big(remote / "big.bin", std::ios::binary); }
+    fs::resize_file(remote / "big.bin", 1ull << 30);  // sparse: costs no disk
+    const fs::path pipe = local / "expressions";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    testing_support::Terminal t(
+        {"--ui", "terminal", "--script", "Volan::Done", "-e", "Volan_StatusWindow(\"Show\")", "-e",
+         "Volan_Connect(\"queue cancel\")", "-e",
+         "Volan_DownloadFile(" + quoted((remote / "big.bin").string()) + "; \"Done\"; " +
+             quoted((local / "big.bin").string()) + ")",
+         "-e", "Volan_UploadText(\"x\"; " + quoted((remote / "after.txt").string()) + "; \"Done\")", pipe.string()},
+        false);
+    ASSERT_TRUE(t.started());
+    const int expressions = open(pipe.c_str(), O_RDWR);  // never waits for the reader
+    ASSERT_GE(expressions, 0);
+    const auto untilShown = [&](const std::string& expression, const std::string& text) {
+        for (int i = 0; i < 150; ++i) {
+            const std::string line = expression + "\n";
+            if (write(expressions, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return false;
+            if (t.waitFor(text, 0.2)) return true;
+        }
+        return false;
+    };
+    const bool running = untilShown("\"tick\"", "Downloading 'big.bin'...");
+    if (running) t.type("Cancel\n");
+    EXPECT_TRUE(running && untilShown("Volan_GetLastResult", "ERROR: DownloadFile: User cancelled.")) << t.output();
+    close(expressions);
+    t.finish();
+    EXPECT_EQ(t.output().find("SCRIPT "), std::string::npos) << t.output();
+    EXPECT_FALSE(fs::exists(remote / "after.txt"));
+    EXPECT_FALSE(fs::exists(local / "big.bin"));
 }

@@ -96,13 +96,14 @@ void fmpScriptSplit(const ucstring& reference, ucstring& database, ucstring& scr
     }
 }
 
-ucstring checkFMPScriptExists(const ucstring& databaseName, const ucstring& script) {
+ucstring checkFMPScriptExists(const ucstring& databaseName, const ucstring& script, ucstring* checkedDatabase) {
     DEBUG_OUT(u"checkFMPScriptExists: Checking for script " + quoted(script) + u" in db " + quoted(databaseName));
     ucstring database = databaseName;
     if (stringEndsWith(database, ucstring(u".fp7"), true)) {
         database.resize(database.size() - 4);
         DEBUG_OUT(u"checkFMPScriptExists: Adjusted DB name: " + database);
     }
+    if (checkedDatabase) *checkedDatabase = database;
     if (database.empty()) return u"Missing DB Name.";
     if (script.empty()) return u"Missing Script Name.";
     fmx::ExprEnvUniquePtr env;

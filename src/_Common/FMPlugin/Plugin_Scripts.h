@@ -52,8 +52,10 @@ fmx::errcode callFMPScript(const ucstring& database, const ucstring& script, con
                            fmx::uint8 control);
 // Splits "Database::Script" at the first "::" (no "::": an empty database and the whole text).
 void fmpScriptSplit(const ucstring& reference, ucstring& database, ucstring& script);
-// Empty when the script exists in the open database; otherwise why not.
-ucstring checkFMPScriptExists(const ucstring& database, const ucstring& script);
+// Empty when the script exists in the open database; otherwise why not. The database is looked
+// up as the host names its files, without a ".fp7" ending; `checkedDatabase` gets that name, the
+// one to start the script in.
+ucstring checkFMPScriptExists(const ucstring& database, const ucstring& script, ucstring* checkedDatabase = nullptr);
 
 // Has the host evaluate a calculation; the result as a variable, a text or a list of lines.
 ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, OrbVariable* result);
