@@ -32,7 +32,7 @@ ucstring localCompletePath(PluginVariables& variables, const ucstring& path, ucs
     }
     ucstring base;
     folder.pathAsString(base, kPathStyleSlash);
-    return OrbFileRef::addEndingPathDelimiter(base) + path;
+    return OrbFileRef::joinRelativePath(base, path);
 }
 
 ucstring localPathOrCurrentFolder(PluginVariables& variables, const ucstring& path, OrbFileRef& ref) {
