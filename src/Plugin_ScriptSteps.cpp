@@ -14,7 +14,11 @@
 
 namespace {
 
-// The Configure options of the first list's choices (0 = Add Function Help).
+// The choices of the steps' lists, ids 0, 1, ...
+const std::vector<std::string> kPreferenceChoices = {"Add Function Help"};
+const std::vector<std::string> kTabChoices = {"Basics", "About"};
+
+// The Configure options of the preference list's choices (0 = Add Function Help).
 const char16_t* preferenceForIndex(int64_t index) { return index == 0 ? u"AddHelp" : nullptr; }
 
 OrbVariableArray configureOptions(const char16_t* option, const char16_t* prefName = nullptr,
@@ -31,9 +35,12 @@ OrbVariableArray configureOptions(const char16_t* option, const char16_t* prefNa
     return options;
 }
 
-int64_t listIndex(const OrbVariableArray& parameters, size_t position) {
+// The choice a list parameter names, by id or by its shown text, as the file steps read theirs.
+int64_t listIndex(const OrbVariableArray& parameters, size_t position, const std::vector<std::string>& choices) {
     const OrbVariable* v = nullptr;
-    return parameters.variableAtIndex(position, v) ? v->variableAsInteger() : 0;
+    if (!parameters.variableAtIndex(position, v)) return 0;
+    const int choice = scriptStepListChoice(*v, choices);
+    return choice >= 0 ? choice : v->variableAsInteger();
 }
 
 fmx::errcode SetConfigureOptionScriptStepCallback(short, const fmx::ExprEnv& env, const fmx::DataVect& parameters,
@@ -45,26 +52,28 @@ fmx::errcode SetConfigureOptionScriptStepCallback(short, const fmx::ExprEnv& env
             call.arguments.variableAtIndex(1, value);
             OrbVariable empty;
             return pluginConfigure(
-                configureOptions(u"Set", preferenceForIndex(listIndex(call.arguments, 0)), value ? value : &empty),
+                configureOptions(u"Set", preferenceForIndex(listIndex(call.arguments, 0, kPreferenceChoices)),
+                                 value ? value : &empty),
                 call.result);
         });
 }
 
 fmx::errcode GetConfigureOptionScriptStepCallback(short, const fmx::ExprEnv& env, const fmx::DataVect& parameters,
                                                   fmx::Data& result) {
-    return runScriptStep("GetConfigureOption", u"Volan Pro Get Configure Option: ", env, parameters, result,
-                         [](FunctionCall& call) -> ucstring {
-                             return pluginConfigure(
-                                 configureOptions(u"Get", preferenceForIndex(listIndex(call.arguments, 0))),
-                                 call.result);
-                         });
+    return runScriptStep(
+        "GetConfigureOption", u"Volan Pro Get Configure Option: ", env, parameters, result,
+        [](FunctionCall& call) -> ucstring {
+            return pluginConfigure(
+                configureOptions(u"Get", preferenceForIndex(listIndex(call.arguments, 0, kPreferenceChoices))),
+                call.result);
+        });
 }
 
 fmx::errcode ShowConfigureDialogScriptStepCallback(short, const fmx::ExprEnv& env, const fmx::DataVect& parameters,
                                                    fmx::Data& result) {
     return runScriptStep("ShowConfigureDialog", u"Volan Pro Show Configure Dialog: ", env, parameters, result,
                          [](FunctionCall& call) -> ucstring {
-                             const bool about = listIndex(call.arguments, 0) == 1;
+                             const bool about = listIndex(call.arguments, 0, kTabChoices) == 1;
                              return pluginConfigure(configureOptions(about ? u"About" : u"Basics"), call.result);
                          });
 }
@@ -96,21 +105,21 @@ const std::vector<PluginStep>& pluginSteps() {
         {6010,
          "Volan Set Configure Option",
          "SetConfigureOption",
-         {{0, "Name", "list", "", "0", true, {"Add Function Help"}}, {1, "Value", "calc", "text", "", false, {}}},
+         {{0, "Name", "list", "", "0", true, kPreferenceChoices}, {1, "Value", "calc", "text", "", false, {}}},
          "Set Configure Option Preferences sco Volan Volan Pro|Sets the plug-in's default preferences, which are "
          "normally set through the configuration dialog.",
          SetConfigureOptionScriptStepCallback},
         {6020,
          "Volan Get Configure Option",
          "GetConfigureOption",
-         {kTextTarget, {0, "Name", "list", "", "0", true, {"Add Function Help"}}},
+         {kTextTarget, {0, "Name", "list", "", "0", true, kPreferenceChoices}},
          "Get Configure Option Preferences gco Volan Volan Pro|Gets one of the plug-in's default preferences, which "
          "are normally seen in the configuration dialog.",
          GetConfigureOptionScriptStepCallback},
         {6030,
          "Volan Show Configure Dialog",
          "ShowConfigureDialog",
-         {{0, "Tab", "list", "", "0", true, {"Basics", "About"}}},
+         {{0, "Tab", "list", "", "0", true, kTabChoices}},
          "Show Configure Dialog Preferences scd Volan Volan Pro|Shows the plug-in's configuration dialog.",
          ShowConfigureDialogScriptStepCallback},
         // "kParam_Unhecked" is spelled as the host has always been given it.

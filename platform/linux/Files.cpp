@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -109,6 +110,12 @@ FileKind fileKind(std::u16string_view path) {
     FileInfo info;
     std::string error;
     return fileInfo(path, info, error) ? info.kind : FileKind::None;
+}
+
+int32_t fileLocalTimeOffset(int64_t utcSeconds) {
+    const time_t moment = static_cast<time_t>(utcSeconds);
+    struct tm local {};
+    return localtime_r(&moment, &local) ? static_cast<int32_t>(local.tm_gmtoff) : 0;
 }
 
 bool fileInfo(std::u16string_view path, FileInfo& info, std::string& error) {

@@ -226,9 +226,9 @@ bool FTPAccount::setOption(const std::string& option, const ucstring& rawValue, 
             return false;
         }
     } else if (option == "PASSIVE") {
-        const bool on = stringParseBoolean(value);
+        const bool on = empty || stringParseBoolean(value);  // passive is the default
         setPassive(on);
-        confirmation = on ? u"Passive turned On." : u"Passive turned Off.";
+        confirmation = empty ? u"Passive setting cleared." : on ? u"Passive turned On." : u"Passive turned Off.";
     } else {
         error = u"Unknown account option: " + ucstringFromUTF8String(option);
         return false;
@@ -412,7 +412,8 @@ bool FTPAccount::readLines(const ucstringlist& lines) {
     setDataPortRangeEnd(number(u"DataPortRangeEnd", 0));
     mutableDefaultCompletedScript() = value(u"DefaultCompletedScript");
     setDefaultMode(stringNormalize(value(u"DefaultMode")) == u"ASCII" ? kModeASCII : kModeBinary);
-    setPassive(stringParseBoolean(value(u"Passive")));
+    const ucstring passive = value(u"Passive");
+    setPassive(stringTrim(passive).empty() || stringParseBoolean(passive));  // a file without it: the default
     return true;
 }
 

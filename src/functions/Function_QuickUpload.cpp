@@ -11,7 +11,8 @@ VOLAN_FUNCTION_CALLBACK(QuickUpload) {
         PluginVariables& v = call.variables;
         nameArguments(call.arguments, {u"FileOrContainer", u"URL", u"ShowStatusWindow"});
         const OrbVariable* source = argument(call.arguments, u"FileOrContainer");
-        if (!source || source->type() == OrbVariable::kEmpty)
+        // An empty text, or an empty container, names no file either.
+        if (!source || source->variableAsString(1).empty())
             return u"You must specify the file to upload ('FileOrContainer' parameter).";
         OrbFileRef file;
         ucstring storedName;

@@ -19,7 +19,8 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         const bool append = argumentBoolean(call.arguments, u"AppendToFile", false);
         const bool ascii = argumentBoolean(call.arguments, u"UseASCIIMode", false);
         const ucstring parameter = argumentString(call.arguments, u"CSParameter");
-        if (!source || source->type() == OrbVariable::kEmpty)
+        // An empty text, or an empty container, names no file either.
+        if (!source || source->variableAsString(1).empty())
             return u"You must specify the file to upload ('FileOrContainer' parameter).";
         ucstring script;
         ucstring error = transferCompletedScript(call, argumentString(call.arguments, u"CompletedScript"), script);

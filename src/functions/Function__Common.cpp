@@ -15,12 +15,16 @@
 #include <platform/Files.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 
 namespace {
 
 // The host's date and time values as local date-times. A time alone sits on 1970-01-01 (so its
 // seconds() are the seconds since midnight); hours beyond 23 carry into the following days.
-OrbDateTime toOrbDateTime(const fmx::DateTime& value, bool hasDate, bool hasTime) {
+// False for a date the calendar cannot hold (before 1400).
+bool toOrbDateTime(const fmx::DateTime& value, bool hasDate, bool hasTime, OrbDateTime& result) {
     OrbDateTimeComponents c;
     c.year = hasDate ? static_cast<uint16_t>(value.GetYear()) : 1970;
     c.month = hasDate ? static_cast<uint16_t>(value.GetMonth()) : 1;
@@ -34,10 +38,48 @@ OrbDateTime toOrbDateTime(const fmx::DateTime& value, bool hasDate, bool hasTime
         c.second = static_cast<uint16_t>(value.GetSec());
         c.millisecond = static_cast<uint16_t>(value.GetUSec() / 1000);
     }
-    OrbDateTime result;
-    result.encodeDateTime(c);
+    if (!result.encodeDateTime(c)) return false;
     if (extraDays) result.setDateTime(result.dateTime() + boost::gregorian::days(extraDays));
-    return result;
+    return true;
+}
+
+// A host date (or timestamp) as a variable of `type`; one the calendar cannot hold keeps its
+// value as the text such a date shows ("07/04/1200"), rather than becoming another date.
+void setHostDateValue(OrbVariable& variable, const fmx::DateTime& value, int type) {
+    const bool hasDate = type != OrbVariable::kTime;
+    const bool hasTime = type != OrbVariable::kDate;
+    OrbDateTime when;
+    if (toOrbDateTime(value, hasDate, hasTime, when)) {
+        if (type == OrbVariable::kDate) variable.setDateValue(when);
+        if (type == OrbVariable::kTime) variable.setTimeValue(when);
+        if (type == OrbVariable::kTimestamp) variable.setTimestampValue(when);
+        return;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d", int(value.GetMonth()), int(value.GetDay()),
+                  int(value.GetYear()));
+    std::string shown = text;
+    if (hasTime) {
+        std::snprintf(text, sizeof text, " %02d:%02d:%02d", int(value.GetHour()), int(value.GetMinute()),
+                      int(value.GetSec()));
+        shown += text;
+    }
+    variable.setStringValue(ucstringFromString(shown));
+}
+
+// A host number: a whole one keeps every digit (a float's six-digit text would turn
+// 99999999999999 into "1e+14", which reads back as 1); one beyond the 64-bit range keeps its
+// digits as text, which reads back as the largest integer instead of wrapping.
+void setHostNumberValue(OrbVariable& variable, double number) {
+    if (!std::isfinite(number) || number != std::trunc(number)) {
+        variable.setFloatValue(number);
+    } else if (std::fabs(number) < 9223372036854775808.0) {
+        variable.setIntegerValue(static_cast<int64_t>(number));
+    } else {
+        char digits[400];
+        const auto r = std::to_chars(digits, digits + sizeof digits, number, std::chars_format::fixed);
+        variable.setFloatStringValue(ucstringFromString(std::string(digits, r.ec == std::errc() ? r.ptr : digits)));
+    }
 }
 
 void setHostDate(fmx::DateTime& out, const OrbDateTime& value) {
@@ -89,16 +131,16 @@ void PluginParameter::extract(const fmx::Data& data, OrbVariable& variable) {
             variable.setStringValue(ucstring(mBuffer.data(), size));
             break;
         }
-        case fmx::kDTNumber: variable.setFloatValue(data.GetAsNumber().AsFloat()); break;
+        case fmx::kDTNumber: setHostNumberValue(variable, data.GetAsNumber().AsFloat()); break;
         case fmx::kDTBoolean: variable.setIntegerValue(data.GetAsNumber().AsLong64()); break;
         case fmx::kDTDate:
-            if (!data.IsEmpty()) variable.setDateValue(toOrbDateTime(data.GetAsDate(), true, false));
+            if (!data.IsEmpty()) setHostDateValue(variable, data.GetAsDate(), OrbVariable::kDate);
             break;
         case fmx::kDTTime:
-            if (!data.IsEmpty()) variable.setTimeValue(toOrbDateTime(data.GetAsTime(), false, true));
+            if (!data.IsEmpty()) setHostDateValue(variable, data.GetAsTime(), OrbVariable::kTime);
             break;
         case fmx::kDTTimeStamp:
-            if (!data.IsEmpty()) variable.setTimestampValue(toOrbDateTime(data.GetAsTimeStamp(), true, true));
+            if (!data.IsEmpty()) setHostDateValue(variable, data.GetAsTimeStamp(), OrbVariable::kTimestamp);
             break;
         default: break;
     }

@@ -32,7 +32,7 @@ ucstring localCompletePath(PluginVariables& variables, const ucstring& path, ucs
     }
     ucstring base;
     folder.pathAsString(base, kPathStyleSlash);
-    return OrbFileRef::addEndingPathDelimiter(base) + path;
+    return OrbFileRef::joinRelativePath(base, path);
 }
 
 ucstring localPathOrCurrentFolder(PluginVariables& variables, const ucstring& path, OrbFileRef& ref) {
@@ -61,11 +61,9 @@ ucstring maybeGetLocalFileList(PluginVariables& variables) {
     variables.localList.clear();
     listAddItemRecord(variables.localList, u".", u"dir", 0, listDefaultModDate());
     listAddItemRecord(variables.localList, u"..", u"dir", 0, listDefaultModDate());
-    ucstring error;
-    for (size_t i = 0; i < items.size(); ++i) {
-        const OrbVariable* item = nullptr;
-        if (items.variableAtIndex(i, item)) variables.localList.addVariable(error, *item, true);
-    }
+    // Moved as they are: adding a variable would trim its name, and "  a.txt" is another file.
+    for (OrbVariable& item : items.mutableVariableArray())
+        variables.localList.mutableVariableArray().push_back(std::move(item));
     variables.localListValid = true;
     return {};
 }
@@ -77,7 +75,11 @@ ucstring localRunOperation(FunctionCall& call, LocalOperation operation,
     for (const LocalParameter& p : parameters) {
         const ucstring value = p.isLocalPath ? localCompletePath(call.variables, p.value, error) : p.value;
         if (!error.empty()) return error;
-        named.addStringVariable(ignored, p.name, value, true);
+        // Handed over as given (the data of a file keeps its blanks); a string variable made by
+        // name would be trimmed.
+        OrbVariable parameter(p.name);
+        parameter.setStringValue(value);
+        named.addVariable(ignored, parameter, true);
     }
     return operation(named, call.result);
 }

@@ -378,6 +378,8 @@ ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& st
     const ucstring completed = localCompletePath(v, localPath, pathError);
     if (!pathError.empty()) return pathError;
     file = OrbFileRef(completed);
-    if (!file.fileExists()) return missingText + file.errorString();
-    return u"";
+    if (file.fileExists()) return u"";
+    // The reference's own text of a missing file says "File does not exist" as well.
+    const bool missing = file.defined() && platform::fileKind(file.pathAsString()) == platform::FileKind::None;
+    return missingText + (missing ? file.pathAsString() : file.errorString());
 }

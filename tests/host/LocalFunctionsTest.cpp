@@ -3,6 +3,7 @@
 #include "PluginFixture.h"
 
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -115,6 +116,50 @@ TEST_F(LocalFunctions, RelativePathsFollowTheCurrentLocalFolder) {
               "ERROR: DeleteLocalFile: You must specify the file to delete ('File' parameter).\n");
     EXPECT_EQ(readFile(root / "c/work/sub2/c.txt"), "");  // removed with its folder
     EXPECT_FALSE(fs::exists(root / "c/work/sub2"));
+}
+
+// Data, names, numbers and dates reach the file system as given; paths are read as on Windows.
+TEST_F(LocalFunctions, ArgumentsAndNamesAsGiven) {
+    set("TZ", "UTC");
+    fs::create_directories(root / "c/work/sub");
+    writeFile(root / "c/work/sub/a.txt", "A");
+    writeFile(root / "c/work/  lead.txt", "");
+    writeFile(root / "c/work/f.txt", "0123456789");
+    writeFile(root / "c/work/old.txt", "");
+    const timeval olden[2] = {{-305035200, 0}, {-305035200, 0}};  // 1960-05-02 12:00:00 UTC
+    for (const char* name : {"c/work/old.txt", "c/work/  lead.txt"}) ASSERT_EQ(utimes((root / name).c_str(), olden), 0);
+    const std::pair<std::string, std::string> calls[] = {
+        {"Volan_ChangeLocalDir(\"C:\\work\")", "Local directory set to: C:\\work"},
+        {"Volan_WriteLocalFile(\"  indented¶line2¶\"; \"none.txt\"; \"\"; \"\"; \"None\")",
+         "Wrote to file: C:\\work\\none.txt"},
+        {"Volan_WriteLocalFile(\"  indented¶\"; \"lf.txt\"; \"\"; \"\"; \"LF\")", "Wrote to file: C:\\work\\lf.txt"},
+        {"Volan_ReadLocalFile(\"sub\\a.txt\")", "A"},
+        {"Volan_ReadLocalFile(\"C:\\work\\sub/a.txt\")", "A"},
+        {"Volan_WriteLocalFile(\"B\"; \"sub\\b.txt\")", "Wrote to file: C:\\work\\sub\\b.txt"},
+        {"Volan_ReadLocalFile(\"f.txt\"; 2; 99999999999999)", "23456789"},
+        {"Volan_GetLocalListItem(99999999999999999999)", ""},
+        {"Volan_GetLocalListItem(\"All\"; \"*lead*\")", "Local||file||  lead.txt||0||05/02/1960||12:00:00\n"},
+        {"Volan_GetLocalListCount(\"old*\")", "1"},
+        {"Volan_GetLocalFileTimestamp(\"old.txt\")", "5/2/1960 12:00:00"},
+        {"Volan_WriteLocalFile(Date(7;4;1200); \"d.txt\")", "Wrote to file: C:\\work\\d.txt"},
+        {"Volan_ReadLocalFile(\"d.txt\")", "07/04/1200"},
+        {"Volan_UploadFile(\"\")",
+         "ERROR: UploadFile: You must specify the file to upload ('FileOrContainer' parameter)."},
+        {"Volan_QuickUpload(\"\"; \"ftp://127.0.0.1/x\")",
+         "ERROR: QuickUpload: You must specify the file to upload ('FileOrContainer' parameter)."},
+        {"Volan_UploadFile(\"no.txt\")", "ERROR: UploadFile: File does not exist: C:\\work\\no.txt"},
+        {"Volan_QuickUpload(\"no.txt\"; \"ftp://127.0.0.1/x\")",
+         "ERROR: QuickUpload: File dos not exist: C:\\work\\no.txt"},
+    };
+    std::string arguments, expected;
+    for (const auto& [call, result] : calls) {
+        arguments += e(call);
+        expected += result + "\n";
+    }
+    EXPECT_EQ(run(arguments), expected);
+    EXPECT_EQ(readFile(root / "c/work/none.txt"), "  indented\rline2\r");
+    EXPECT_EQ(readFile(root / "c/work/lf.txt"), "  indented\n");
+    EXPECT_EQ(readFile(root / "c/work/sub/b.txt"), "B");
 }
 
 TEST_F(LocalFunctions, FileExistsActionsThroughTheFunction) {

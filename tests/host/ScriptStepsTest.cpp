@@ -120,6 +120,11 @@ TEST(ScriptSteps, EachStepRunsThroughTheHost) {
     ev = host->runStep(u"Volan Show Configure Dialog", values(*host, {u"1"}, keep));
     EXPECT_EQ(ev.error, 0);
     EXPECT_EQ(u8(ev.text), "Configuration dialog shown. (Initial tab: ABOUT)");
+    // A list's choice by its text, as the file steps take theirs.
+    for (const auto& [choice, tab] : {std::pair{u"\" about \"", "ABOUT"}, std::pair{u"\"Basics\"", "BASICS"}}) {
+        ev = host->runStep(u"Volan Show Configure Dialog", values(*host, {choice}, keep));
+        EXPECT_EQ(u8(ev.text), std::string("Configuration dialog shown. (Initial tab: ") + tab + ")") << u8(choice);
+    }
     host->unload();
     unsetenv("VOLAN_UI");  // later tests in this process choose their own
     // The preferences changed here must not reach the tests that run after this one.

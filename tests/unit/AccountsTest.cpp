@@ -110,6 +110,19 @@ TEST_F(Accounts, SecureTypeWords) {
     EXPECT_EQ(v.stringValue(), u"None");
 }
 
+TEST_F(Accounts, PassiveUnlessSaidOtherwise) {
+    FTPAccount a;
+    set(a, "PASSIVE", u"no");
+    EXPECT_EQ(set(a, "PASSIVE", u" "), u"Passive setting cleared.");
+    EXPECT_TRUE(a.passive());
+    for (const auto& [line, passive] : std::vector<std::pair<std::u16string, bool>>{
+             {u"Host=h", true}, {u"Passive=", true}, {u"Passive=0", false}, {u"Passive=1", true}}) {
+        a.setPassive(!passive);
+        ASSERT_TRUE(a.readLines({u"Name=Old", line}));
+        EXPECT_EQ(a.passive(), passive) << ucstringToUTF8String(line);
+    }
+}
+
 TEST_F(Accounts, PromptForPasswordClearsTheStoredOne) {
     FTPAccount a;
     set(a, "PASSWORD", u"secret");

@@ -44,13 +44,18 @@ const Sample kSamples[] = {
     {kCharSetGB2312, u"\u4E2D\u6587", bytes({0xD6, 0xD0, 0xCE, 0xC4})},
     {kCharSetKOI8R, u"\u0416\u0436", bytes({0xF6, 0xD6})},
     {kCharSetKSC5601, u"\uD55C\uAD6D", bytes({0xC7, 0xD1, 0xB1, 0xB9})},
+    {kCharSetISO2022JP, u"\u65E5\u672C\u3042",
+     bytes({0x1B, '$', 'B', 0x46, 0x7C, 0x4B, 0x5C, 0x24, 0x22, 0x1B, '(', 'B'})},
+    {kCharSetISO8859_10, u"\u014B\u0138\u00F0", bytes({0xBF, 0xFF, 0xF0})},
 };
 
 }  // namespace
 
 TEST(CharSetNames, SpellingsAfterNormalisation) {
     EXPECT_EQ(stringToCharSet(ucstring(u" utf-8")), 1);
-    EXPECT_EQ(stringToCharSet(ucstring(u"latin5")), 9);
+    EXPECT_EQ(stringToCharSet(ucstring(u"latin5")), 11);  // the ISO alphabets: Latin-5 is ISO-8859-9
+    EXPECT_EQ(stringToCharSet(ucstring(u"Latin6")), 26);
+    EXPECT_EQ(stringToCharSet(ucstring(u"ISO-8859-10")), 26);
     EXPECT_EQ(stringToCharSet(ucstring(u"windows1257")), 20);
     EXPECT_EQ(stringToCharSet(ucstring(u"windows1249")), -1);
     EXPECT_EQ(stringToCharSet(ucstring(u"UCS_2")), 0);
@@ -58,8 +63,8 @@ TEST(CharSetNames, SpellingsAfterNormalisation) {
     EXPECT_EQ(stringToCharSet(ucstring(u"MacRoman")), 3);
     EXPECT_EQ(stringToCharSet(ucstring(u"MacCentEurope")), 5);
     EXPECT_EQ(stringToCharSet(ucstring(u"ShiftJIS")), 6);
-    EXPECT_EQ(stringToCharSet(ucstring(u"iso2022jp")), 6);
-    EXPECT_EQ(stringToCharSet(ucstring(u"Latin9")), 11);
+    EXPECT_EQ(stringToCharSet(ucstring(u"iso2022jp")), 25);  // not Shift_JIS
+    EXPECT_EQ(stringToCharSet(ucstring(u"Latin9")), 12);
     EXPECT_EQ(stringToCharSet(ucstring(u"latin15")), 12);
     EXPECT_EQ(stringToCharSet(ucstring(u"WinEasternEurope")), 13);
     EXPECT_EQ(stringToCharSet(ucstring(u"WINASCII")), 15);
@@ -206,7 +211,7 @@ TEST(CharSetConversion, InvalidBytesBecomeReplacementCharacters) {
 TEST(CharSetConversion, UnknownCodesAreRefused) {
     std::string encoded = "old";
     ucstring decoded = u"old";
-    EXPECT_EQ(charSetEncode(encoded, u"x", 25), u"Unsupported Character Set.");
+    EXPECT_EQ(charSetEncode(encoded, u"x", kCharSetCount), u"Unsupported Character Set.");
     EXPECT_EQ(charSetDecode(decoded, "x", -1), u"Unsupported Character Set.");
     EXPECT_EQ(encoded, "");
     EXPECT_EQ(decoded, u"");

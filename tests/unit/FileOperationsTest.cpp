@@ -113,11 +113,11 @@ TEST_F(FileOperations, EveryCharacterSetRoundTripsThroughTheFile) {
         const ucstring name = u"C:\\cs" + ucstringFromString(std::to_string(set)) + u".txt";
         ucstring charSetName;
         static const char16_t* const kNames[] = {
-            u"UCS-2",         u"UTF-8",        u"ISO-8859-1",   u"MacRoman",     u"ISO-8859-2",
-            u"MacCentEurope", u"ShiftJIS",     u"ISO-8859-3",   u"ISO-8859-4",   u"ISO-8859-5",
-            u"ISO-8859-6",    u"ISO-8859-9",   u"ISO-8859-15",  u"Windows-1250", u"Windows-1251",
-            u"Windows-1252",  u"Windows-1253", u"Windows-1254", u"Windows-1255", u"Windows-1256",
-            u"Windows-1257",  u"Big5",         u"GB2312",       u"KOI8-R",       u"KS-C-5601-1987"};
+            u"UCS-2",          u"UTF-8",        u"ISO-8859-1",   u"MacRoman",     u"ISO-8859-2",   u"MacCentEurope",
+            u"ShiftJIS",       u"ISO-8859-3",   u"ISO-8859-4",   u"ISO-8859-5",   u"ISO-8859-6",   u"ISO-8859-9",
+            u"ISO-8859-15",    u"Windows-1250", u"Windows-1251", u"Windows-1252", u"Windows-1253", u"Windows-1254",
+            u"Windows-1255",   u"Windows-1256", u"Windows-1257", u"Big5",         u"GB2312",       u"KOI8-R",
+            u"KS-C-5601-1987", u"ISO-2022-JP",  u"ISO-8859-10"};
         ASSERT_EQ(stringToCharSet(ucstring(kNames[set])), set) << u8(kNames[set]);
         ASSERT_EQ(
             u8(run(File_WriteCallback,

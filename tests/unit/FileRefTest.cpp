@@ -155,8 +155,11 @@ TEST(FileRefTexts, NormalizingDelimiters) {
     EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"a.txt"), u"a.txt");
     // Slash paths: a backslash is a name character, a colon stands for a slash inside a name.
     EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"/a\\b/c:d"), u"/a%5Cb/c%2Fd");
-    // Windows paths: a slash is a name character.
-    EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"C:\\a/b\\c"), u"C/a%2Fb/c");
+    // Windows paths and relative ones: both delimiters separate, as on Windows.
+    EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"C:\\a/b\\c"), u"C/a/b/c");
+    EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"C:/a\\b"), u"C/a/b");
+    EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"sub/a\\b.txt"), u"sub/a/b.txt");
+    EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"~/a\\b"), u"~/a%5Cb");
     // Colon paths keep slashes and backslashes inside names.
     EXPECT_EQ(OrbFileRef::normalizePathDelimiters(u"Disk:a/b:c\\d"), u"Disk/a%2Fb/c%5Cd");
     // Escapes already present are kept (upper-cased), any other "%" is escaped.
@@ -189,6 +192,7 @@ TEST_F(FileRefPaths, NamesWithDelimitersRoundTrip) {
         OrbFileRef ref(u"/Volumes/Data/dir");
         ref.addItem(OrbFileRef::encodeSlashes(name));
         for (int s : {kPathStyleSlash, kPathStyleWindows, kPathStyleFileMaker}) {
+            if (s == kPathStyleWindows && name == u"a/b") continue;  // a Windows path splits at "/"
             OrbFileRef again(ref.pathAsString(s));
             EXPECT_EQ(again.pathList(), ref.pathList())
                 << ucstringToUTF8String(name) << " in style " << s << ": " << ucstringToUTF8String(ref.pathAsString(s));

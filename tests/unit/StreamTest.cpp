@@ -272,7 +272,7 @@ TEST(StreamLines, CharactersASetCannotHold) {
     EXPECT_TRUE(s.writeLine(u"a\u4E2Db", kLineEndingNone, kCharSetISO8859_1));
     EXPECT_EQ(contents(s), "a?b");
     EXPECT_EQ(s.warningString(), u"Some characters could not be converted to the Character Set.");
-    EXPECT_FALSE(s.writeLine(u"x", kLineEndingNone, 25));
+    EXPECT_FALSE(s.writeLine(u"x", kLineEndingNone, kCharSetCount));
     EXPECT_EQ(s.errorString(), u"Unsupported Character Set.");
     ucstring line;
     s.reposition(0);

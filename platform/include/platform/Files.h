@@ -90,6 +90,10 @@ struct FileInfo {
     int32_t modificationNanoseconds = 0;
 };
 
+// How far the local clock is ahead of UTC (seconds; negative west of Greenwich) at a moment in
+// UTC seconds since 1970, by the system's time-zone rules; moments before 1970 too.
+int32_t fileLocalTimeOffset(int64_t utcSeconds);
+
 struct FolderEntry {
     std::u16string name;
     FileInfo info;

@@ -1,6 +1,7 @@
 // The XML with which a script step describes its parameters to the host: a PluginStep element
 // holding one Parameter element per parameter, attributes in the order ID, Label, Type, DataType,
-// Default, ShowInline (each only when set), list choices as Value elements.
+// Default, ShowInline (each only when set), list choices as Value elements. Also how a step reads
+// the choice of a list parameter.
 #pragma once
 
 #include <string>
@@ -17,3 +18,9 @@ struct ScriptStepParameter {
 };
 
 std::string scriptStepDefinition(const std::vector<ScriptStepParameter>& parameters);
+
+class OrbVariable;
+// The choice (0, 1, ...) a list parameter's value names: the host gives its id, a whole number
+// (also as digits in a text); a script may give its shown text, in any letter case. -1 when the
+// value names none of `choices`.
+int scriptStepListChoice(const OrbVariable& value, const std::vector<std::string>& choices);

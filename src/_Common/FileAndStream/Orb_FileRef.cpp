@@ -175,8 +175,10 @@ ucstring OrbFileRef::normalizePathDelimiters(const ucstring& input) {
         }
         const char16_t c = path[i];
         if (c == u'/') {
-            style = kSlash;
-            if (i + 2 < path.size() && path[i + 2] == u':') path.erase(i + 2, 1);  // "/C:/x"
+            // Slash paths start at a root ("/Volumes/...", "~/..."); a relative path is typed as
+            // on Windows, where both delimiters separate.
+            style = i == 0 || path[0] == u'~' ? kSlash : kWindows;
+            if (style == kSlash && i + 2 < path.size() && path[i + 2] == u':') path.erase(i + 2, 1);  // "/C:/x"
             break;
         }
         if (c == u'\\') {
@@ -186,7 +188,7 @@ ucstring OrbFileRef::normalizePathDelimiters(const ucstring& input) {
         if (c == u':') {
             const char16_t next = i + 1 < path.size() ? path[i + 1] : 0;
             if (next == u'/' || next == u'\\') {
-                style = next == u'/' ? kSlash : kWindows;
+                style = kWindows;  // a drive: "C:/x" as "C:\x"
                 path.erase(i, 1);  // "C:\x" becomes "C\x"
             } else {
                 style = kColon;
@@ -216,12 +218,7 @@ ucstring OrbFileRef::normalizePathDelimiters(const ucstring& input) {
             else
                 out.push_back(c);
         } else if (style == kWindows) {
-            if (c == u'/')
-                out += u"%2F";
-            else if (c == u'\\')
-                out.push_back(u'/');
-            else
-                out.push_back(c);
+            out.push_back(c == u'\\' ? u'/' : c);  // "/" separates as well, as Windows has it
         } else if (style == kColon) {
             if (c == u'\\')
                 out += u"%5C";
@@ -346,9 +343,13 @@ void OrbFileRef::assign(const OrbFileRef& other) {
     mPathList = other.pathList();
 }
 
+ucstring OrbFileRef::joinRelativePath(const ucstring& folder, const ucstring& relativePath) {
+    return addEndingPathDelimiter(folder) + normalizePathDelimiters(relativePath);
+}
+
 bool OrbFileRef::append(const ucstring& relativePath) {
     const ucstring current = pathAsString(kPathStyleSlash);
-    const ucstring path = addEndingPathDelimiter(current) + normalizePathDelimiters(relativePath);
+    const ucstring path = joinRelativePath(current, relativePath);
     debugLine(__LINE__, u"OrbFileRef::append: Current Path: " + current);
     debugLine(__LINE__, u"OrbFileRef::append: Relative Path: " + relativePath);
     debugLine(__LINE__, u"OrbFileRef::append: New Path: " + path);

@@ -86,6 +86,9 @@ public:
     static ucstring decodeSlashes(const ucstring& component, int style);
     // Rewrites any accepted spelling with "/" as its only delimiter (components escaped).
     static ucstring normalizePathDelimiters(const ucstring& path);
+    // A folder's slash path followed by a relative path in any spelling ("sub\a.txt", "../b"),
+    // read on its own so that the folder's style does not decide its delimiters.
+    static ucstring joinRelativePath(const ucstring& folder, const ucstring& relativePath);
 
     // The path in a style; without the last item it names the containing folder. False (and an
     // empty text) for the Mac style or an undefined reference.

@@ -8,9 +8,9 @@
 
 #include <platform/Files.h>
 
-#include <boost/date_time/c_local_time_adjustor.hpp>
 #include <boost/date_time/posix_time/posix_time.hpp>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -135,9 +135,14 @@ bool knownFolderOfKind(int kind, platform::KnownFolder& folder) {
 }  // namespace
 
 OrbDateTime OrbFileRef::localDateTime(int64_t seconds, int32_t nanoseconds) {
-    const boost::posix_time::ptime utc = boost::posix_time::from_time_t(0) + boost::posix_time::seconds(seconds) +
-                                         boost::posix_time::microseconds(nanoseconds / 1000);
-    return OrbDateTime(boost::date_time::c_local_adjustor<boost::posix_time::ptime>::utc_to_local(utc));
+    // The calendar holds 1400 to 9999: a file dated outside it (a clock gone wrong, an unpacked
+    // archive) shows the nearest moment it can hold rather than failing the whole listing.
+    constexpr int64_t kFirst = -17987443200;  // 1400-01-01 00:00:00
+    constexpr int64_t kLast = 253402300799;   // 9999-12-31 23:59:59
+    const int64_t local = std::clamp<int64_t>(seconds, kFirst, kLast) + platform::fileLocalTimeOffset(seconds);
+    return OrbDateTime(boost::posix_time::from_time_t(0) +
+                       boost::posix_time::seconds(std::clamp(local, kFirst, kLast)) +
+                       boost::posix_time::microseconds(std::clamp(nanoseconds, 0, 999999999) / 1000));
 }
 
 ucstring OrbFileRef::systemError(const std::string& message) {

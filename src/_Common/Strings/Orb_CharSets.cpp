@@ -15,8 +15,8 @@ struct CharSetName {
     int16_t code;
 };
 
-// Every spelling users may give, in normalised form. "LATIN5", "LATIN6" and "LATIN9" name
-// ISO-8859-5, -6 and -9 here (not the ISO Latin-5/6/9 alphabets): existing scripts use them so.
+// Every spelling users may give, in normalised form. "LATINn" is the ISO alphabet of that number:
+// Latin-5 is ISO-8859-9, Latin-6 ISO-8859-10 and Latin-9 ISO-8859-15.
 constexpr CharSetName kCharSetNames[] = {
     {"UCS-2", kCharSetUCS2},
     {"UCS_2", kCharSetUCS2},
@@ -36,9 +36,9 @@ constexpr CharSetName kCharSetNames[] = {
     {"ISO88592", kCharSetISO8859_2},
     {"LATIN2", kCharSetISO8859_2},
     {"MACCENTEUROPE", kCharSetMacCentralEurope},
-    {"ISO-2022-JP", kCharSetJapanese},
-    {"ISO_2022_JP", kCharSetJapanese},
-    {"ISO2022JP", kCharSetJapanese},
+    {"ISO-2022-JP", kCharSetISO2022JP},
+    {"ISO_2022_JP", kCharSetISO2022JP},
+    {"ISO2022JP", kCharSetISO2022JP},
     {"SHIFTJIS", kCharSetJapanese},
     {"ISO-8859-3", kCharSetISO8859_3},
     {"ISO_8859_3", kCharSetISO8859_3},
@@ -51,18 +51,21 @@ constexpr CharSetName kCharSetNames[] = {
     {"ISO-8859-5", kCharSetISO8859_5},
     {"ISO_8859_5", kCharSetISO8859_5},
     {"ISO88595", kCharSetISO8859_5},
-    {"LATIN5", kCharSetISO8859_5},
     {"ISO-8859-6", kCharSetISO8859_6},
     {"ISO_8859_6", kCharSetISO8859_6},
     {"ISO88596", kCharSetISO8859_6},
-    {"LATIN6", kCharSetISO8859_6},
     {"ISO-8859-9", kCharSetISO8859_9},
     {"ISO_8859_9", kCharSetISO8859_9},
     {"ISO88599", kCharSetISO8859_9},
-    {"LATIN9", kCharSetISO8859_9},
+    {"LATIN5", kCharSetISO8859_9},
+    {"ISO-8859-10", kCharSetISO8859_10},
+    {"ISO_8859_10", kCharSetISO8859_10},
+    {"ISO885910", kCharSetISO8859_10},
+    {"LATIN6", kCharSetISO8859_10},
     {"ISO-8859-15", kCharSetISO8859_15},
     {"ISO_8859_15", kCharSetISO8859_15},
     {"ISO885915", kCharSetISO8859_15},
+    {"LATIN9", kCharSetISO8859_15},
     {"LATIN15", kCharSetISO8859_15},
     {"WINDOWS-1250", kCharSetWindows1250},
     {"WINDOWS_1250", kCharSetWindows1250},
@@ -116,10 +119,10 @@ constexpr CharSetName kCharSetNames[] = {
 //
 // Where a name covers a family, the member Windows writes under that name is used, since that is
 // what the files this plug-in exchanges contain:
-//  - 6 "Japanese" is written as Shift_JIS in its Windows form (code page 932, "windows-31j"): it
-//    is what Japanese text files on Windows hold, while ISO-2022-JP is a 7-bit mail encoding.
-//    Reading still accepts ISO-2022-JP: text that is pure 7-bit and carries escape sequences can
-//    only be ISO-2022-JP and is read as such (see charSetDecode).
+//  - 6 Shift_JIS is written in its Windows form (code page 932, "windows-31j"): it is what
+//    Japanese text files on Windows hold. Reading it still accepts ISO-2022-JP: text that is pure
+//    7-bit and carries escape sequences can only be ISO-2022-JP and is read as such (see
+//    charSetDecode).
 //  - 21 Big5 is code page 950, 22 GB 2312 is code page 936 (GBK, a superset of GB 2312), 24
 //    KS C 5601-1987 is code page 949 (Unified Hangul Code, a superset of KS C 5601): the
 //    supersets read every text of the smaller sets.
@@ -131,7 +134,7 @@ constexpr const char* kConverterNames[kCharSetCount] = {
     "macintosh",              // 3 Mac Roman
     "ISO-8859-2",             // 4
     "x-mac-centraleurroman",  // 5 Mac Central European
-    "windows-31j",            // 6 Japanese (Shift_JIS, code page 932)
+    "windows-31j",            // 6 Shift_JIS (code page 932)
     "ISO-8859-3",             // 7
     "ISO-8859-4",             // 8
     "ISO-8859-5",             // 9
@@ -150,6 +153,8 @@ constexpr const char* kConverterNames[kCharSetCount] = {
     "windows-936",            // 22 GB 2312
     "KOI8-R",                 // 23
     "windows-949",            // 24 KS C 5601-1987
+    "ISO-2022-JP",            // 25
+    "ISO-8859-10",            // 26
 };
 
 constexpr char16_t kReplacementChar = 0xFFFD;
@@ -284,7 +289,7 @@ ucstring charSetDecode(ucstring& out, std::string_view bytes, int16_t charSet, b
         out = ucstringFromUTF8String(bytes, &replaced);
     } else if (!bytes.empty()) {
         const char* name = kConverterNames[charSet];
-        if (charSet == kCharSetJapanese && looksLikeISO2022JP(bytes)) name = "ISO-2022-JP";
+        if (charSet == kCharSetJapanese && looksLikeISO2022JP(bytes)) name = kConverterNames[kCharSetISO2022JP];
         Converter converter;
         const ucstring error = openConverter(converter, name, &replaced);
         if (!error.empty()) return error;

@@ -35,7 +35,9 @@ enum CharSetCode : int16_t {
     kCharSetGB2312 = 22,
     kCharSetKOI8R = 23,
     kCharSetKSC5601 = 24,
-    kCharSetCount = 25
+    kCharSetISO2022JP = 25,  // the 7-bit Japanese mail encoding; 6 is Shift_JIS
+    kCharSetISO8859_10 = 26,
+    kCharSetCount = 27
 };
 
 // The code of a character-set name as users write it ("utf-8", " Latin1 ", "WinCyrillic"),

@@ -114,30 +114,22 @@ const std::vector<FileStep>& fileSteps();
 
 // The host gives a list's choice as its id; the operation is handed the choice's keyword. A
 // choice given as its shown text is taken as well; anything else goes to the operation as it
-// came, which then names the values it accepts.
+// came (a whole number as its digits), which then names the values it accepts.
 void handOverChoice(OrbVariable& value, const Choices& choices) {
-    if (value.type() == OrbVariable::kEmpty) return;
+    std::vector<std::string> shown;
+    shown.reserve(choices.size());
+    for (const Choice& c : choices) shown.emplace_back(c.shown);
+    const int choice = scriptStepListChoice(value, shown);
+    if (choice >= 0) {
+        value.setStringValue(choices[static_cast<size_t>(choice)].keyword);
+        return;
+    }
     if (value.type() == OrbVariable::kInteger || value.type() == OrbVariable::kFloat) {
         const double number = value.type() == OrbVariable::kFloat ? value.floatValue() : double(value.integerValue());
-        // Only whole numbers of a sane size can be ids (and be converted safely).
-        if (!(std::fabs(number) < 1e15) || number != std::floor(number)) return;
-        if (number >= 0 && number < double(choices.size()))
-            value.setStringValue(choices[size_t(number)].keyword);
-        else
+        // Only whole numbers of a sane size are converted.
+        if (std::fabs(number) < 1e15 && number == std::floor(number))
             value.setStringValue(ucstringFromString(std::to_string(int64_t(number))));
-        return;
     }
-    const ucstring given = stringTrim(value.variableAsString(1));
-    if (!given.empty() && given.find_first_not_of(u"0123456789") == ucstring::npos) {
-        if (given.size() <= 4) {
-            const size_t index = static_cast<size_t>(stringToInteger(given, 10));
-            if (index < choices.size()) value.setStringValue(choices[index].keyword);
-        }
-        return;
-    }
-    const ucstring upper = stringUpperCase(given);
-    for (const Choice& c : choices)
-        if (stringUpperCase(ucstringFromUTF8CStr(c.shown)) == upper) value.setStringValue(c.keyword);
 }
 
 void nameStepArguments(OrbVariableArray& arguments, const std::vector<Argument>& names) {
