@@ -97,7 +97,7 @@ ucstringlist entryList(const OrbVariableArray& entries, const ucstring& name) {
 ucstring startTransfer(PluginVariables& variables, const OrbVariableArray& entries, const ucstring& type, bool& known) {
     known = true;
     const std::string remotePath =
-        ucstringToUTF8String(entryString(entries, u"RemotePath") + entryString(entries, u"RemoteFile"));
+        sessionWirePath(variables, entryString(entries, u"RemotePath") + entryString(entries, u"RemoteFile"));
     OrbFileRef localFile(entryString(entries, u"LocalPath"));
     const ucstring localName = entryString(entries, u"LocalFile");
     if (!localName.empty()) localFile.addItem(localName);
@@ -367,10 +367,10 @@ void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, 
                         bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
     OrbVariableArray entries = newItem(u"UploadFile");
     ucstring error;
-    entries.addStringVariable(error, u"LocalPath", localPath);
-    entries.addStringVariable(error, u"LocalFile", localFile);
-    entries.addStringVariable(error, u"RemotePath", remotePath);
-    entries.addStringVariable(error, u"RemoteFile", remoteFile);
+    entries.addStringVariableAsIs(error, u"LocalPath", localPath);
+    entries.addStringVariableAsIs(error, u"LocalFile", localFile);
+    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
+    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
     entries.addBooleanVariable(error, u"AppendToFile", append);
     entries.addBooleanVariable(error, u"UseASCIIMode", asciiMode);
     addCompletion(entries, completedScript, parameter);
@@ -382,10 +382,10 @@ void queueAddDownloadFile(PluginVariables& variables, const ucstring& transferID
                           bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
     OrbVariableArray entries = newItem(u"DownloadFile");
     ucstring error;
-    entries.addStringVariable(error, u"RemotePath", remotePath);
-    entries.addStringVariable(error, u"RemoteFile", remoteFile);
-    entries.addStringVariable(error, u"LocalPath", localPath);
-    entries.addStringVariable(error, u"LocalFile", localFile);
+    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
+    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
+    entries.addStringVariableAsIs(error, u"LocalPath", localPath);
+    entries.addStringVariableAsIs(error, u"LocalFile", localFile);
     entries.addBooleanVariable(error, u"AppendToFile", append);
     entries.addBooleanVariable(error, u"UseASCIIMode", asciiMode);
     addCompletion(entries, completedScript, parameter);
@@ -398,8 +398,8 @@ void queueAddUploadText(PluginVariables& variables, const ucstring& transferID, 
     OrbVariableArray entries = newItem(u"UploadText");
     ucstring error;
     entries.addListVariable(error, u"Text", lines);
-    entries.addStringVariable(error, u"RemotePath", remotePath);
-    entries.addStringVariable(error, u"RemoteFile", remoteFile);
+    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
+    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
     entries.addBooleanVariable(error, u"AppendToFile", append);
     entries.addIntegerVariable(error, u"LineEndingType", lineEnding);
     entries.addIntegerVariable(error, u"CharSet", charSet);
@@ -412,8 +412,8 @@ void queueAddDownloadText(PluginVariables& variables, const ucstring& transferID
                           const ucstring& remoteFile, const ucstring& completedScript, const ucstring& parameter) {
     OrbVariableArray entries = newItem(u"DownloadText");
     ucstring error;
-    entries.addStringVariable(error, u"RemotePath", remotePath);
-    entries.addStringVariable(error, u"RemoteFile", remoteFile);
+    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
+    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
     addCompletion(entries, completedScript, parameter);
     addItem(variables, transferID, std::move(entries));
 }
@@ -424,7 +424,7 @@ void addDirItem(PluginVariables& variables, const ucstring& type, const ucstring
                 const ucstring& completedScript, const ucstring& parameter) {
     OrbVariableArray entries = newItem(type);
     ucstring error;
-    entries.addStringVariable(error, key, dir);
+    entries.addStringVariableAsIs(error, key, dir);
     addCompletion(entries, completedScript, parameter);
     OrbVariable item(u"DownloadDir");  // both kinds share this name
     item.setArrayValue(entries);

@@ -43,7 +43,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadFile) {
             return {};
         }
         error = transferRunNow(
-            v, [&] { return downloadFile(v, ucstringToUTF8String(remoteDir + remoteName), target, append, ascii); });
+            v, [&] { return downloadFile(v, sessionWirePath(v, remoteDir + remoteName), target, append, ascii); });
         if (!error.empty()) return error;
         v.lastTransfer = transferRecord(u"DownloadFile", remoteDir, remoteName, &localPath, &localName);
         call.result.setStringValue(u"Downloaded " + transferNames(localName, remoteName) + u".");

@@ -30,7 +30,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadText) {
             return {};
         }
         ucstringlist lines;
-        error = transferRunNow(v, [&] { return downloadText(v, ucstringToUTF8String(remoteDir + remoteName), lines); });
+        error = transferRunNow(v, [&] { return downloadText(v, sessionWirePath(v, remoteDir + remoteName), lines); });
         if (!error.empty()) return error;
         v.lastTransfer = transferRecord(u"DownloadText", remoteDir, remoteName);
         v.lastTransfer.mutableArrayValue().addListVariable(error, u"Text", lines);

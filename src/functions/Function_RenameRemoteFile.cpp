@@ -25,7 +25,7 @@ VOLAN_FUNCTION_CALLBACK(RenameRemoteFile) {
         error = remoteFileExists(session, wire, exists);
         if (!error.empty()) return u"There was an error checking for the old file: " + error;
         if (!exists) return u"The specified old file does not exist: " + resolved;
-        error = sendRNCommand(session, wire, ucstringToUTF8String(newName));
+        error = sendRNCommand(session, wire, sessionWirePath(session, newName));
         if (!error.empty()) return error;
         call.result.setStringValue(u"Renamed: " + resolved + u" to: " + newName);
         return {};

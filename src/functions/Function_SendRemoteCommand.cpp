@@ -17,8 +17,8 @@ VOLAN_FUNCTION_CALLBACK(SendRemoteCommand) {
         if (!error.empty()) return error;
         if (session.currentRemoteDir.empty()) session.currentRemoteDir.push_back(u'/');
         stringlist lines;
-        error = sendQUOTECommand(session, ucstringToUTF8String(session.currentRemoteDir), ucstringToUTF8String(command),
-                                 &lines);
+        error = sendQUOTECommand(session, sessionWirePath(session, session.currentRemoteDir),
+                                 ucstringToUTF8String(command), &lines);
         if (!error.empty()) return error;
         call.result.setListValue(ucstringlistFromStringlist(lines));
         return {};

@@ -50,7 +50,7 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
             return {};
         }
         error = transferRunNow(
-            v, [&] { return uploadFile(v, file, ucstringToUTF8String(remoteDir + remoteName), append, ascii); });
+            v, [&] { return uploadFile(v, file, sessionWirePath(v, remoteDir + remoteName), append, ascii); });
         if (!error.empty()) return error;
         v.lastTransfer = transferRecord(u"UploadFile", remoteDir, remoteName, &localPath, &localName);
         call.result.setStringValue(u"Uploaded " + transferNames(remoteName, localName) + u".");

@@ -70,7 +70,7 @@ VOLAN_FUNCTION_CALLBACK(UploadText) {
             return {};
         }
         error = transferRunNow(v, [&] {
-            return uploadText(v, lines, ucstringToUTF8String(remoteDir + remoteName), append, lineEnding, charSet, bom);
+            return uploadText(v, lines, sessionWirePath(v, remoteDir + remoteName), append, lineEnding, charSet, bom);
         });
         if (!error.empty()) return error;
         v.lastTransfer = transferRecord(u"UploadText", remoteDir, remoteName);

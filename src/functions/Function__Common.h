@@ -10,6 +10,8 @@
 #include <platform/Threads.h>
 
 #include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 // Converts one host value into a variable, reusing its text buffer between calls.
@@ -86,6 +88,9 @@ public:
     bool remoteListCurrent = false;
     int32_t remoteListPosition = 0;
     int32_t machineListMode = -1;  // -1 unknown, 0 LIST, 1 MLSD/MLST
+    // Names the server's listings gave in bytes that are not UTF-8: the text shown for each (its
+    // bytes read as Latin-1), and the bytes that reach that item again (see sessionWirePath).
+    std::map<ucstring, std::string> remoteRawNames;
     // The current local folder: the base of relative local paths. Starts as the default volume's
     // root (set on first use, see Function__Local.h); undefined after a failed change.
     OrbFileRef localFolder;

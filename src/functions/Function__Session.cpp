@@ -245,6 +245,7 @@ void sessionRelease(PluginVariables& session) {
     session.remoteListCurrent = false;
     session.remoteListPosition = 0;
     session.machineListMode = -1;
+    session.remoteRawNames.clear();
 }
 
 // ---- Options -----------------------------------------------------------------------------------
@@ -468,6 +469,22 @@ std::string sessionEncodePath(const std::string& path) {
         }
     }
     return out;
+}
+
+std::string sessionWirePath(const PluginVariables& session, const ucstring& path) {
+    const std::map<ucstring, std::string>& raw = session.remoteRawNames;
+    if (raw.empty()) return ucstringToUTF8String(path);
+    std::string wire;
+    wire.reserve(path.size());
+    for (size_t start = 0;;) {
+        const size_t slash = path.find(u'/', start);
+        const ucstring part = path.substr(start, slash == ucstring::npos ? ucstring::npos : slash - start);
+        const auto found = raw.find(part);
+        wire += found == raw.end() ? ucstringToUTF8String(part) : found->second;
+        if (slash == ucstring::npos) return wire;
+        wire += '/';
+        start = slash + 1;
+    }
 }
 
 std::string sessionURL(const PluginVariables& session, const std::string& path) {

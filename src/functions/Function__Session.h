@@ -59,6 +59,9 @@ CURLcode sessionPerform(PluginVariables& session);
 ucstring sessionStoppedText(const PluginVariables& session, CURLcode code);
 // Percent-encodes every segment of a "/"-separated path (UTF-8 bytes); the "/" stay.
 std::string sessionEncodePath(const std::string& path);
+// The bytes of a remote path for the server: UTF-8, but a part that a listing gave in bytes that
+// are not UTF-8 goes back as those bytes (the session's remoteRawNames).
+std::string sessionWirePath(const PluginVariables& session, const ucstring& path);
 // The URL of a remote path: base URL + "/" + the encoded path (SFTP: an absolute path as it is,
 // a relative one below "/~/").
 std::string sessionURL(const PluginVariables& session, const std::string& path);

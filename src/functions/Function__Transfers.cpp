@@ -279,10 +279,10 @@ OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, cons
     OrbVariableArray record;
     ucstring error;
     record.addStringVariable(error, u"Type", type);
-    record.addStringVariable(error, u"RemotePath", remoteDir);
-    record.addStringVariable(error, u"RemoteFile", remoteName);
-    if (localPath) record.addStringVariable(error, u"LocalPath", *localPath);
-    if (localName) record.addStringVariable(error, u"LocalFile", *localName);
+    record.addStringVariableAsIs(error, u"RemotePath", remoteDir);
+    record.addStringVariableAsIs(error, u"RemoteFile", remoteName);
+    if (localPath) record.addStringVariableAsIs(error, u"LocalPath", *localPath);
+    if (localName) record.addStringVariableAsIs(error, u"LocalFile", *localName);
     OrbVariable result;
     result.setArrayValue(record);
     return result;

@@ -384,6 +384,13 @@ bool OrbVariableArray::addStringVariable(ucstring& error, const ucstring& name, 
     return append(error, std::move(v), skipValidation);
 }
 
+bool OrbVariableArray::addStringVariableAsIs(ucstring& error, const ucstring& name, const ucstring& value,
+                                             bool skipValidation) {
+    OrbVariable v(name);
+    v.setStringValue(value);
+    return append(error, std::move(v), skipValidation);
+}
+
 bool OrbVariableArray::addIntegerVariable(ucstring& error, const ucstring& name, int64_t value, bool skipValidation) {
     OrbVariable v(name);
     v.setIntegerValue(value);

@@ -49,6 +49,9 @@ public:
     // set, it must pass variableNameIsValid (without the duplicate test). Duplicates are not
     // refused. All return true on success, else false with `error` set (cleared on success).
     bool addStringVariable(ucstring& error, const ucstring& name, const ucstring& value, bool skipValidation = false);
+    // The text exactly as given, blanks around it kept: names and paths of files.
+    bool addStringVariableAsIs(ucstring& error, const ucstring& name, const ucstring& value,
+                               bool skipValidation = false);
     bool addIntegerVariable(ucstring& error, const ucstring& name, int64_t value, bool skipValidation = false);
     bool addFloatVariable(ucstring& error, const ucstring& name, double value, bool skipValidation = false);
     // Stored as the integer 1 or 0.
