@@ -18,7 +18,8 @@ VOLAN_FUNCTION_CALLBACK(DeleteRemoteFile) {
         ucstring error = remotePathArgument(session, path, resolved, wire);
         if (!error.empty()) return error;
         bool exists = false;
-        error = remoteFileExists(session, wire, exists);
+        // A link goes as itself, whatever it leads to.
+        error = remoteFileOrLinkExists(session, wire, exists);
         if (!error.empty()) return u"There was an error checking for the remote file: " + error;
         if (!exists) return u"The specified remote file does not exist: " + resolved;
         error = sendDELECommand(session, wire);

@@ -38,7 +38,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
 
         const ucstring remoteDir = remoteResolvePath(v, given);
         bool exists = false;
-        error = remoteDirExists(v, ucstringToUTF8String(remoteDir), exists);
+        error = remoteDirExists(v, sessionWirePath(v, remoteDir), exists);
         if (!error.empty()) return u"Error checking for remote dir: " + error;
         if (!exists) return u"Remote dir '" + remoteDir + u"' does not exist.";
         OrbFileRef local = localCurrentFolder(v);
@@ -72,8 +72,9 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
                        ? u"Error queueing directory contents for download: " + dirTransferErrorWithCount(context, true)
                        : dirTransferFailure(false, context.error, context.filesDone);
         if (context.queue) queueTieFolder(v, firstQueued);
-        call.result.setStringValue(context.queue ? u"'" + remoteDir + u"' queued for download."
-                                                 : u"Downloaded '" + remoteDir + u"'.");
+        call.result.setStringValue(
+            (context.queue ? u"'" + remoteDir + u"' queued for download." : u"Downloaded '" + remoteDir + u"'.") +
+            dirTransferSkippedText(context, u"download"));
         return {};
     });
 }

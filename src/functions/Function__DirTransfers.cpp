@@ -6,7 +6,11 @@
 #include "Function__Transfers.h"
 #include "Orb_Debug.h"
 #include "Support/QueueThread.h"
+#include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
 
+#include <platform/Files.h>
+
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -55,9 +59,30 @@ const OrbVariableArray* subItems(const OrbVariable& entry) {
     return items && items->type() == OrbVariable::kArray ? &items->arrayValue() : nullptr;
 }
 
-}  // namespace
+// What the remote walk found a link (or an item of unknown type) to be; empty for plain items.
+ucstring resolvedAs(const OrbVariable& entry) {
+    const OrbVariable* resolved = entryMember(entry, u"Resolved");
+    return resolved ? resolved->stringValue() : ucstring();
+}
 
-namespace {
+// A local folder's path with every link followed; empty when it cannot be had.
+std::string localRealPath(const OrbFileRef& folder) {
+    std::string native, why;
+    if (!platform::fileNativePath(folder.pathAsString(kPathStyleWindows), native, why)) return {};
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(native, error);
+    return error ? std::string() : real.string();
+}
+
+// `inner` is `outer` or lies below it.
+bool localPathWithin(const std::string& inner, const std::string& outer) {
+    if (outer == "/") return true;
+    return inner.compare(0, outer.size(), outer) == 0 && (inner.size() == outer.size() || inner[outer.size()] == '/');
+}
+
+ucstring countText(uint32_t count, const char16_t* one, const char16_t* many) {
+    return ucstringFromString(std::to_string(count)) + (count == 1 ? one : many);
+}
 
 ucstring withCount(const ucstring& error, uint32_t filesDone, bool queued) {
     const std::string count = std::to_string(filesDone);
@@ -80,6 +105,19 @@ ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDo
            withCount(error, filesDone, false);
 }
 
+ucstring dirTransferSkippedText(const DirHelperContext& context, const ucstring& transfer) {
+    ucstring text;
+    if (context.linksNowhere)
+        text =
+            countText(context.linksNowhere, u" link skipped that leads nowhere", u" links skipped that lead nowhere");
+    if (context.foldersRepeated)
+        text += (text.empty() ? u"" : u"; ") +
+                countText(context.foldersRepeated, u" linked folder skipped that leads back into the ",
+                          u" linked folders skipped that lead back into the ") +
+                transfer;
+    return text.empty() ? text : u" (" + text + u".)";
+}
+
 void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) {
     DEBUG_SCOPE("uploadDirHelper");
     if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) return;
@@ -90,21 +128,22 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
         context.subPath.empty() ? session.currentRemoteDir : remoteJoin(session.currentRemoteDir, context.subPath);
     if (!context.subPath.empty()) {
         bool exists = false;
-        const ucstring error = remoteDirExists(session, ucstringToUTF8String(remoteDir), exists);
+        const ucstring error = remoteDirExists(session, sessionWirePath(session, remoteDir), exists);
         if (!error.empty()) {
             context.error = u"Error checking for '" + remoteDir + u"' directory: " + error;
         } else if (!exists) {
-            const ucstring made = sendMKDCommand(session, ucstringToUTF8String(remoteDir));
+            const ucstring made = sendMKDCommand(session, sessionWirePath(session, remoteDir));
             if (!made.empty()) context.error = u"Could not make '" + remoteDir + u"' directory: " + made;
         }
     }
 
+    if (context.currentDepth == 1 && context.localTopRealPath.empty())
+        context.localTopRealPath = localRealPath(context.localDirectory);
     if (context.error.empty() && context.items) {
         for (const OrbVariable& entry : *context.items) {
             if (entry.type() != OrbVariable::kArray) continue;
-            // A link may lead out of the folder (or back up it), and a device, FIFO or socket holds
-            // no file: neither is sent.
-            if (entryMember(entry, u"Link") || entryMember(entry, u"Special")) continue;
+            // A device, FIFO or socket holds no file (and may never end): it is not sent.
+            if (entryMember(entry, u"Special")) continue;
             const ucstring& name = entry.name();
             if (name == u"." || name == u"..") continue;
             if (const ucstring refused = sessionCheckSendable(name); !refused.empty()) {
@@ -113,24 +152,48 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
                 context.error = u"Cannot upload '" + local.pathAsString(kPathStyleWindows) + u"': " + refused;
                 break;
             }
+            OrbFileRef local(context.localDirectory);
+            local.addItem(name);
+            // A link is sent as what it leads to; one that leads nowhere is left out.
+            const bool link = entryMember(entry, u"Link") != nullptr;
+            const std::string real = link ? localRealPath(local) : std::string();
+            if (link && real.empty()) {
+                if (wantedFile(context, name)) ++context.linksNowhere;
+                continue;
+            }
             if (entryIsDir(entry)) {
                 if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
-                OrbFileRef local(context.localDirectory);
-                local.addItem(name);
                 const ucstring sub = context.subPath.empty() ? name : context.subPath + u"/" + name;
-                descend(context, sub, local, subItems(entry), [&] { uploadDirHelper(session, context); });
+                if (!link) {
+                    descend(context, sub, local, subItems(entry), [&] { uploadDirHelper(session, context); });
+                } else {
+                    // A linked folder is entered once, and never when it lies inside the tree
+                    // (its files go up from there) or holds it (it would lead back in).
+                    if (localPathWithin(real, context.localTopRealPath) ||
+                        localPathWithin(context.localTopRealPath, real) ||
+                        !context.localFoldersEntered.insert(real).second) {
+                        ++context.foldersRepeated;
+                        continue;
+                    }
+                    OrbVariableArray items;
+                    OrbFileRefEx listed(local);
+                    if (!listed.listItems(&items, kListItemsAllAttributes | kListItemsRecursive)) {
+                        context.error =
+                            u"Could not list '" + local.pathAsString(kPathStyleWindows) + u"': " + listed.errorString();
+                        break;
+                    }
+                    descend(context, sub, local, &items, [&] { uploadDirHelper(session, context); });
+                }
             } else {
                 if (!wantedFile(context, name)) continue;
-                OrbFileRef local(context.localDirectory);
-                local.addItem(name);
                 const ucstring remoteFolder = remoteJoin(remoteDir, u"");
                 if (context.queue) {
                     queueAddUploadFile(session, transferNewID(session),
                                        context.localDirectory.pathAsString(kPathStyleWindows), name, remoteFolder, name,
                                        false, context.asciiMode, u"", u"");
                 } else {
-                    const ucstring error =
-                        uploadFile(session, local, ucstringToUTF8String(remoteFolder + name), false, context.asciiMode);
+                    const ucstring error = uploadFile(session, local, sessionWirePath(session, remoteFolder + name),
+                                                      false, context.asciiMode);
                     if (!error.empty())
                         context.error = dirTransferFileError(true, local.pathAsString(kPathStyleWindows), error);
                 }
@@ -169,7 +232,16 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
                 DEBUG_OUT(u"Skipping remote item with an unsafe name: '" + name + u"'");
                 continue;
             }
-            if (entryIsDir(entry)) {
+            const ucstring resolved = resolvedAs(entry);
+            if (resolved == kResolvedNowhere) {
+                if (wantedFile(context, name)) ++context.linksNowhere;
+                continue;
+            }
+            if (resolved == kResolvedRepeat) {
+                ++context.foldersRepeated;
+                continue;
+            }
+            if (resolved.empty() ? entryIsDir(entry) : resolved == kResolvedFolder) {
                 if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
                 OrbFileRef local(context.localDirectory);
                 local.addItem(name);
@@ -185,7 +257,7 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
                 } else {
                     OrbFileRef local(context.localDirectory);
                     local.addItem(name);
-                    const ucstring error = downloadFile(session, ucstringToUTF8String(remoteFolder + name), local,
+                    const ucstring error = downloadFile(session, sessionWirePath(session, remoteFolder + name), local,
                                                         false, context.asciiMode);
                     if (!error.empty()) context.error = dirTransferFileError(false, remoteFolder + name, error);
                 }

@@ -8,6 +8,8 @@
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 
+#include <vector>
+
 namespace {
 
 // A path as one argument of libcurl's SFTP quote commands, which run from the login folder: made
@@ -196,8 +198,55 @@ int32_t remoteMachineListMode(PluginVariables& session) {
     return session.machineListMode;
 }
 
-ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, OrbVariableArray& list,
-                             const ucstring& failurePrefix) {
+namespace {
+
+// What servers answer for an item that is not there, or that this user may not enter or read:
+// the answer about the item, not a failure of the connection.
+bool isRefusal(CURLcode code) {
+    return code == CURLE_REMOTE_ACCESS_DENIED || code == CURLE_REMOTE_FILE_NOT_FOUND ||
+           code == CURLE_FTP_COULDNT_RETR_FILE;
+}
+
+// A path the server sent, each part read as a listing reads names.
+ucstring pathFromBytes(std::string_view bytes) {
+    ucstring path;
+    for (size_t start = 0;;) {
+        const size_t slash = bytes.find('/', start);
+        path +=
+            listNameFromBytes(bytes.substr(start, slash == std::string_view::npos ? slash : slash - start), nullptr);
+        if (slash == std::string_view::npos) return path;
+        path += u'/';
+        start = slash + 1;
+    }
+}
+
+// The folder a PWD reply names ('257 "path" ...', quotes inside doubled), each part read as a
+// listing reads names; empty when no reply says.
+ucstring pathFromPWDReply(const stringlist& replies) {
+    for (auto line = replies.rbegin(); line != replies.rend(); ++line) {
+        if (!stringStartsWith(*line, "257")) continue;
+        const size_t open = line->find('"');
+        if (open == std::string::npos) continue;
+        std::string bytes;
+        for (size_t i = open + 1; i < line->size(); ++i) {
+            if ((*line)[i] == '"') {
+                if (i + 1 < line->size() && (*line)[i + 1] == '"') {
+                    bytes += '"';
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            bytes += (*line)[i];
+        }
+        return pathFromBytes(bytes);
+    }
+    return {};
+}
+
+// Lists `directory` into the session's listing lines; FTP also asks PWD after the listing when
+// `pwd` is given (the folder's own path, links followed, on most servers). libcurl's code.
+CURLcode listingRequest(PluginVariables& session, const std::string& directory, ucstring* pwd) {
     const bool machine = remoteMachineListMode(session) == 1;
     session.serverResponse.clear();
     session.transferStreamKind = 2;
@@ -207,22 +256,132 @@ ucstring remoteListDirectory(PluginVariables& session, const std::string& direct
     updateStatusText(u"Retrieving directory listing...");
     // libcurl lists an SFTP directory by itself; FTP needs the command.
     const char* request = sessionIsSFTP(session) ? nullptr : machine ? "MLSD" : "LIST -a";
+    curl_slist* after = pwd && !sessionIsSFTP(session) ? curl_slist_append(nullptr, "PWD") : nullptr;
     curl_easy_setopt(session.curl, CURLOPT_CUSTOMREQUEST, request);
+    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, after);
     curl_easy_setopt(session.curl, CURLOPT_URL, url.c_str());
     const CURLcode code = sessionPerform(session);
     curl_easy_setopt(session.curl, CURLOPT_CUSTOMREQUEST, static_cast<const char*>(nullptr));
+    curl_easy_setopt(session.curl, CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
+    if (after) curl_slist_free_all(after);
     session.transferStreamKind = 0;
+    updateStatusText(u"Idle.");
+    if (code != CURLE_OK && debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
+    if (code == CURLE_OK && pwd) *pwd = pathFromPWDReply(session.serverResponse);
+    return code;
+}
+
+// The listing lines into records; names that are not UTF-8 are noted for the way back.
+void parseListing(PluginVariables& session, OrbVariableArray& list) {
+    if (remoteMachineListMode(session) == 1)
+        parseMachineList(session.listingLines, list, &session.remoteRawNames);
+    else
+        parseStandardList(session.listingLines, list, OrbDateTime(), &session.remoteRawNames);
+}
+
+ucstring listingError(const PluginVariables& session, CURLcode code, const ucstring& failurePrefix) {
+    if (const ucstring stopped = sessionStoppedText(session, code); !stopped.empty()) return stopped;
+    return failurePrefix + serverText(session);
+}
+
+// The bytes that name a listed item on the server.
+std::string rawName(const PluginVariables& session, const ucstring& name) {
+    const auto found = session.remoteRawNames.find(name);
+    return found == session.remoteRawNames.end() ? ucstringToUTF8String(name) : found->second;
+}
+
+// Where the links of the listing just read lead, as their lines show it ("name -> target" in
+// Unix-style and SFTP listings): a "Target" member on each link's record.
+void noteLinkTargets(const PluginVariables& session, OrbVariableArray& list) {
+    std::vector<const std::string*> linkLines;
+    for (const std::string& line : session.listingLines)
+        if (!line.empty() && (line[0] == 'l' || line[0] == 'L') && line.find(" -> ") != std::string::npos)
+            linkLines.push_back(&line);
+    if (linkLines.empty()) return;
+    for (OrbVariable& record : list) {
+        const OrbVariable* type = nullptr;
+        if (record.type() != OrbVariable::kArray || !record.arrayValue().variableWithName(u"Type", type) ||
+            type->stringValue() != u"symlink")
+            continue;
+        const std::string key = " " + rawName(session, record.name()) + " -> ";
+        for (const std::string* line : linkLines) {
+            // The name follows the time or year column.
+            const size_t at = line->find(key);
+            if (at == std::string::npos || at == 0 || (*line)[at - 1] < '0' || (*line)[at - 1] > '9') continue;
+            OrbVariable target(u"Target");
+            target.setStringValue(pathFromBytes(std::string_view(*line).substr(at + key.size())));
+            record.mutableArrayValue().mutableVariableArray().push_back(std::move(target));
+            break;
+        }
+    }
+}
+
+// Asks for the file at `path` without fetching it: its size comes along.
+CURLcode fileRequest(PluginVariables& session, const std::string& path, ListLinkAnswer& answer) {
+    session.serverResponse.clear();
+    updateStatusText(u"Retrieving item info...");
+    cancelPreviousCURLMulti(session);
+    curl_easy_setopt(session.curl, CURLOPT_URL, sessionURL(session, path).c_str());
+    curl_easy_setopt(session.curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, 0L);  // servers refuse SIZE in ASCII mode
+    const CURLcode code = sessionPerform(session);
+    curl_easy_setopt(session.curl, CURLOPT_NOBODY, 0L);
     updateStatusText(u"Idle.");
     if (code != CURLE_OK) {
         if (debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
-        if (const ucstring stopped = sessionStoppedText(session, code); !stopped.empty()) return stopped;
-        return failurePrefix + serverText(session);
+        return code;
     }
-    if (machine)
-        parseMachineList(session.listingLines, list);
-    else
-        parseStandardList(session.listingLines, list);
+    curl_off_t size = -1;
+    curl_easy_getinfo(session.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    answer.size = size;
+    return code;
+}
+
+}  // namespace
+
+ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, OrbVariableArray& list,
+                             const ucstring& failurePrefix) {
+    const CURLcode code = listingRequest(session, directory, nullptr);
+    if (code != CURLE_OK) return listingError(session, code, failurePrefix);
+    parseListing(session, list);
     return {};
+}
+
+ucstring remoteFollowLink(PluginVariables& session, const std::string& path, bool listFolder, ListLinkAnswer& answer) {
+    answer = ListLinkAnswer();
+    // A folder first: over SFTP a folder opens as a file too. FTP tells one by changing into it.
+    CURLcode code = CURLE_OK;
+    if (listFolder || sessionIsSFTP(session)) {
+        code = listingRequest(session, path, listFolder ? &answer.realPath : nullptr);
+        if (code == CURLE_OK && listFolder) {
+            parseListing(session, answer.items);
+            noteLinkTargets(session, answer.items);
+        }
+    } else {
+        std::string folder = path;
+        if (folder.empty() || folder.back() != '/') folder += '/';
+        code = sessionRunCommands(session, folder, {}, u"Retrieving item info...");
+    }
+    if (code == CURLE_OK) {
+        answer.kind = ListLinkAnswer::kFolder;
+        return {};
+    }
+    if (!isRefusal(code)) return listingError(session, code, u"Error getting item info; Server response: \r");
+    code = fileRequest(session, path, answer);
+    if (code == CURLE_OK) {
+        answer.kind = ListLinkAnswer::kFile;
+        return {};
+    }
+    if (!isRefusal(code)) return listingError(session, code, u"Error getting item info; Server response: \r");
+    return {};
+}
+
+ucstring remoteFolderRealPath(PluginVariables& session, const std::string& path) {
+    if (sessionIsSFTP(session)) return {};  // libcurl's "pwd" only repeats the URL's path
+    std::string folder = path;
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (sessionRunCommands(session, folder, {"PWD"}, u"Retrieving item info...") != CURLE_OK) return {};
+    return pathFromPWDReply(session.serverResponse);
 }
 
 ucstring sendLISTCommand(PluginVariables& session, const std::string& directory) {
@@ -233,7 +392,7 @@ ucstring maybeGetRemoteFileList(PluginVariables& session) {
     if (session.currentRemoteDir.empty())
         return u"Remote directory is not valid, use ChangeRemoteDir to set a valid directory.";
     if (session.remoteListCurrent) return {};
-    const ucstring error = sendLISTCommand(session, ucstringToUTF8String(session.currentRemoteDir));
+    const ucstring error = sendLISTCommand(session, sessionWirePath(session, session.currentRemoteDir));
     if (error.empty()) session.remoteListCurrent = true;
     return error;
 }
@@ -281,11 +440,12 @@ ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, Or
     OrbVariableArray list;
     error = remoteListDirectory(session, dir, list, u"Error getting list for item info; Server response: ");
     if (!error.empty()) return error;
-    const ucstring wanted = ucstringFromUTF8String(name);
+    // Read as the listing reads names, so that a name in other bytes than UTF-8 is found.
+    const ucstring wanted = listNameFromBytes(name, nullptr);
     for (const OrbVariable& record : list) {
         if (record.name() != wanted) continue;  // names on the server are case-sensitive
         info = record.arrayValue();
-        info.addStringVariable(error, u"Name", wanted, true);
+        info.addStringVariableAsIs(error, u"Name", wanted, true);
         return {};
     }
     info.addIntegerVariable(error, u"Size", -1, true);
@@ -293,17 +453,36 @@ ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, Or
 }
 
 namespace {
+
+bool isLinkType(const ucstring& type) { return type == u"symlink" || type == u"unknown"; }
+
+ucstring memberText(const OrbVariableArray& info, const char16_t* name) {
+    const OrbVariable* member = nullptr;
+    return info.variableWithName(name, member) ? member->stringValue() : ucstring();
+}
+
+bool itemMissing(const OrbVariableArray& info) {
+    const OrbVariable* size = nullptr;
+    return !info.variableWithName(u"Size", size) || size->integerValue() == -1;
+}
+
+// A link (or an item whose listing names no type) counts as what it leads to.
 ucstring itemExists(PluginVariables& session, const std::string& path, const ucstring& type, bool& exists) {
     exists = false;
     OrbVariableArray info;
-    const ucstring error = getRemoteItemInfo(session, path, info);
-    if (!error.empty()) return error;
-    const OrbVariable* size = nullptr;
-    const OrbVariable* itemType = nullptr;
-    exists = info.variableWithName(u"Size", size) && size->integerValue() != -1 &&
-             info.variableWithName(u"Type", itemType) && itemType->stringValue() == type;
-    return {};
+    ucstring error = getRemoteItemInfo(session, path, info);
+    if (!error.empty() || itemMissing(info)) return error;
+    const ucstring itemType = memberText(info, u"Type");
+    if (!isLinkType(itemType)) {
+        exists = itemType == type;
+        return {};
+    }
+    ListLinkAnswer answer;
+    error = remoteFollowLink(session, path, false, answer);
+    exists = answer.kind == (type == u"dir" ? ListLinkAnswer::kFolder : ListLinkAnswer::kFile);
+    return error;
 }
+
 }  // namespace
 
 ucstring remoteFileExists(PluginVariables& session, const std::string& path, bool& exists) {
@@ -314,6 +493,16 @@ ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool
     return itemExists(session, path, u"dir", exists);
 }
 
+ucstring remoteFileOrLinkExists(PluginVariables& session, const std::string& path, bool& exists) {
+    exists = false;
+    OrbVariableArray info;
+    const ucstring error = getRemoteItemInfo(session, path, info);
+    if (!error.empty() || itemMissing(info)) return error;
+    const ucstring type = memberText(info, u"Type");
+    exists = type == u"file" || isLinkType(type);
+    return {};
+}
+
 // ---- Arguments of the remote functions ----------------------------------------------------------
 
 ucstring remotePathArgument(const PluginVariables& session, const ucstring& path, ucstring& resolved,
@@ -321,14 +510,24 @@ ucstring remotePathArgument(const PluginVariables& session, const ucstring& path
     const ucstring error = sessionCheckSendable(path);
     if (!error.empty()) return error;
     resolved = remoteResolvePath(session, path);
-    wire = ucstringToUTF8String(resolved);
+    wire = sessionWirePath(session, resolved);
     return {};
 }
 
 void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context) {
-    listRemoteHelper(context, [&session](const ucstring& directory, OrbVariableArray& list) {
-        return remoteListDirectory(session, ucstringToUTF8String(directory), list);
-    });
+    ListTreeServer server;
+    server.listDirectory = [&session](const ucstring& directory, OrbVariableArray& list) {
+        const ucstring error = remoteListDirectory(session, sessionWirePath(session, directory), list);
+        if (error.empty()) noteLinkTargets(session, list);
+        return error;
+    };
+    server.followLink = [&session](const ucstring& path, bool listFolder, ListLinkAnswer& answer) {
+        return remoteFollowLink(session, sessionWirePath(session, path), listFolder, answer);
+    };
+    server.realPath = [&session](const ucstring& path) {
+        return remoteFolderRealPath(session, sessionWirePath(session, path));
+    };
+    listRemoteHelper(context, server);
 }
 
 ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, OrbVariableArray& info) {
@@ -341,8 +540,18 @@ ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, 
     if (!error.empty()) return u"Could not get file info: " + error;
     const OrbVariable* size = nullptr;
     const OrbVariable* type = nullptr;
-    if ((info.variableWithName(u"Size", size) && size->integerValue() == -1) ||
-        (info.variableWithName(u"Type", type) && type->stringValue() != u"file"))
+    if (info.variableWithName(u"Size", size) && size->integerValue() == -1)
         return u"The specified remote file does not exist: " + resolved;
+    if (!info.variableWithName(u"Type", type) || !isLinkType(type->stringValue())) {
+        if (type && type->stringValue() != u"file") return u"The specified remote file does not exist: " + resolved;
+        return {};
+    }
+    // A link to a file: the size of the file it leads to, as a download gets it.
+    ListLinkAnswer answer;
+    error = remoteFollowLink(session, wire, false, answer);
+    if (!error.empty()) return u"Could not get file info: " + error;
+    if (answer.kind != ListLinkAnswer::kFile) return u"The specified remote file does not exist: " + resolved;
+    OrbVariable* sizeMember = nullptr;
+    if (answer.size >= 0 && info.mutableVariableWithName(u"Size", sizeMember)) sizeMember->setIntegerValue(answer.size);
     return {};
 }

@@ -51,6 +51,20 @@ ucstring remoteFileExists(PluginVariables& session, const std::string& path, boo
 // checked, path resolved); "The specified remote file does not exist: ..." when it is not a file.
 ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, OrbVariableArray& info);
 ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool& exists);
+// A file, or a link whatever it leads to (even nowhere): an item that deleting removes as itself.
+ucstring remoteFileOrLinkExists(PluginVariables& session, const std::string& path, bool& exists);
+
+// ---- Links -------------------------------------------------------------------------------------
+
+struct ListLinkAnswer;
+// Where the link (or item whose listing names no type) at `path` leads: a folder (entered, or
+// with `listFolder` listed, and then FTP also asks where the server keeps it), else a file (asked
+// for without fetching it: its size comes along), else nowhere. An error text only when
+// the server could not be asked.
+ucstring remoteFollowLink(PluginVariables& session, const std::string& path, bool listFolder, ListLinkAnswer& answer);
+// The folder's own path on the server with links followed (FTP's PWD in it); empty when the
+// server does not say.
+ucstring remoteFolderRealPath(PluginVariables& session, const std::string& path);
 
 // ---- Arguments of the remote functions ----------------------------------------------------------
 

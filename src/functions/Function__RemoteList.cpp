@@ -134,7 +134,56 @@ ucstring listGetItem(const OrbVariableArray& list, const ListItemRequest& reques
 
 // ---- Directory trees ---------------------------------------------------------------------------
 
+namespace {
+
+// "/"-separated parts with "." and ".." folded ("/.." stays "/"); always starts with "/".
+ucstring foldedPath(const ucstring& path) {
+    std::vector<ucstring> parts;
+    for (size_t start = 0; start <= path.size();) {
+        size_t slash = path.find(u'/', start);
+        if (slash == ucstring::npos) slash = path.size();
+        const ucstring part = path.substr(start, slash - start);
+        if (part == u"..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != u".") {
+            parts.push_back(part);
+        }
+        start = slash + 1;
+    }
+    ucstring folded;
+    for (const ucstring& part : parts) folded += u"/" + part;
+    return folded.empty() ? ucstring(u"/") : folded;
+}
+
+// `inner` is `outer` or lies below it.
+bool pathWithin(const ucstring& inner, const ucstring& outer) {
+    if (outer == u"/") return true;
+    return inner.compare(0, outer.size(), outer) == 0 && (inner.size() == outer.size() || inner[outer.size()] == u'/');
+}
+
+// "/" is the root, not a folder named "": no doubled slash.
+ucstring childPath(const ucstring& directory, const ucstring& name) {
+    if (!directory.empty() && directory.back() == u'/') return directory + name;
+    return directory + u"/" + name;
+}
+
+void setResolved(OrbVariable& record, const char16_t* resolved) {
+    OrbVariable value(u"Resolved");
+    value.setStringValue(resolved);
+    record.mutableArrayValue().mutableVariableArray().push_back(std::move(value));
+}
+
+}  // namespace
+
+ucstring listJoinLinkTarget(const ucstring& folder, const ucstring& target) {
+    return foldedPath(!target.empty() && target[0] == u'/' ? target : folder + u"/" + target);
+}
+
 void listRemoteHelper(ListRemoteHelperContext& context, const ListDirectoryFunction& listDirectory) {
+    listRemoteHelper(context, ListTreeServer{listDirectory, {}, {}});
+}
+
+void listRemoteHelper(ListRemoteHelperContext& context, const ListTreeServer& server) {
     DEBUG_SCOPE("listRemoteHelper");
     if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) return;
     if (context.currentDepth >= kRemoteTreeDepthLimit) {
@@ -151,40 +200,85 @@ void listRemoteHelper(ListRemoteHelperContext& context, const ListDirectoryFunct
             if (top) context.visited = nullptr;
         }
     } walk{context, context.visited == nullptr};
-    if (walk.top) context.visited = &visitedHere;
-    ucstring folder = context.directory;
-    while (folder.size() > 1 && folder.back() == u'/') folder.pop_back();
-    if (!context.visited->insert(folder).second) {
-        context.error = u"The remote folder '" + folder + u"' came up twice in its own tree; stopped.";
+    if (walk.top) {
+        context.visited = &visitedHere;
+        // Where the server keeps the top folder, so that a link back to it (or above it) is known.
+        const ucstring real = server.realPath ? server.realPath(context.directory) : ucstring();
+        context.realPath = foldedPath(real.empty() ? context.directory : real);
+        context.topRealPath = context.realPath;
+    } else if (context.realPath.empty()) {
+        context.realPath = foldedPath(context.directory);
+    }
+    if (!context.visited->insert(context.realPath).second) {
+        context.error = u"The remote folder '" + context.realPath + u"' came up twice in its own tree; stopped.";
         return;
     }
     ++context.currentDepth;
 
-    context.items.clear();
-    const ucstring error = listDirectory(context.directory, context.items);
-    if (!error.empty()) {
-        if (context.error.empty()) context.error = error;
-        --context.currentDepth;
-        return;
+    if (!context.listed) {
+        context.items.clear();
+        const ucstring error = server.listDirectory(context.directory, context.items);
+        if (!error.empty()) {
+            if (context.error.empty()) context.error = error;
+            --context.currentDepth;
+            return;
+        }
     }
+    // Below the depth limit folders are only told apart from files, never listed.
+    const bool enterFolders = context.maxDepth == 0 || context.currentDepth < context.maxDepth;
 
     for (OrbVariable& record : context.items) {
         if (!isRecord(record) || record.name() == u"." || record.name() == u"..") continue;
         const OrbVariable* type = member(record, u"Type");
-        if (!type || type->stringValue() != u"dir") continue;
+        const ucstring typeText = type ? type->stringValue() : ucstring(u"unknown");
+        const bool isDir = typeText == u"dir";
+        if (!isDir && typeText != u"symlink" && typeText != u"unknown") continue;
         // A name with a path separator is not one item of this directory (a broken or hostile
         // listing); it is never entered, and directory downloads skip it.
         if (record.name().find_first_of(u"/\\") != ucstring::npos) continue;
 
         ListRemoteHelperContext child;
-        // "/" is the root, not a folder named "": no doubled slash in the child's path.
-        child.directory = context.directory;
-        if (child.directory.empty() || child.directory.back() != u'/') child.directory += u'/';
-        child.directory += record.name();
+        child.directory = childPath(context.directory, record.name());
         child.maxDepth = context.maxDepth;
         child.currentDepth = context.currentDepth;
         child.visited = context.visited;
-        listRemoteHelper(child, listDirectory);
+        child.topRealPath = context.topRealPath;
+        if (isDir) {
+            child.realPath = childPath(context.realPath, record.name());
+        } else {
+            if (!server.followLink) continue;
+            ListLinkAnswer answer;
+            const ucstring error = server.followLink(child.directory, enterFolders, answer);
+            if (!error.empty()) {
+                context.error = error;
+                break;
+            }
+            if (answer.kind != ListLinkAnswer::kFolder) {
+                setResolved(record, answer.kind == ListLinkAnswer::kFile ? kResolvedFile : kResolvedNowhere);
+                continue;
+            }
+            const OrbVariable* target = member(record, u"Target");
+            if (target && !target->stringValue().empty())
+                child.realPath = listJoinLinkTarget(context.realPath, target->stringValue());
+            else
+                child.realPath = foldedPath(answer.realPath.empty() ? child.directory : answer.realPath);
+            // A link to the tree's own folder or above leads back into it; one to a folder inside
+            // the tree would fetch that folder a second time.
+            const bool again =
+                pathWithin(context.topRealPath, child.realPath) || pathWithin(child.realPath, context.topRealPath);
+            if (enterFolders && again) {
+                setResolved(record, kResolvedRepeat);
+                continue;
+            }
+            setResolved(record, kResolvedFolder);
+            child.items = std::move(answer.items);
+            child.listed = enterFolders;
+        }
+        if (enterFolders && context.visited->count(child.realPath)) {
+            setResolved(record, kResolvedRepeat);
+            continue;
+        }
+        listRemoteHelper(child, server);
         if (!child.error.empty()) {
             context.error = child.error;
             break;

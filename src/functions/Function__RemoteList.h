@@ -61,20 +61,63 @@ void listItemFields(const OrbVariable& record, ucstring& type, ucstring& size, u
 // Lists one remote directory into `list` (records as above); returns an error text.
 using ListDirectoryFunction = std::function<ucstring(const ucstring& directory, OrbVariableArray& list)>;
 
+// Where a link (or an item whose listing names no type) leads, as the server answers when asked.
+struct ListLinkAnswer {
+    enum Kind { kNowhere, kFile, kFolder };
+    Kind kind = kNowhere;    // nowhere: dangling, a loop of links, or nothing this user may read
+    OrbVariableArray items;  // a folder's listing, when it was asked for
+    ucstring realPath;       // a folder's own path on the server (links followed); empty when unknown
+    int64_t size = -1;       // a file's size, when the server tells
+    OrbDateTime modDate{listDefaultModDate().dateTime()};
+    bool hasModDate = false;  // the server told the file's time
+};
+// Asks about the item at `path`; with `listFolder` a folder's listing comes along. An error text
+// when the server could not be asked (not for an answer of "nowhere").
+using ListLinkFunction = std::function<ucstring(const ucstring& path, bool listFolder, ListLinkAnswer& answer)>;
+
+// What a walk asks the server. Without `followLink`, links are left as they are listed; without
+// `realPath`, a folder is known by the path it was reached by.
+struct ListTreeServer {
+    ListDirectoryFunction listDirectory;
+    ListLinkFunction followLink;
+    // The server's own path of the folder at `path` (links followed); empty when it does not say.
+    std::function<ucstring(const ucstring& path)> realPath;
+};
+
 struct ListRemoteHelperContext {
     ucstring error;          // the first error met
     OrbVariableArray items;  // the listing of `directory`; directories get their own as "Items"
     ucstring directory;      // remote path of this level
     uint16_t maxDepth = 0;   // 0: no limit but kRemoteTreeDepthLimit
     uint16_t currentDepth = 0;
-    std::set<ucstring>* visited = nullptr;  // the folders listed so far in this walk
+    std::set<ucstring>* visited = nullptr;  // the folders listed so far in this walk, by real path
+    ucstring realPath;                      // this level's own path on the server; empty: `directory`
+    ucstring topRealPath;                   // the same for the folder the walk started in
+    bool listed = false;                    // `items` already holds this level's listing
 };
 
 // How deep a walk goes at most: a listing that names its own folder (a broken or hostile server,
 // a link loop) would otherwise lead on without end.
 constexpr uint16_t kRemoteTreeDepthLimit = 50;
 
+// What a walk found a link (or an item of unknown type) to be, in the record's "Resolved" member:
+// a folder to enter (with "Items" like a directory), a file to fetch, nothing that can be read, or
+// a folder the walk does not enter because the download already holds it or it holds the download
+// (a link to a folder inside the tree, to the tree's own folder or above it, or met before).
+inline constexpr char16_t kResolvedFolder[] = u"dir";
+inline constexpr char16_t kResolvedFile[] = u"file";
+inline constexpr char16_t kResolvedNowhere[] = u"nowhere";
+inline constexpr char16_t kResolvedRepeat[] = u"repeat";
+
+// A link's target path (`target`, as the link holds it) from the folder `folder`, with "." and
+// ".." folded: the folder's path on the server when the link leads to one.
+ucstring listJoinLinkTarget(const ucstring& folder, const ucstring& target);
+
 // Lists context.directory and, within the depth limit, every subdirectory but "." and "..",
-// giving each directory record the array "Items". Stops at the first error; a tree deeper than
-// kRemoteTreeDepthLimit, or a folder met a second time, is an error.
+// giving each directory record the array "Items". Links and items of unknown type are asked
+// about (followLink) and get "Resolved"; a linked folder is entered like a directory unless it
+// lies inside the tree, holds it, or was entered before. A record with a "Target" member (where
+// the listing says the link leads) is placed by it; otherwise by what the server says. Stops at
+// the first error; a tree deeper than kRemoteTreeDepthLimit is an error.
+void listRemoteHelper(ListRemoteHelperContext& context, const ListTreeServer& server);
 void listRemoteHelper(ListRemoteHelperContext& context, const ListDirectoryFunction& listDirectory);
