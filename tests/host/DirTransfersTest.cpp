@@ -323,6 +323,53 @@ TEST_P(DirTransferTest, AQueuedTreeWithAFailingFileFailsAsAWholeAndRunsNoScript)
     EXPECT_TRUE(state.startedScripts.empty());
 }
 
+// Links and awkward names on the server come down as what they lead to: a link to a file as the
+// file, a linked folder once, never one inside the tree, the tree itself or above it; links that
+// lead nowhere are skipped and counted. Names keep their blanks, a Latin-1 name arrives in UTF-8,
+// and without Recursive no linked folder is entered.
+TEST_P(DirTransferTest, LinksAndAwkwardNamesComeDownAsWhatTheyLeadTo) {
+    const ServerKind& kind = GetParam();
+    // The LIST-only server sends a name that is not UTF-8 with "?" for the byte: no one can fetch it.
+    const bool latin1 = std::string(kind.name) != "ListOnlyFTP";
+    const fs::path outside = servedFolder(std::string("links outside ") + kind.name);
+    testing_support::makeLinkTree(workDir, outside, latin1);
+    // MLSD leaves out the links that lead nowhere.
+    const std::string nowhere = kind.machineListing ? "" : "3 links skipped that lead nowhere";
+    const std::string again = "4 linked folders skipped that lead back into the download";
+    const struct {
+        bool recursive;
+        std::string skipped;
+    } cases[] = {
+        {false, nowhere.empty() ? "" : " (" + nowhere + ".)"},
+        {true, " (" + (nowhere.empty() ? again : nowhere + "; " + again) + ".)"},
+    };
+    for (const auto& c : cases) {
+        const fs::path want = base / "want";
+        fs::remove_all(want);
+        testing_support::makeLinkTreeCopy(want, latin1, c.recursive);
+        fs::remove_all(down);
+        fs::create_directories(down);
+        useLocal(down);
+        EXPECT_EQ(run("Volan_DownloadDir(" + testing_support::quoted(workDir.string()) + "; " +
+                      (c.recursive ? "1" : "0") + ")"),
+                  "Downloaded '" + workDir.string() + "'." + c.skipped);
+        EXPECT_EQ(snapshot(down), snapshot(want)) << "recursive " << c.recursive;
+    }
+    fs::remove_all(outside);
+}
+
+// A local tree's links go up by the same rules.
+TEST_P(DirTransferTest, LocalLinksGoUpAsWhatTheyLeadTo) {
+    const fs::path tree = base / "links", want = base / "want";
+    testing_support::makeLinkTree(tree, base / "outside", false);
+    testing_support::makeLinkTreeCopy(want, false, true);
+    const std::string shown = useLocal(tree);
+    EXPECT_EQ(run("Volan_UploadDir(" + testing_support::quoted(tree.string()) + "; 1)"),
+              "Uploaded '" + shown +
+                  "'. (3 links skipped that lead nowhere; 4 linked folders skipped that lead back into the upload.)");
+    EXPECT_EQ(snapshot(workDir), snapshot(want));
+}
+
 TEST_P(DirTransferTest, BadArgumentsAreRefusedWithTheirOwnMessages) {
     EXPECT_EQ(call("Volan_DownloadDir", {""}),
               "ERROR: DownloadDir: You must specify the remote directory to download ('RemoteDir' parameter).");

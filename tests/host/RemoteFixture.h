@@ -142,6 +142,42 @@ private:
     FILE* mOutput = nullptr;
 };
 
+// A folder of links and awkward names: links to a file, to a folder inside the tree, to the tree
+// from inside it, to the folder above, to a folder outside (`outside`, which links back to the
+// tree), one that leads nowhere and two that lead to each other; names beginning or ending with
+// a blank, and with `latin1` a name in Latin-1 bytes ("café.txt"). Made directly on disk, so the
+// links are as a user of the server's machine makes them.
+inline void makeLinkTree(const fs::path& folder, const fs::path& outside, bool latin1) {
+    writeFile(folder / "f.txt", "file!\n");
+    writeFile(folder / "sub" / "in.txt", "inner\n");
+    writeFile(folder / " lead.txt", "lead\n");
+    writeFile(folder / "trail.txt ", "trail!\n");
+    if (latin1) writeFile(folder / "caf\xE9.txt", "latin\n");
+    writeFile(outside / "o.txt", "outside\n");
+    fs::create_symlink("f.txt", folder / "lf");
+    fs::create_directory_symlink("sub", folder / "ld");
+    fs::create_directory_symlink("..", folder / "sub" / "back");
+    fs::create_directory_symlink("..", folder / "up");
+    fs::create_directory_symlink(outside, folder / "out");
+    fs::create_directory_symlink(folder, outside / "again");
+    fs::create_symlink("nowhere", folder / "dang");
+    fs::create_symlink("loop2", folder / "loop1");
+    fs::create_symlink("loop1", folder / "loop2");
+}
+
+// What a transfer of that tree gives, as plain files and folders: links to files as the file,
+// the folder outside once; with `recursive` unset only the top files.
+inline void makeLinkTreeCopy(const fs::path& folder, bool latin1, bool recursive) {
+    writeFile(folder / "f.txt", "file!\n");
+    writeFile(folder / "lf", "file!\n");
+    writeFile(folder / " lead.txt", "lead\n");
+    writeFile(folder / "trail.txt ", "trail!\n");
+    if (latin1) writeFile(folder / "café.txt", "latin\n");
+    if (!recursive) return;
+    writeFile(folder / "sub" / "in.txt", "inner\n");
+    writeFile(folder / "out" / "o.txt", "outside\n");
+}
+
 class RemoteTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -207,6 +207,71 @@ TEST_P(RemoteKindTest, ConnectListChangeAndDisconnect) {
     EXPECT_EQ(call("Volan_Disconnect"), "Disconnected.");
 }
 
+// Links and awkward names in the remote functions: a linked folder is a folder to change into, a
+// link to a file is that file, links that lead nowhere are neither, and deleting a link removes
+// the link alone. Names keep their blanks, and a Latin-1 name works by the text its listing shows.
+TEST_P(RemoteKindTest, LinksAndAwkwardNames) {
+    const ServerKind& kind = GetParam();
+    // The LIST-only server sends a name that is not UTF-8 with "?" for the byte: no one can fetch it.
+    const bool latin1 = std::string(kind.name) != "ListOnlyFTP";
+    const std::string account = std::string("links ") + kind.name;
+    addAccount(account, kind, servers["VOLAN_TEST_PASSWORD"]);
+    ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);
+    const fs::path folder = servedFolder(account), outside = servedFolder(account + " outside");
+    testing_support::makeLinkTree(folder, outside, latin1);
+    const std::string dir = folder.string();
+    const std::string missing = "ERROR: GetRemoteFileSize: The specified remote file does not exist: " + dir + "/";
+    // MLSD leaves out the links that lead nowhere.
+    const int listed = 13 + latin1 - (kind.machineListing ? 3 : 0);
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"Volan_ChangeRemoteDir(" + quoted(dir) + ")", "Remote directory set to: " + dir},
+        {"Volan_GetRemoteListCount", std::to_string(listed)},
+        {"Volan_RemoteDirExists(\"ld\")", "1"},
+        {"Volan_RemoteDirExists(\"up\")", "1"},
+        {"Volan_RemoteDirExists(\"out\")", "1"},
+        {"Volan_RemoteDirExists(\"lf\")", "0"},
+        {"Volan_RemoteDirExists(\"dang\")", "0"},
+        {"Volan_RemoteDirExists(\"loop1\")", "0"},
+        {"Volan_RemoteFileExists(\"lf\")", "1"},
+        {"Volan_RemoteFileExists(\"ld\")", "0"},
+        {"Volan_RemoteFileExists(\"dang\")", "0"},
+        {"Volan_GetRemoteFileSize(\"lf\")", "6"},
+        {"Volan_DownloadText(\"lf\")", "file!\r"},
+        {"Volan_GetRemoteFileSize(\" lead.txt\")", "5"},
+        {"Volan_GetRemoteFileSize(\"lead.txt\")", missing + "lead.txt"},
+        {"Volan_GetRemoteFileSize(\"trail.txt \")", "7"},
+        {"Volan_GetRemoteFileSize(\"trail.txt\")", missing + "trail.txt"},
+        {"Volan_DownloadText(\" lead.txt\")", "lead\r"},
+        {"Volan_ChangeRemoteDir(\"ld\")", "Remote directory set to: " + dir + "/ld"},
+        {"Volan_GetRemoteListCount", "4"},  // ".", "..", in.txt and back
+        {"Volan_ChangeRemoteDir(" + quoted(dir) + ")", "Remote directory set to: " + dir},
+        {"Volan_DeleteRemoteFile(\"lf\")", "Deleted: " + dir + "/lf"},
+        {"Volan_DeleteRemoteFile(\"ld\")", "Deleted: " + dir + "/ld"},
+        {"Volan_RenameRemoteFile(\" lead.txt\"; \" led.txt \")", "Renamed: " + dir + "/ lead.txt to:  led.txt "},
+        {"Volan_DeleteRemoteFile(\" led.txt \")", "Deleted: " + dir + "/ led.txt "},
+        {"Volan_DeleteRemoteFile(\"trail.txt \")", "Deleted: " + dir + "/trail.txt "},
+    };
+    if (latin1) {
+        cases.insert(
+            cases.begin() + 2,
+            {{"Volan_GetRemoteFileSize(\"café.txt\")", "6"},
+             {"Volan_DownloadText(\"café.txt\")", "latin\r"},
+             {"Volan_RenameRemoteFile(\"café.txt\"; \"café 2.txt\")", "Renamed: " + dir + "/café.txt to: café 2.txt"},
+             {"Volan_DeleteRemoteFile(\"café 2.txt\")", "Deleted: " + dir + "/café 2.txt"}});
+    }
+    for (const auto& [expression, answer] : cases) EXPECT_EQ(run(expression), answer) << expression;
+
+    // What is left: the links went, never what they lead to.
+    std::set<std::string> left;
+    for (const auto& e : fs::directory_iterator(folder)) left.insert(e.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"f.txt", "sub", "up", "out", "dang", "loop1", "loop2"}));
+    EXPECT_TRUE(fs::exists(folder / "sub" / "in.txt"));
+    EXPECT_TRUE(fs::exists(outside / "o.txt"));
+    call("Volan_Disconnect");
+    fs::remove_all(folder);
+    fs::remove_all(outside);
+}
+
 TEST_P(RemoteKindTest, WrongPasswordLeavesTheSessionUnconnected) {
     const ServerKind& kind = GetParam();
     addAccount("bad", kind, "not-the-password");
