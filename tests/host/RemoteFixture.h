@@ -190,6 +190,8 @@ protected:
     }
     void TearDown() override {
         if (host) host->unload();
+        std::error_code ignored;
+        for (const fs::path& folder : served) fs::remove_all(folder, ignored);
         // Later tests in this process choose their own user interface and trust.
         unsetenv("VOLAN_UI");
         unsetenv("VOLAN_EXTRA_CA_FILE");
@@ -226,11 +228,12 @@ protected:
         host->unload();
         host.reset();
     }
-    // A new folder in the served home that the servers' user may write to.
+    // A new folder in the served home that the servers' user may write to; removed after the test.
     fs::path servedFolder(const std::string& name) {
         const fs::path folder = home / (name + " " + std::to_string(getpid()));
         fs::create_directories(folder);
         fs::permissions(folder, fs::perms::all);
+        served.push_back(folder);
         return folder;
     }
     fs::path prefsFolder() {
@@ -242,6 +245,7 @@ protected:
     TestServers servers;
     std::unique_ptr<fmhost::PluginHost> host;
     fs::path home;
+    std::vector<fs::path> served;
 };
 
 }  // namespace testing_support

@@ -268,8 +268,6 @@ TEST_P(RemoteKindTest, LinksAndAwkwardNames) {
     EXPECT_TRUE(fs::exists(folder / "sub" / "in.txt"));
     EXPECT_TRUE(fs::exists(outside / "o.txt"));
     call("Volan_Disconnect");
-    fs::remove_all(folder);
-    fs::remove_all(outside);
 }
 
 TEST_P(RemoteKindTest, WrongPasswordLeavesTheSessionUnconnected) {
