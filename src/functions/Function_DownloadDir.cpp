@@ -74,7 +74,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
         if (context.queue) queueTieFolder(v, firstQueued);
         call.result.setStringValue(
             (context.queue ? u"'" + remoteDir + u"' queued for download." : u"Downloaded '" + remoteDir + u"'.") +
-            dirTransferSkippedText(context, u"download"));
+            dirTransferSkippedText(context));
         return {};
     });
 }

@@ -58,7 +58,7 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
             if (!error.empty())
                 return context.error.empty() ? u"Error uploading directory contents: " + error
                                              : dirTransferFailure(true, context.error, context.filesDone);
-            call.result.setStringValue(u"Uploaded '" + path + u"'." + dirTransferSkippedText(context, u"upload"));
+            call.result.setStringValue(u"Uploaded '" + path + u"'.");
             return {};
         }
         context.queue = true;
@@ -69,7 +69,7 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
         if (!context.error.empty())
             return u"Error queueing directory contents for upload: " + dirTransferErrorWithCount(context, true);
         queueTieFolder(v, firstQueued);
-        call.result.setStringValue(u"'" + path + u"' queued for upload." + dirTransferSkippedText(context, u"upload"));
+        call.result.setStringValue(u"'" + path + u"' queued for upload.");
         return {};
     });
 }

@@ -6,11 +6,7 @@
 #include "Function__Transfers.h"
 #include "Orb_Debug.h"
 #include "Support/QueueThread.h"
-#include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
 
-#include <platform/Files.h>
-
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -65,21 +61,6 @@ ucstring resolvedAs(const OrbVariable& entry) {
     return resolved ? resolved->stringValue() : ucstring();
 }
 
-// A local folder's path with every link followed; empty when it cannot be had.
-std::string localRealPath(const OrbFileRef& folder) {
-    std::string native, why;
-    if (!platform::fileNativePath(folder.pathAsString(kPathStyleWindows), native, why)) return {};
-    std::error_code error;
-    const std::filesystem::path real = std::filesystem::canonical(native, error);
-    return error ? std::string() : real.string();
-}
-
-// `inner` is `outer` or lies below it.
-bool localPathWithin(const std::string& inner, const std::string& outer) {
-    if (outer == "/") return true;
-    return inner.compare(0, outer.size(), outer) == 0 && (inner.size() == outer.size() || inner[outer.size()] == '/');
-}
-
 ucstring countText(uint32_t count, const char16_t* one, const char16_t* many) {
     return ucstringFromString(std::to_string(count)) + (count == 1 ? one : many);
 }
@@ -105,16 +86,15 @@ ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDo
            withCount(error, filesDone, false);
 }
 
-ucstring dirTransferSkippedText(const DirHelperContext& context, const ucstring& transfer) {
+ucstring dirTransferSkippedText(const DirHelperContext& context) {
     ucstring text;
     if (context.linksNowhere)
         text =
             countText(context.linksNowhere, u" link skipped that leads nowhere", u" links skipped that lead nowhere");
     if (context.foldersRepeated)
-        text += (text.empty() ? u"" : u"; ") +
-                countText(context.foldersRepeated, u" linked folder skipped that leads back into the ",
-                          u" linked folders skipped that lead back into the ") +
-                transfer;
+        text += (text.empty() ? u"" : u"; ") + countText(context.foldersRepeated,
+                                                         u" linked folder skipped that leads back into the download",
+                                                         u" linked folders skipped that lead back into the download");
     return text.empty() ? text : u" (" + text + u".)";
 }
 
@@ -137,13 +117,12 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
         }
     }
 
-    if (context.currentDepth == 1 && context.localTopRealPath.empty())
-        context.localTopRealPath = localRealPath(context.localDirectory);
     if (context.error.empty() && context.items) {
         for (const OrbVariable& entry : *context.items) {
             if (entry.type() != OrbVariable::kArray) continue;
-            // A device, FIFO or socket holds no file (and may never end): it is not sent.
-            if (entryMember(entry, u"Special")) continue;
+            // A link may lead out of the folder (or back up it), and a device, FIFO or socket holds
+            // no file: neither is sent.
+            if (entryMember(entry, u"Link") || entryMember(entry, u"Special")) continue;
             const ucstring& name = entry.name();
             if (name == u"." || name == u"..") continue;
             if (const ucstring refused = sessionCheckSendable(name); !refused.empty()) {
@@ -154,36 +133,10 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
             }
             OrbFileRef local(context.localDirectory);
             local.addItem(name);
-            // A link is sent as what it leads to; one that leads nowhere is left out.
-            const bool link = entryMember(entry, u"Link") != nullptr;
-            const std::string real = link ? localRealPath(local) : std::string();
-            if (link && real.empty()) {
-                if (wantedFile(context, name)) ++context.linksNowhere;
-                continue;
-            }
             if (entryIsDir(entry)) {
                 if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
                 const ucstring sub = context.subPath.empty() ? name : context.subPath + u"/" + name;
-                if (!link) {
-                    descend(context, sub, local, subItems(entry), [&] { uploadDirHelper(session, context); });
-                } else {
-                    // A linked folder is entered once, and never when it lies inside the tree
-                    // (its files go up from there) or holds it (it would lead back in).
-                    if (localPathWithin(real, context.localTopRealPath) ||
-                        localPathWithin(context.localTopRealPath, real) ||
-                        !context.localFoldersEntered.insert(real).second) {
-                        ++context.foldersRepeated;
-                        continue;
-                    }
-                    OrbVariableArray items;
-                    OrbFileRefEx listed(local);
-                    if (!listed.listItems(&items, kListItemsAllAttributes | kListItemsRecursive)) {
-                        context.error =
-                            u"Could not list '" + local.pathAsString(kPathStyleWindows) + u"': " + listed.errorString();
-                        break;
-                    }
-                    descend(context, sub, local, &items, [&] { uploadDirHelper(session, context); });
-                }
+                descend(context, sub, local, subItems(entry), [&] { uploadDirHelper(session, context); });
             } else {
                 if (!wantedFile(context, name)) continue;
                 const ucstring remoteFolder = remoteJoin(remoteDir, u"");

@@ -26,14 +26,10 @@ struct DirHelperContext {
     uint16_t maxDepth = 0;  // 0: no limit
     uint16_t currentDepth = 0;
     uint32_t filesDone = 0;  // files transferred (or queued) so far, for the error text
-    // Links left out, for the result: those that lead to nothing that can be read (dangling, a
-    // loop of links), and linked folders the transfer holds already or that hold it.
+    // Remote links left out, for a download's result: those that lead to nothing that can be read
+    // (dangling, a loop of links), and linked folders the download holds already or that hold it.
     uint32_t linksNowhere = 0;
     uint32_t foldersRepeated = 0;
-    // Uploads: the real path of the local folder the walk started in, and of the folders it entered
-    // through links.
-    std::string localTopRealPath;
-    std::set<std::string> localFoldersEntered;
 };
 using uploadDirHelperContext = DirHelperContext;
 using downloadDirHelperContext = DirHelperContext;
@@ -50,5 +46,4 @@ ucstring dirTransferFileError(bool upload, const ucstring& path, const ucstring&
 ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDone);
 // What the walk left out, to follow its result: empty when it left out no link, else for example
 // " (2 links skipped that lead nowhere; 1 linked folder skipped that leads back into the download.)".
-// `transfer` names the transfer: "download" or "upload".
-ucstring dirTransferSkippedText(const DirHelperContext& context, const ucstring& transfer);
+ucstring dirTransferSkippedText(const DirHelperContext& context);
