@@ -317,6 +317,7 @@ struct ListEntry {
     ItemType type = ItemType::kUnknown;
     int64_t size = 0;
     std::string_view name;
+    std::string_view target;  // where a link leads, when its line says
     ListDate date;
 };
 
@@ -498,7 +499,10 @@ Read readUnix(const Tokens& t, ListContext& ctx, ListEntry& e) {
     }
     if (e.type == ItemType::kSymlink) {
         const size_t arrow = e.name.find(" -> ");
-        if (arrow != std::string_view::npos && arrow > 0) e.name = e.name.substr(0, arrow);
+        if (arrow != std::string_view::npos && arrow > 0) {
+            e.target = e.name.substr(arrow + 4);
+            e.name = e.name.substr(0, arrow);
+        }
     }
     if (!device) digitsValue(t.at[bestAt - 1], e.size);
     return Read::kItem;
@@ -970,6 +974,11 @@ void parseStandardList(const stringlist& lines, OrbVariableArray& list, const Or
         const ucstring name = listNameFromBytes(entry.name, rawNames);
         noteDotEntry(name, sawDot, sawDotDot);
         listAddItemRecord(list, name, typeText(entry.type), entry.size, dateTimeFrom(entry.date));
+        if (!entry.target.empty()) {
+            OrbVariable target(u"Target");
+            target.setStringValue(listNameFromBytes(entry.target, nullptr));
+            list.mutableVariableArray().back().mutableArrayValue().mutableVariableArray().push_back(std::move(target));
+        }
     }
     fixUpDotEntries(list, sawDot, sawDotDot);
 }

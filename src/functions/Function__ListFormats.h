@@ -3,7 +3,8 @@
 // VMS, MVS and EPLF servers.
 //
 // An item record is an array variable named after the item, holding "Type" (text: "file", "dir",
-// "symlink" or "unknown"), "Size" (integer) and "ModDate" (timestamp).
+// "symlink" or "unknown"), "Size" (integer) and "ModDate" (timestamp); a link whose line says
+// where it leads ("name -> target") also holds "Target" (text), for folder walks.
 #pragma once
 
 #include "_Common/CoreCode/Orb_Variable.h"

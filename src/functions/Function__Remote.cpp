@@ -284,38 +284,6 @@ ucstring listingError(const PluginVariables& session, CURLcode code, const ucstr
     return failurePrefix + serverText(session);
 }
 
-// The bytes that name a listed item on the server.
-std::string rawName(const PluginVariables& session, const ucstring& name) {
-    const auto found = session.remoteRawNames.find(name);
-    return found == session.remoteRawNames.end() ? ucstringToUTF8String(name) : found->second;
-}
-
-// Where the links of the listing just read lead, as their lines show it ("name -> target" in
-// Unix-style and SFTP listings): a "Target" member on each link's record.
-void noteLinkTargets(const PluginVariables& session, OrbVariableArray& list) {
-    std::vector<const std::string*> linkLines;
-    for (const std::string& line : session.listingLines)
-        if (!line.empty() && (line[0] == 'l' || line[0] == 'L') && line.find(" -> ") != std::string::npos)
-            linkLines.push_back(&line);
-    if (linkLines.empty()) return;
-    for (OrbVariable& record : list) {
-        const OrbVariable* type = nullptr;
-        if (record.type() != OrbVariable::kArray || !record.arrayValue().variableWithName(u"Type", type) ||
-            type->stringValue() != u"symlink")
-            continue;
-        const std::string key = " " + rawName(session, record.name()) + " -> ";
-        for (const std::string* line : linkLines) {
-            // The name follows the time or year column.
-            const size_t at = line->find(key);
-            if (at == std::string::npos || at == 0 || (*line)[at - 1] < '0' || (*line)[at - 1] > '9') continue;
-            OrbVariable target(u"Target");
-            target.setStringValue(pathFromBytes(std::string_view(*line).substr(at + key.size())));
-            record.mutableArrayValue().mutableVariableArray().push_back(std::move(target));
-            break;
-        }
-    }
-}
-
 // Asks for the file at `path` without fetching it: its size comes along.
 CURLcode fileRequest(PluginVariables& session, const std::string& path, ListLinkAnswer& answer) {
     session.serverResponse.clear();
@@ -353,10 +321,7 @@ ucstring remoteFollowLink(PluginVariables& session, const std::string& path, boo
     CURLcode code = CURLE_OK;
     if (listFolder || sessionIsSFTP(session)) {
         code = listingRequest(session, path, listFolder ? &answer.realPath : nullptr);
-        if (code == CURLE_OK && listFolder) {
-            parseListing(session, answer.items);
-            noteLinkTargets(session, answer.items);
-        }
+        if (code == CURLE_OK && listFolder) parseListing(session, answer.items);
     } else {
         std::string folder = path;
         if (folder.empty() || folder.back() != '/') folder += '/';
@@ -517,9 +482,7 @@ ucstring remotePathArgument(const PluginVariables& session, const ucstring& path
 void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context) {
     ListTreeServer server;
     server.listDirectory = [&session](const ucstring& directory, OrbVariableArray& list) {
-        const ucstring error = remoteListDirectory(session, sessionWirePath(session, directory), list);
-        if (error.empty()) noteLinkTargets(session, list);
-        return error;
+        return remoteListDirectory(session, sessionWirePath(session, directory), list);
     };
     server.followLink = [&session](const ucstring& path, bool listFolder, ListLinkAnswer& answer) {
         return remoteFollowLink(session, sessionWirePath(session, path), listFolder, answer);

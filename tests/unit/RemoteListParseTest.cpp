@@ -71,7 +71,12 @@ void expectRecords(const OrbVariableArray& list, const std::vector<Expected>& ex
         const OrbVariable& record = list.variableArray()[i];
         EXPECT_EQ(record.type(), OrbVariable::kArray);
         EXPECT_EQ(record.name(), ucstringFromUTF8String(expected[i].name));
-        ASSERT_EQ(record.arrayValue().size(), 3u);
+        // A link whose line says where it leads also holds that, for folder walks.
+        const OrbVariable* target = member(record, u"Target");
+        ASSERT_EQ(record.arrayValue().size(), target ? 4u : 3u);
+        if (target) {
+            EXPECT_FALSE(target->stringValue().empty());
+        }
         const OrbVariable* type = member(record, u"Type");
         const OrbVariable* size = member(record, u"Size");
         const OrbVariable* modified = member(record, u"ModDate");
@@ -144,6 +149,8 @@ TEST(RemoteListParse, ProFTPDUnixListReadsTimesYearsAndLinks) {
                              "file", 2, "2026-11-20 14:02:00"},
                             {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", "file", 2, "2026-11-20 14:02:00"},
                         });
+    EXPECT_EQ(member(list.variableArray()[5], u"Target")->stringValue(), u"does-not-exist");
+    EXPECT_EQ(member(list.variableArray()[6], u"Target")->stringValue(), u"readme.txt");
 }
 
 TEST(RemoteListParse, ListOnlyServerWithoutDotEntriesGetsThemInFront) {
