@@ -16,7 +16,6 @@
 #include <iterator>
 #include <map>
 #include <random>
-#include <regex>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -313,7 +312,13 @@ TEST_P(DirTransferTest, AQueuedTreeWithAFailingFileFailsAsAWholeAndRunsNoScript)
         ASSERT_TRUE(drainQueue());
         // The server's replies may name another data port each time.
         const auto withoutPort = [](const std::string& text) {
-            return std::regex_replace(text, std::regex("\\(\\|\\|\\|[0-9]+\\|\\)"), "(|||port|)");
+            std::string out = text;
+            for (size_t at = out.find("(|||"); at != std::string::npos; at = out.find("(|||", at + 1)) {
+                const size_t end = out.find_first_not_of("0123456789", at + 4);
+                if (end != std::string::npos && end > at + 4 && out.compare(end, 2, "|)") == 0)
+                    out.replace(at + 4, end - at - 4, "port");
+            }
+            return out;
         };
         const std::string last = withoutPort(call("Volan_GetLastResult"));
         const std::string atOnce = withoutPort(run(c.call + ")"));
