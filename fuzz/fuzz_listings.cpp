@@ -30,10 +30,14 @@ void checkRecords(const OrbVariableArray& list, const ListRawNames& rawNames, st
     bool dot = false, dotDot = false;
     for (const OrbVariable& record : list) {
         check(record.type() == OrbVariable::kArray);
-        check(record.arrayValue().size() == 3);
+        // A link whose line says where it leads also holds "Target".
+        const OrbVariable* target = nullptr;
+        const bool hasTarget = record.arrayValue().variableWithName(u"Target", target);
+        check(record.arrayValue().size() == (hasTarget ? 4u : 3u));
         ucstring type, size, date, time;
         listItemFields(record, type, size, date, time);
         check(type == u"file" || type == u"dir" || type == u"symlink" || type == u"unknown");
+        check(!hasTarget || (type == u"symlink" && !target->stringValue().empty()));
         check(date.size() == 10 && time.size() == 8);
         check(!record.name().empty());
         dot = dot || record.name() == u".";
