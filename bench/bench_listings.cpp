@@ -106,8 +106,8 @@ void setPerLine(benchmark::State& state, size_t lines) {
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_ParseUnixList(benchmark::State& state) {
-    const stringlist lines = unixListing();
+// Parses a LIST listing of kLines items again and again.
+void parseListRepeatedly(benchmark::State& state, const stringlist& lines) {
     const OrbDateTime now(boost::posix_time::ptime(boost::gregorian::date(2026, 12, 8)));
     for (auto _ : state) {
         OrbVariableArray list;
@@ -117,31 +117,14 @@ void BM_ParseUnixList(benchmark::State& state) {
     }
     setPerLine(state, kLines);
 }
+
+void BM_ParseUnixList(benchmark::State& state) { parseListRepeatedly(state, unixListing()); }
 BENCHMARK(BM_ParseUnixList)->Unit(benchmark::kMillisecond);
 
-void BM_ParseMSDosList(benchmark::State& state) {
-    const stringlist lines = msdosListing();
-    for (auto _ : state) {
-        OrbVariableArray list;
-        parseStandardList(lines, list);
-        if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
-        benchmark::DoNotOptimize(list.size());
-    }
-    setPerLine(state, kLines);
-}
+void BM_ParseMSDosList(benchmark::State& state) { parseListRepeatedly(state, msdosListing()); }
 BENCHMARK(BM_ParseMSDosList)->Unit(benchmark::kMillisecond);
 
-void BM_ParseMixedList(benchmark::State& state) {
-    const stringlist lines = mixedListing();
-    const OrbDateTime now(boost::posix_time::ptime(boost::gregorian::date(2026, 12, 8)));
-    for (auto _ : state) {
-        OrbVariableArray list;
-        parseStandardList(lines, list, now);
-        if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
-        benchmark::DoNotOptimize(list.size());
-    }
-    setPerLine(state, kLines);
-}
+void BM_ParseMixedList(benchmark::State& state) { parseListRepeatedly(state, mixedListing()); }
 BENCHMARK(BM_ParseMixedList)->Unit(benchmark::kMillisecond);
 
 void BM_ParseMachineList(benchmark::State& state) {
