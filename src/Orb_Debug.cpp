@@ -3,21 +3,13 @@
 // the file is closed after each line, so a log survives a crash up to its last line.
 #include "Orb_Debug.h"
 
-#include "Plugin_Config.h"
-#include "Plugin_Glue.h"
-#include "Plugin_Version.h"
-#include "_Common/CoreCode/Orb_Config.h"
 #include "_Common/CoreCode/Orb_DateTime.h"
 #include "_Common/CoreCode/Orb_Lock.h"
-#include "_Common/FMPlugin/Plugin_Utilities.h"
-#include "_Common/FileAndStream/Orb_FileRef.h"
-#include "_Common/FileAndStream/Orb_FileStream.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
 
 #include <FMWrapper/FMXCalcEngine.h>
-#include <platform/Files.h>
-#include <platform/Module.h>
 #include <platform/Threads.h>
 
 #include <algorithm>
@@ -32,7 +24,6 @@ namespace {
 
 constexpr int kDebugLockWaitMs = 100;
 constexpr int kMaxIndent = 50;
-const char16_t* const kLogsFolderSuffix = u" Debug Logs";
 const char* const kIndentMarker = "<<INDENT>>";
 
 struct DebugVariables {
@@ -46,10 +37,8 @@ std::atomic<bool> gDebugMode{false};
 std::atomic<bool> gExtraDebugInfo{false};
 std::atomic<bool> gUseSystemLog{false};
 
-// The folder and the application name change rarely but are read by every writing thread.
-std::mutex gSettingsMutex;
-ucstring gDebugLogFolderName;
-ucstring gApplicationName = u"" PLUGIN_NAME;
+// Where the lines go while debug mode is on.
+std::atomic<DebugLineWriter> gWriter{nullptr};
 
 OrbLock gDebugLock("Debug");
 // Keeps the table whole also while the debug lock does not exist (before the worker thread makes
@@ -138,108 +127,6 @@ std::string timestamp() {
     return ucstringToUTF8String(text);
 }
 
-// ---- The folder and the file --------------------------------------------------------------------
-
-// The folder `parent` + `name` when it exists or can be made; only the last level is made unless
-// makeParents is set. The logs hold what the plug-in did with which files and servers: the folder
-// is the user's alone, or it is not used.
-bool tryFolder(OrbFileRef folder, const ucstringlist& names, bool makeParents, ucstring& chosen) {
-    if (!folder.defined()) return false;
-    for (size_t i = 0; i < names.size(); ++i) {
-        const bool last = i + 1 == names.size();
-        if (!makeParents && last && !folder.dirExists()) return false;
-        if (!last && makeParents && !folder.dirExists()) folder.createDir();
-        folder.addItem(OrbFileRef::encodeSlashes(names[i]));
-    }
-    std::string ignored;
-    if (!platform::fileMakePrivateFolder(folder.pathAsString(kPathStyleWindows), ignored)) return false;
-    chosen = folder.pathAsString(kPathStyleWindows);
-    return true;
-}
-
-// The user's folder when it still exists, else the first of the fallbacks that exists or can be
-// made. Empty when none can. The file system is asked without holding the settings lock, since
-// asking it may log (on other threads) and take the Orb config lock.
-ucstring logFolder() {
-    ucstring current, application;
-    {
-        std::lock_guard<std::mutex> lock(gSettingsMutex);
-        current = gDebugLogFolderName;
-        application = gApplicationName;
-    }
-    if (!current.empty() && OrbFileRef(current).dirExists()) return current;
-    const ucstring logs = application + kLogsFolderSuffix;
-    ucstring folder;
-    OrbFileRef ref;
-    // The Desktop when there is one, then the local application data; the plug-in's own folder and
-    // the root of the default volume are system folders here, no place for a user's logs.
-    if (ref.setToSystemFolder(kSystemFolderDesktop) && tryFolder(ref, {logs}, false, folder)) {
-    } else if (ref.setToSystemFolder(kSystemFolderLocalAppData) &&
-               tryFolder(ref, {u"Orb", u"" PLUGIN_NAME, u"3.0", logs}, true, folder)) {
-    } else if (ref.setToSystemFolder(kSystemFolderTemporary) && tryFolder(ref, {logs}, false, folder)) {
-    }
-    std::lock_guard<std::mutex> lock(gSettingsMutex);
-    gDebugLogFolderName = folder;
-    return folder;
-}
-
-std::string headerLine(bool withSession) {
-    return withSession ? "ThreadID\tFMSessionID\tTimestamp\tFile\tLineNumber\tMessage"
-                       : "ThreadID\tTimestamp\tFile\tLineNumber\tMessage";
-}
-
-// "2024_03_05-14_07_09-<thread>.txt", or "...-<thread>-<n>.txt" for the nth try.
-ucstring newLogFileName(platform::ThreadId thread, int attempt) {
-    OrbDateTimeComponents c;
-    OrbDateTime().decodeDateTime(c);
-    char name[64];
-    std::snprintf(name, sizeof name, "%04u_%02u_%02u-%02u_%02u_%02u", c.year, c.month, c.day, c.hour, c.minute,
-                  c.second);
-    std::string text = std::string(name) + "-" + std::to_string(thread);
-    if (attempt > 1) text += "-" + std::to_string(attempt);
-    return ucstringFromString(text + ".txt");
-}
-
-// A new file of the thread's own. Other processes write into the same folder, and a thread id can
-// come again: the file is made only where nothing is yet.
-bool createLogFile(const ucstring& folder, platform::ThreadId thread, OrbFileRef& file) {
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-        file.set(folder);
-        file.addItem(OrbFileRef::encodeSlashes(newLogFileName(thread, attempt)));
-        if (file.createFile()) {
-            std::string ignored;
-            platform::fileMakePrivate(file.pathAsString(kPathStyleWindows), ignored);  // before a line is in it
-            return true;
-        }
-        if (!file.fileExists()) return false;
-    }
-    return false;
-}
-
-void writeLine(DebugVariables& vars, const std::string& line, bool withSession) {
-    const ucstring folder = logFolder();
-    if (folder.empty()) return;
-    OrbFileRef file;
-    bool isNew = vars.logFileName.empty();
-    if (!isNew) {
-        file.set(vars.logFileName);
-        // A file that was removed (or a folder that changed) starts over with a new file.
-        isNew = !file.fileExists() || file.pathAsString(kPathStyleWindows, false) != OrbFileRef(folder).pathAsString();
-    }
-    if (isNew) {
-        if (!createLogFile(folder, vars.threadId, file)) return;
-        vars.logFileName = file.pathAsString(kPathStyleWindows);
-    }
-    OrbFileStream stream(0);
-    if (!stream.attachToFile(file, kFileStreamWrite)) return;
-    if (isNew) {
-        if (!stream.writeLine(headerLine(withSession), kLineEndingCRLF)) return;
-    } else if (!stream.reposition(stream.size())) {
-        return;
-    }
-    stream.writeLine(line, kLineEndingCRLF);
-}
-
 struct WritingScope {
     DebugVariables& vars;
     explicit WritingScope(DebugVariables& v) : vars(v) { vars.writing = tWriting = true; }
@@ -284,27 +171,9 @@ void maskLine(std::string& line) {
 
 // ---- Settings -----------------------------------------------------------------------------------
 
-void setDebugMode(bool on, const std::u16string& applicationName, const std::u16string& applicationVersion,
-                  const std::u16string& coreVersion) {
-    {
-        std::lock_guard<std::mutex> lock(gSettingsMutex);
-        if (!applicationName.empty()) gApplicationName = applicationName;
-    }
+void setDebugOutput(bool on, DebugLineWriter writer) {
+    if (on) gWriter = writer;
     gDebugMode = on;
-    if (!on) return;
-    const char* source = "Orb_Debug";
-    debugOutput(source, __LINE__, applicationName + u" v." + applicationVersion);
-    debugOutput(source, __LINE__, u"Orb Core v." + coreVersion);
-    OrbFileRef plugin;
-    OrbDateTime stamp;
-    ucstring stampText;
-    if (pluginLocation(plugin) && plugin.modificationDate(stamp)) stamp.dateTimeString(stampText, false);
-    debugOutput(source, __LINE__, u"File DateTime Stamp: " + stampText);
-    debugOutput(source, __LINE__, platform::systemVersionText());
-    debugOutput(source, __LINE__, "FileMaker API Version: " + std::to_string(constFMAPIVersion()));
-    debugOutput(source, __LINE__, "FileMaker Product: " + std::to_string(constFMProduct()));
-    debugOutput(source, __LINE__, u"FileMaker Version Str: " + constFMVersionStr());
-    debugOutput(source, __LINE__, "Architecture: 64-bit");
 }
 
 bool debugMode() { return gDebugMode; }
@@ -322,9 +191,6 @@ void setUseSystemLog(bool on) {
 }
 
 bool useSystemLog() { return gUseSystemLog; }
-const std::u16string& debugLogFolderName() { return gDebugLogFolderName; }
-std::u16string& mutableDebugLogFolderName() { return gDebugLogFolderName; }
-
 // ---- Lines --------------------------------------------------------------------------------------
 
 void debugOutput(const char* sourceFile, int lineNumber, const std::string& message, int indentChange) {
@@ -343,7 +209,7 @@ void debugOutput(const char* sourceFile, int lineNumber, const std::string& mess
         std::string line = std::to_string(vars->threadId) + "\t";
         if (withSession) line += sessionColumn() + "\t";
         line += timestamp() + "\t" + baseName(sourceFile) + "\t" + std::to_string(lineNumber) + "\t" + text;
-        writeLine(*vars, line, withSession);
+        if (const DebugLineWriter writer = gWriter) writer(vars->threadId, vars->logFileName, line, withSession);
     } catch (...) {
         // The log never fails its caller.
     }

@@ -4,18 +4,21 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
-void setDebugMode(bool on, const std::u16string& applicationName, const std::u16string& applicationVersion,
-                  const std::u16string& coreVersion);
+// Where the lines go (the log files, Orb_DebugFiles.h): the thread, its file so far (a Windows path,
+// empty before its first line; the writer updates it), the line, and whether the line has the
+// session column.
+using DebugLineWriter = void (*)(uint64_t thread, std::u16string& logFile, const std::string& line, bool withSession);
+// Switches the log on, its lines going to `writer`, or off.
+void setDebugOutput(bool on, DebugLineWriter writer);
 bool debugMode();
 void setExtraDebugInfo(bool on);
 bool extraDebugInfo();
 void setUseSystemLog(bool on);
 bool useSystemLog();
-const std::u16string& debugLogFolderName();
-std::u16string& mutableDebugLogFolderName();
 
 // indentChange: +1 opens a scope, -1 closes one, 0 writes inside the current one.
 void debugOutput(const char* sourceFile, int lineNumber, const std::string& message, int indentChange = 0);

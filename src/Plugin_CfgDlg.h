@@ -3,6 +3,7 @@
 // are held while it opens).
 #pragma once
 
+#include "_Common/CoreCode/Orb_Variable.h"
 #include "_CommonEx/GUI/DW_Window.h"
 
 class ConfigurationDialog : public DWEvents {
@@ -55,3 +56,13 @@ enum : int32_t {
     kConfigOK = 100,
     kConfigCancel = 101,
 };
+
+// What the host's Configure button runs: shows the configuration dialog opened to a tab.
+// Returns an error text, empty on success.
+ucstring pluginAppPrefs(const ucstring& initialTab);
+
+// The Configure operation behind Volan_Configure, the Version options and the Configure script
+// steps: options "Option", "PrefName", "PrefValue". Sets the result or returns an error text.
+ucstring pluginConfigure(const OrbVariableArray& options, OrbVariable& result);
+// Registers the functions again, when a change of "AddHelp" asks for it; set at init.
+void setFunctionsReregister(void (*reregister)());

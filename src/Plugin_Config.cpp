@@ -4,58 +4,30 @@
 #include "Plugin_Status.h"
 #include "Plugin_Version.h"
 #include "Support/FTPAccount.h"
-#include "_Common/CoreCode/Orb_Config.h"
 #include "_Common/CoreCode/Orb_Lock.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
+#include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "functions/Function__Common.h"
 #include "functions/Function__Session.h"
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
 namespace {
 
-std::atomic<fmx::int16> gFMAPIVersion{0};
-std::atomic<fmx::uint8> gFMProduct{0};
-ucstring gFMVersionStr;
-
 OrbLock gPluginLock("Plugin Config");
-std::unique_ptr<OrbVariableArray> gPluginConfig;
+std::unique_ptr<PluginState> gState;
 
-template <class V>
-ucstring lookup(const ucstring& name, V*& variable) {
-    if (!gPluginConfig) return u"Plugin Config Variables are NULL.";
-    bool found;
-    if constexpr (std::is_const_v<V>)
-        found = gPluginConfig->variableWithName(name, variable);
-    else
-        found = gPluginConfig->mutableVariableWithName(name, variable);
-    return found ? ucstring() : u"Plugin Config Variable not found.";
-}
-
-template <class T>
-T* takePointer(const ucstring& name) {
-    OrbVariable* v = nullptr;
-    if (!lookup(name, v).empty()) return nullptr;
-    T* p = static_cast<T*>(v->pointerValue());
-    v->setPointerValue(nullptr);
-    return p;
-}
-
-void addPointer(const ucstring& name, void* object) {
-    ucstring error;
-    gPluginConfig->addPointerVariable(error, name, object);
+ucstring missing(const char16_t* name) {
+    return u"Could not get " + ucstring(name) + u" Config Var: Plugin Config Variables are NULL.";
 }
 
 }  // namespace
 
-fmx::int16 constFMAPIVersion() { return gFMAPIVersion; }
-fmx::uint8 constFMProduct() { return gFMProduct; }
-const ucstring& constFMVersionStr() { return gFMVersionStr; }
-
-void createPluginConfigLock() { gPluginLock.create(); }
+PluginState::PluginState() = default;
+PluginState::~PluginState() = default;
 
 ucstring lockPluginConfigLock(int waitMs) { return orbMultiThreaded() ? gPluginLock.lock(waitMs) : ucstring(); }
 
@@ -63,61 +35,79 @@ void unlockPluginConfigLock() {
     if (orbMultiThreaded()) gPluginLock.unlock();
 }
 
-ucstring getPluginConfigVar(const ucstring& name, const OrbVariable*& variable) { return lookup(name, variable); }
-ucstring getMutablePluginConfigVar(const ucstring& name, OrbVariable*& variable) { return lookup(name, variable); }
+PluginConfigLock::PluginConfigLock(int waitMs) : mError(lockPluginConfigLock(waitMs)) {}
+
+PluginConfigLock::~PluginConfigLock() {
+    if (mError.empty()) unlockPluginConfigLock();
+}
+
+PluginState* PluginConfigLock::state() const { return held() ? gState.get() : nullptr; }
+
+ucstring PluginConfigLock::get(PluginPrefsEx*& prefs) const {
+    prefs = state() ? state()->prefs.get() : nullptr;
+    return prefs ? ucstring() : missing(u"PluginPrefs");
+}
+
+ucstring PluginConfigLock::get(FTPAccounts*& accounts) const {
+    accounts = state() ? state()->accounts.get() : nullptr;
+    return accounts ? ucstring() : missing(u"FTPAccounts");
+}
+
+ucstring PluginConfigLock::get(StatusWindow*& status) const {
+    status = state() ? state()->status.get() : nullptr;
+    return status ? ucstring() : missing(u"PluginStatus");
+}
+
+ucstring PluginConfigLock::get(FMPScriptList*& scripts) const {
+    scripts = state() ? state()->scripts.get() : nullptr;
+    return scripts ? ucstring() : missing(u"FMPScripts");
+}
+
+ucstring PluginConfigLock::get(std::vector<std::unique_ptr<PluginVariables>>*& sessions) const {
+    sessions = state() ? &state()->sessions : nullptr;
+    return sessions ? ucstring() : missing(u"PluginVarsCache");
+}
 
 void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucstring& versionText) {
-    gFMAPIVersion = version;
-    gFMProduct = applicationType;
-    gFMVersionStr = versionText;
+    setHostFacts(version, applicationType, versionText);
+    OrbHostLocations host{};
+    host.frontDatabase = [](OrbFileRef& location) { return frontDatabaseLocation(location).empty(); };
+    host.application = fmAppLocation;
+    setOrbHostLocations(host);
     if (!orbMultiThreaded()) DEBUG_OUT("pluginConfigInit called, but orbMultiThreaded is false; this is an error!");
-    if (gPluginConfig) pluginConfigShutdown();  // a second init replaces the store whole
-    createPluginConfigLock();
-    gPluginConfig = std::make_unique<OrbVariableArray>();
+    if (gState) pluginConfigShutdown();  // a second init replaces the state whole
+    gPluginLock.create();
+    gState = std::make_unique<PluginState>();
+    PluginState& state = *gState;
 
-    addPointer(u"PluginVarsCache", new std::vector<PluginVariables*>());
-
-    auto* prefs = new PluginPrefsEx();
-    prefs->load(true);
-    addPointer(u"PluginPrefs", prefs);
-
-    addPointer(u"FMPScripts", new FMPScriptList());
-    ucstring error;
-    gPluginConfig->addStringVariable(error, u"FMPScriptLastUserName", u"");
-    gPluginConfig->addStringVariable(error, u"FMPScriptLastUserData", u"");
-    gPluginConfig->addArrayVariable(error, u"SQLQueue", OrbVariableArray());
+    state.prefs = std::make_unique<PluginPrefsEx>();
+    state.prefs->load(true);
+    state.scripts = std::make_unique<FMPScriptList>();
     // The certificate bundle libcurl verifies servers with, and the SFTP known-hosts file, both
     // in the preferences folder.
-    ucstring caPath, knownHostsPath;
     OrbFileRef prefsFolder;
-    if (prefs->getSystemPrefsPath(prefsFolder)) {
-        const ucstring caError = exportCURLCAFile(prefsFolder, caPath);
+    if (state.prefs->getSystemPrefsPath(prefsFolder)) {
+        const ucstring caError = exportCURLCAFile(prefsFolder, state.caPath);
         if (!caError.empty()) DEBUG_OUT(u"Could not export cURL CA file: " + caError);
-        knownHostsPath = sessionKnownHostsPath(prefsFolder);
+        state.knownHostsPath = sessionKnownHostsPath(prefsFolder);
     } else {
         DEBUG_OUT("Could not export cURL CA file: Path does not exist: (preferences folder)");
     }
-    gPluginConfig->addStringVariable(error, u"CURLCAPath", caPath);
-    gPluginConfig->addStringVariable(error, u"SSHKnownHostsPath", knownHostsPath);
-    auto* accounts = new FTPAccounts();
-    addPointer(u"FTPAccounts", accounts);
-    if (prefs->foundSystemPrefsLastTime() || !prefs->importedVersion().empty()) accounts->loadAccounts();
-
-    // Only the object: its window is built on a host thread when it is first shown.
-    addPointer(u"PluginStatus", new StatusWindow());
+    state.accounts = std::make_unique<FTPAccounts>(state.prefs.get());
+    if (state.prefs->foundSystemPrefsLastTime() || !state.prefs->importedVersion().empty())
+        state.accounts->loadAccounts();
+    state.status = std::make_unique<StatusWindow>();
 }
 
 void pluginConfigShutdown() {
-    if (gPluginConfig) {
-        if (auto* sessions = takePointer<std::vector<PluginVariables*>>(u"PluginVarsCache")) {
-            for (PluginVariables* v : *sessions) delete v;
-            delete sessions;
-        }
-        delete takePointer<PluginPrefsEx>(u"PluginPrefs");
-        delete takePointer<FMPScriptList>(u"FMPScripts");
-        delete takePointer<FTPAccounts>(u"FTPAccounts");
-        delete takePointer<StatusWindow>(u"PluginStatus");
+    if (gState) {
+        // In the order they were always taken down: the sessions first, the status window last.
+        gState->sessions.clear();
+        gState->prefs.reset();
+        gState->scripts.reset();
+        gState->accounts.reset();
+        gState->status.reset();
     }
-    gPluginConfig.reset();
+    gState.reset();
     gPluginLock.destroy();
 }

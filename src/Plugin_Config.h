@@ -1,53 +1,67 @@
-// The store of the plug-in's process-wide objects (preferences, accounts, the status window, the
-// session records, the host script and SQL queues), guarded by one named system lock that every
-// thread takes before it touches any of them; and the host facts recorded at load.
+// The plug-in's process-wide state (preferences, accounts, the status window, the session records,
+// the host script and SQL queues, the files libcurl verifies servers with), guarded by one named
+// lock that every thread takes before it touches any of it. The state is reached only through a
+// held lock's guard.
 #pragma once
 
 #include "_Common/CoreCode/Orb_Variable.h"
 
 #include <FMWrapper/FMXClient.h>
 
-// The host's extension version, application type and version text, as they came with init.
-fmx::int16 constFMAPIVersion();
-fmx::uint8 constFMProduct();
-const ucstring& constFMVersionStr();
+#include <memory>
+#include <vector>
 
-void createPluginConfigLock();
-// Empty when the lock is now held; otherwise why not. Waits: 10000 ms on the function path,
-// 1000 ms when idle starts a queued transfer, 250 ms for idle tidying.
-ucstring lockPluginConfigLock(int waitMs);
-void unlockPluginConfigLock();
+class FMPScriptList;
+class FTPAccounts;
+class PluginPrefsEx;
+class PluginVariables;
+class StatusWindow;
 
-ucstring getPluginConfigVar(const ucstring& name, const OrbVariable*& variable);
-ucstring getMutablePluginConfigVar(const ucstring& name, OrbVariable*& variable);
+struct PluginState {
+    PluginState();
+    ~PluginState();
+    PluginState(const PluginState&) = delete;
+    PluginState& operator=(const PluginState&) = delete;
 
-// Looks up a pointer variable of the store and checks it, with the frame's texts:
-// "Could not get <name> Config Var: " + error, or "<name> Config Var is NULL.".
-template <class T>
-ucstring getPluginConfigObject(const ucstring& name, T*& object) {
-    object = nullptr;
-    const OrbVariable* v = nullptr;
-    ucstring error = getPluginConfigVar(name, v);
-    if (!error.empty()) return u"Could not get " + name + u" Config Var: " + error;
-    object = static_cast<T*>(v->pointerValue());
-    return object ? ucstring() : name + u" Config Var is NULL.";
-}
+    std::vector<std::unique_ptr<PluginVariables>> sessions;  // one record per host session
+    std::unique_ptr<PluginPrefsEx> prefs;
+    std::unique_ptr<FTPAccounts> accounts;
+    std::unique_ptr<FMPScriptList> scripts;  // host scripts waiting to run
+    OrbVariableArray sqlQueue;               // SQL statements the host runs on idle
+    // Only the object: its window is built on a host thread when it is first shown.
+    std::unique_ptr<StatusWindow> status;
+    ucstring caPath;          // the certificate bundle servers are verified with; empty when none
+    ucstring knownHostsPath;  // the file SFTP host keys are checked against
+};
 
-// Holds the configuration lock for a scope; `error` tells whether it was had.
+// Holds the configuration lock for a scope; `error` tells whether it was had. Waits: 10000 ms on
+// the function path, 1000 ms when idle starts a queued transfer, 250 ms for idle tidying.
 class PluginConfigLock {
 public:
-    explicit PluginConfigLock(int waitMs) : mError(lockPluginConfigLock(waitMs)) {}
-    ~PluginConfigLock() {
-        if (mError.empty()) unlockPluginConfigLock();
-    }
+    explicit PluginConfigLock(int waitMs);
+    ~PluginConfigLock();
     PluginConfigLock(const PluginConfigLock&) = delete;
     PluginConfigLock& operator=(const PluginConfigLock&) = delete;
     bool held() const { return mError.empty(); }
     const ucstring& error() const { return mError; }
 
+    // The state while the lock is held; null before init and after shutdown.
+    PluginState* state() const;
+    // The state's objects; when there is no state, the error "Could not get <name> Config Var:
+    // Plugin Config Variables are NULL.".
+    ucstring get(PluginPrefsEx*& prefs) const;
+    ucstring get(FTPAccounts*& accounts) const;
+    ucstring get(StatusWindow*& status) const;
+    ucstring get(FMPScriptList*& scripts) const;
+    ucstring get(std::vector<std::unique_ptr<PluginVariables>>*& sessions) const;
+
 private:
     ucstring mError;
 };
+
+// The lock's own operations, for the guard above and for code that must hold it across calls.
+ucstring lockPluginConfigLock(int waitMs);
+void unlockPluginConfigLock();
 
 void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucstring& versionText);
 void pluginConfigShutdown();

@@ -1,14 +1,13 @@
 #include "Plugin_Glue.h"
 
 #include "Orb_Debug.h"
+#include "Plugin_CfgDlg.h"
 #include "Plugin_Main.h"
 #include "Plugin_Version.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/Strings/Orb_String.h"
 
 #include <string>
-
-FMX_ExternCallPtr gFMX_ExternCallPtr = nullptr;
 
 namespace {
 

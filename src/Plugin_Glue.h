@@ -1,10 +1,9 @@
 // The plug-in's entry point and the thin layer behind it.
 #pragma once
 
-#include <FMWrapper/FMXClient.h>
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 
-// The host's call record, stored first thing on every entry and kept for the process's life.
-extern FMX_ExternCallPtr gFMX_ExternCallPtr;
+#include <FMWrapper/FMXClient.h>
 
 fmx::ptrtype glueInit(fmx::int16 version, fmx::uint8 applicationType, const fmx::unichar16* versionText);
 void glueIdle(fmx::uint8 idleLevel, fmx::ptrtype sessionId);

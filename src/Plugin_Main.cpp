@@ -1,14 +1,15 @@
 #include "Plugin_Main.h"
 
 #include "Orb_Debug.h"
+#include "Plugin_CfgDlg.h"
 #include "Plugin_Config.h"
 #include "Plugin_FunctionTable.h"
-#include "Plugin_Glue.h"
 #include "Plugin_Status.h"
 #include "Plugin_Thread.h"
 #include "Plugin_Version.h"
 #include "Support/QueueThread.h"
 #include "_Common/FMPlugin/Plugin_FMXExtensions.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_SQL.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
@@ -59,8 +60,40 @@ void pluginShutdown() {
     pluginUnregisterFunctions();
     // The queue thread may be using a session's record: it stops before the records go.
     shutdownQueueThread();
+    runPluginThread(PluginThread::kActionShutdown);  // the worker gives up its own record first
     pluginVariablesReset();
     shutdownPluginThread();
+}
+
+void processFMPScripts(bool allowImmediateEvents, int, int idleSeconds) {
+    FMPScriptEvent event;
+    bool immediate = false;
+    {
+        PluginConfigLock lock(250);
+        if (!lock.held()) {
+            DEBUG_OUT(u"processFMPScripts: Could not get Plugin Config Lock: " + lock.error());
+            return;
+        }
+        FMPScriptList* scripts = nullptr;
+        const ucstring error = lock.get(scripts);
+        if (!error.empty()) {
+            DEBUG_OUT(u"processFMPScripts: " + error);
+            return;
+        }
+        if (!scripts->takeNextEvent(allowImmediateEvents, idleSeconds, event, immediate)) return;
+    }
+    // The lock is free while the script runs, so the script may call the plug-in.
+    const fmx::errcode result =
+        callFMPScript(event.database, event.script, event.hasParameter ? &event.parameter : nullptr, event.control);
+
+    PluginConfigLock lock(10000);
+    FMPScriptList* scripts = nullptr;
+    if (lock.held() && lock.get(scripts).empty()) scripts->eventFinished(event, immediate, result);
+}
+
+void processSQLQueue(const fmx::ExprEnv& environment) {
+    PluginConfigLock lock(250);
+    if (lock.held() && lock.state()) sqlProcessQueue(environment, lock.state()->sqlQueue);
 }
 
 void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype) {
@@ -72,7 +105,7 @@ void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype) {
     processFMPScripts(true, 0, 0);
     if (!gFMX_ExternCallPtr || !gFMX_ExternCallPtr->cCurrentEnv || gFMX_ExternCallPtr->cCurrentEnv(env.get()) != 0)
         return;
-    sqlProcessQueue(*env);
+    processSQLQueue(*env);
     PluginVariables* variables = nullptr;
     if (!pluginVariablesForSession(env.get(), variables, false, 250).empty() || !variables) return;
     queueIdle(*variables);
@@ -83,6 +116,11 @@ void pluginFMSessionShutdown(fmx::ptrtype sessionId) { pluginVariablesCleanup(se
 void pluginFMFileShutdown(fmx::ptrtype, fmx::ptrtype) {}
 
 fmx::errcode pluginRegisterFunctions() {
+    // A change of "AddHelp" registers them again, with or without the help texts.
+    setFunctionsReregister([] {
+        pluginUnregisterFunctions();
+        pluginRegisterFunctions();
+    });
     DEBUG_SCOPE("pluginRegisterFunctions");
     PluginConfigLock lock(10000);
     if (!lock.held()) {
@@ -90,7 +128,7 @@ fmx::errcode pluginRegisterFunctions() {
         return kPluginSetupFailed;
     }
     PluginPrefsEx* prefs = nullptr;
-    const ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
+    const ucstring error = lock.get(prefs);
     if (!error.empty()) {
         pluginNoteRegistrationFailure(ucstringToUTF8String(error));
         return kPluginSetupFailed;

@@ -2,6 +2,8 @@
 // registration of its functions and script steps.
 #pragma once
 
+#include "_Common/FMPlugin/Plugin_ScriptStepXML.h"
+
 #include <FMWrapper/FMXClient.h>
 
 #include <string>
@@ -9,6 +11,10 @@
 fmx::errcode pluginInit(fmx::int16 version, fmx::uint8 applicationType, const std::u16string& versionText);
 void pluginShutdown();
 void pluginFMIdle(fmx::uint8 idleLevel, fmx::ptrtype sessionId);
+// The idle pass's host scripts and SQL: runs the next due scheduled script (without holding the
+// configuration lock while it runs), and the queued SQL statements not yet complete.
+void processFMPScripts(bool allowImmediateEvents, int idleLevel, int idleSeconds);
+void processSQLQueue(const fmx::ExprEnv& environment);
 void pluginFMSessionShutdown(fmx::ptrtype sessionId);
 void pluginFMFileShutdown(fmx::ptrtype sessionId, fmx::ptrtype fileId);
 
@@ -23,5 +29,3 @@ fmx::errcode pluginRegisterScriptSteps();
 void pluginUnregisterScriptSteps();
 // The XML definition of one of the plug-in's own steps (6010, 6020, 6030, 6050); empty for others.
 std::string pluginScriptStepDefinition(int id);
-// Every script step is registered with these compatibility flags.
-constexpr fmx::uint32 kPluginScriptStepFlags = 0xFF007E;

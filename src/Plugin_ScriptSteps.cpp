@@ -1,6 +1,7 @@
 // The plug-in's own script steps: set and get a configuration option, show the configuration
 // dialog, and the version.
 #include "Orb_Debug.h"
+#include "Plugin_CfgDlg.h"
 #include "Plugin_Config.h"
 #include "Plugin_Main.h"
 #include "Plugin_Version.h"
@@ -154,7 +155,7 @@ fmx::errcode pluginRegisterScriptSteps() {
         return kPluginSetupFailed;
     }
     PluginPrefsEx* prefs = nullptr;
-    const ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
+    const ucstring error = lock.get(prefs);
     if (!error.empty()) {
         pluginNoteRegistrationFailure(ucstringToUTF8String(error));
         return kPluginSetupFailed;

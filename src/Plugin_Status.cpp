@@ -2,6 +2,7 @@
 
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/Strings/Orb_String.h"
 
 #include <platform/Threads.h>
@@ -31,7 +32,7 @@ void withStatusWindow(F use) {
         return;
     }
     StatusWindow* status = nullptr;
-    const ucstring error = getPluginConfigObject(u"PluginStatus", status);
+    const ucstring error = lock.get(status);
     if (!error.empty()) {
         DEBUG_OUT(error);
         return;

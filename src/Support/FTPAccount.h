@@ -5,6 +5,7 @@
 #include "_Common/CoreCode/Orb_DateTime.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/FileAndStream/Orb_FolderLock.h"
+#include "_Common/Strings/Orb_Scramble.h"
 #include "_Common/Strings/Orb_StringTypes.h"
 #include "_CommonEx/GUI/DW_Window.h"
 
@@ -12,6 +13,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+class PluginPrefsEx;
 
 class FTPAccount {
 public:
@@ -94,16 +97,6 @@ bool accountTextIsStorable(const ucstring& text);
 inline constexpr char16_t kAccountTextUnstorable[] =
     u"An account setting cannot hold a carriage return, line feed or NUL character.";
 
-// The scrambled form in which passwords are stored in account and preference files. It hides a
-// password from a casual look; it is not encryption.
-std::string encryptPassword(const std::string& password);
-std::string decryptPassword(const std::string& scrambled);
-// The scrambled form as text in a file: one character per scrambled byte. (The bytes of a password
-// outside ASCII are scrambled as they are, and between the filler bytes they are no longer UTF-8.)
-// Reading also takes files whose scrambled text was stored as UTF-8.
-ucstring encryptPasswordText(const std::string& password);
-std::string decryptPasswordText(const ucstring& stored);
-
 // The one list of accounts (configuration variable "FTPAccounts"), kept as one file per account in
 // the "Accounts" folder beside the preferences. Every access holds the plug-in configuration lock.
 // Names compare after normalisation (trimmed, ASCII upper case). The folder is re-read at most once
@@ -119,7 +112,8 @@ class FTPAccounts : public DWEvents {
 public:
     using Accounts = std::vector<FTPAccount>;
 
-    FTPAccounts() = default;
+    // `prefs` tells whether an older version's settings were taken over (its accounts then are too).
+    explicit FTPAccounts(const PluginPrefsEx* prefs = nullptr) : mPrefs(prefs) {}
     FTPAccounts(const FTPAccounts&) = delete;
     FTPAccounts& operator=(const FTPAccounts&) = delete;
     ~FTPAccounts() override;
@@ -179,6 +173,7 @@ public:
     virtual bool dialogChanged() const { return mDialogChanged; }
 
 private:
+    const PluginPrefsEx* mPrefs = nullptr;
     bool buildAccountDialog(ucstring& error, const ucstring& accountName);
     void showDialogAccount(DynamicWindow& window, const ucstring& fileName);
     // Copies the dialog's fields into `account` (by the dialog's rules for empty fields).

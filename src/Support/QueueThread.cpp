@@ -36,7 +36,7 @@ void withStatus(int waitMs, F use) {
     PluginConfigLock lock(waitMs);
     if (!lock.held()) return;
     StatusWindow* status = nullptr;
-    if (getPluginConfigObject(u"PluginStatus", status).empty() && status) use(*status);
+    if (lock.get(status).empty() && status) use(*status);
 }
 
 ucstring remainingText(size_t queued) {
@@ -573,10 +573,9 @@ bool startNext(PluginVariables& variables, Outcome& out) {
         return true;
     }
     StatusWindow* status = nullptr;
-    if (getPluginConfigObject(u"PluginStatus", status).empty() && status && status->isOpen())
-        status->enableCancelButton();
+    if (lock.get(status).empty() && status && status->isOpen()) status->enableCancelButton();
     FTPAccounts* accounts = nullptr;
-    ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+    ucstring error = lock.get(accounts);
     if (!error.empty()) {
         out.error = u"Could not get FTPAccounts Config Var: " + error;
         return true;

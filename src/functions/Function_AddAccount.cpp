@@ -14,7 +14,7 @@ VOLAN_FUNCTION_CALLBACK(AddAccount) {
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         FTPAccounts* accounts = nullptr;
-        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        ucstring error = lock.get(accounts);
         if (!error.empty()) return error;
         accounts->reloadAccounts();  // another process may have added it a moment ago
         if (accounts->findAccount(name)) return u"There is already an account with the name '" + name + u"'.";

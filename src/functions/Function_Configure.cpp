@@ -1,6 +1,7 @@
 // Volan_Configure {( Option {; PrefName {; PrefValue }} )}: preferences by name, or the dialog.
 #include "Function__Common.h"
 #include "Functions.h"
+#include "Plugin_CfgDlg.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/Strings/Orb_String.h"
 

@@ -14,7 +14,7 @@ VOLAN_FUNCTION_CALLBACK(ConfigureAccount) {
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         FTPAccounts* accounts = nullptr;
-        const ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        const ucstring error = lock.get(accounts);
         if (!error.empty()) return error;
         accounts->loadAccounts();
         if (!name.empty() && !accounts->findAccount(name)) return u"Could not find account named '" + name + u"'.";

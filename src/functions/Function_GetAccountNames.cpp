@@ -10,7 +10,7 @@ VOLAN_FUNCTION_CALLBACK(GetAccountNames) {
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         FTPAccounts* accounts = nullptr;
-        const ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        const ucstring error = lock.get(accounts);
         if (!error.empty()) return error;
         ucstringlist names;
         accounts->copyAccountNames(names);

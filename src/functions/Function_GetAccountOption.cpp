@@ -17,7 +17,7 @@ VOLAN_FUNCTION_CALLBACK(GetAccountOption) {
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         FTPAccounts* accounts = nullptr;
-        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        ucstring error = lock.get(accounts);
         if (!error.empty()) return error;
         const FTPAccount* account = accounts->findAccount(name);
         if (!account) return u"Could not find account named '" + name + u"'.";

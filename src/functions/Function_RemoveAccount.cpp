@@ -14,7 +14,7 @@ VOLAN_FUNCTION_CALLBACK(RemoveAccount) {
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         FTPAccounts* accounts = nullptr;
-        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        ucstring error = lock.get(accounts);
         if (!error.empty()) return error;
         if (!accounts->findAccount(name)) return u"No account named '" + name + u"' found.";
         error = accounts->removeAccount(name);

@@ -35,10 +35,10 @@ VOLAN_FUNCTION_CALLBACK(StatusWindow) {
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         PluginPrefsEx* prefs = nullptr;
-        ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
+        ucstring error = lock.get(prefs);
         if (!error.empty()) return error;
         StatusWindow* status = nullptr;
-        error = getPluginConfigObject(u"PluginStatus", status);
+        error = lock.get(status);
         if (!error.empty()) return error;
 
         // 0 means "where it was last"; with nothing stored, -1 centres it.

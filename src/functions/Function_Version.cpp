@@ -1,6 +1,7 @@
 // Volan_Version ( {Option} ): the version text, or the Configure operation for some options.
 #include "Function__Common.h"
 #include "Functions.h"
+#include "Plugin_CfgDlg.h"
 #include "Plugin_Version.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/Strings/Orb_String.h"

@@ -4,7 +4,6 @@
 
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
-#include "Plugin_Thread.h"
 #include "Support/QueueThread.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
@@ -21,130 +20,20 @@
 
 namespace {
 
-// The host's date and time values as local date-times. A time alone sits on 1970-01-01 (so its
-// seconds() are the seconds since midnight); hours beyond 23 carry into the following days.
-// False for a date the calendar cannot hold (before 1400).
-bool toOrbDateTime(const fmx::DateTime& value, bool hasDate, bool hasTime, OrbDateTime& result) {
-    OrbDateTimeComponents c;
-    c.year = hasDate ? static_cast<uint16_t>(value.GetYear()) : 1970;
-    c.month = hasDate ? static_cast<uint16_t>(value.GetMonth()) : 1;
-    c.day = hasDate ? static_cast<uint16_t>(value.GetDay()) : 1;
-    int32_t extraDays = 0;
-    if (hasTime) {
-        const int32_t hour = value.GetHour();
-        extraDays = hour / 24;
-        c.hour = static_cast<uint16_t>(hour % 24);
-        c.minute = static_cast<uint16_t>(value.GetMinute());
-        c.second = static_cast<uint16_t>(value.GetSec());
-        c.millisecond = static_cast<uint16_t>(value.GetUSec() / 1000);
-    }
-    if (!result.encodeDateTime(c)) return false;
-    if (extraDays) result.setDateTime(result.dateTime() + boost::gregorian::days(extraDays));
-    return true;
-}
-
-// A host date (or timestamp) as a variable of `type`; one the calendar cannot hold keeps its
-// value as the text such a date shows ("07/04/1200"), rather than becoming another date.
-void setHostDateValue(OrbVariable& variable, const fmx::DateTime& value, int type) {
-    const bool hasDate = type != OrbVariable::kTime;
-    const bool hasTime = type != OrbVariable::kDate;
-    OrbDateTime when;
-    if (toOrbDateTime(value, hasDate, hasTime, when)) {
-        if (type == OrbVariable::kDate) variable.setDateValue(when);
-        if (type == OrbVariable::kTime) variable.setTimeValue(when);
-        if (type == OrbVariable::kTimestamp) variable.setTimestampValue(when);
-        return;
-    }
-    char text[64];
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d", int(value.GetMonth()), int(value.GetDay()),
-                  int(value.GetYear()));
-    std::string shown = text;
-    if (hasTime) {
-        std::snprintf(text, sizeof text, " %02d:%02d:%02d", int(value.GetHour()), int(value.GetMinute()),
-                      int(value.GetSec()));
-        shown += text;
-    }
-    variable.setStringValue(ucstringFromString(shown));
-}
-
-// A host number: a whole one keeps every digit (a float's six-digit text would turn
-// 99999999999999 into "1e+14", which reads back as 1); one beyond the 64-bit range keeps its
-// digits as text, which reads back as the largest integer instead of wrapping.
-void setHostNumberValue(OrbVariable& variable, double number) {
-    if (!std::isfinite(number) || number != std::trunc(number)) {
-        variable.setFloatValue(number);
-    } else if (std::fabs(number) < 9223372036854775808.0) {
-        variable.setIntegerValue(static_cast<int64_t>(number));
-    } else {
-        char digits[400];
-        const auto r = std::to_chars(digits, digits + sizeof digits, number, std::chars_format::fixed);
-        variable.setFloatStringValue(ucstringFromString(std::string(digits, r.ec == std::errc() ? r.ptr : digits)));
-    }
-}
-
-void setHostDate(fmx::DateTime& out, const OrbDateTime& value) {
-    OrbDateTimeComponents c;
-    value.decodeDateTime(c);
-    out.SetNormalizedDate1(static_cast<fmx::int16>(c.year), static_cast<fmx::int16>(c.month),
-                           static_cast<fmx::int16>(c.day));
-}
-
-void setHostTime(fmx::DateTime& out, const OrbDateTime& value) {
-    OrbDateTimeComponents c;
-    value.decodeDateTime(c);
-    out.SetNormalizedTime1(c.hour, static_cast<fmx::int16>(c.minute), static_cast<fmx::int16>(c.second),
-                           c.millisecond * 1000);
-}
-
-void setHostText(fmx::Data& hostResult, const ucstring& text, const fmx::Locale& locale) {
-    fmx::TextUniquePtr t;
-    t->AssignUnicodeWithLength(text.data(), static_cast<fmx::uint32>(text.size()));
-    hostResult.SetAsText(*t, locale);
-}
-
 std::unique_ptr<fmx::LocaleUniquePtr> resultLocale(const fmx::DataVect& arguments) {
     if (arguments.Size() > 0) return std::make_unique<fmx::LocaleUniquePtr>(arguments.At(0).GetLocale());
     return std::make_unique<fmx::LocaleUniquePtr>(fmx::Locale::kType_System);
 }
 
-std::vector<PluginVariables*>* sessionList(ucstring& error) {
-    std::vector<PluginVariables*>* list = nullptr;
-    error = getPluginConfigObject(u"PluginVarsCache", list);
+using SessionList = std::vector<std::unique_ptr<PluginVariables>>;
+
+SessionList* sessionList(const PluginConfigLock& lock, ucstring& error) {
+    SessionList* list = nullptr;
+    error = lock.get(list);
     return list;
 }
 
 }  // namespace
-
-// ---- PluginParameter ------------------------------------------------------------------------------
-
-void PluginParameter::extract(const fmx::Data& data, OrbVariable& variable) {
-    variable.clear(true);
-    if (!data.IsValid()) return;
-    switch (data.GetNativeType()) {
-        case fmx::kDTText:
-        case fmx::kDTBinary: {
-            // Text, and a container as the host's text form of it.
-            const fmx::Text& text = data.GetAsText();
-            const fmx::uint32 size = text.GetSize();
-            if (bufferSize() < size || bufferSize() < 256) setBufferSize(std::max<size_t>(size, 256));
-            if (size) text.GetUnicode(mBuffer.data(), 0, size);
-            variable.setStringValue(ucstring(mBuffer.data(), size));
-            break;
-        }
-        case fmx::kDTNumber: setHostNumberValue(variable, data.GetAsNumber().AsFloat()); break;
-        case fmx::kDTBoolean: variable.setIntegerValue(data.GetAsNumber().AsLong64()); break;
-        case fmx::kDTDate:
-            if (!data.IsEmpty()) setHostDateValue(variable, data.GetAsDate(), OrbVariable::kDate);
-            break;
-        case fmx::kDTTime:
-            if (!data.IsEmpty()) setHostDateValue(variable, data.GetAsTime(), OrbVariable::kTime);
-            break;
-        case fmx::kDTTimeStamp:
-            if (!data.IsEmpty()) setHostDateValue(variable, data.GetAsTimeStamp(), OrbVariable::kTimestamp);
-            break;
-        default: break;
-    }
-}
 
 // ---- Session records ------------------------------------------------------------------------------
 
@@ -188,14 +77,15 @@ ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariab
     PluginConfigLock lock(lockWaitMs);
     if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
     ucstring error;
-    std::vector<PluginVariables*>* list = sessionList(error);
+    SessionList* list = sessionList(lock, error);
     if (!list) return error;
 
     const bool bySession = envIsFM_15_0_Plus();
     const uint64_t sessionKey = bySession ? (environment ? environment->SessionID() : 4294967295u) : 0;
     const platform::ThreadId threadKey = bySession ? 0 : platform::currentThreadId();
     PluginVariables* free = nullptr;
-    for (PluginVariables* v : *list) {
+    for (const auto& owned : *list) {
+        PluginVariables* v = owned.get();
         if (bySession) {
             if (v->sessionId == sessionKey) {
                 variables = v;
@@ -216,8 +106,8 @@ ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariab
     if (!variables) variables = free;
     if (!variables && create) {
         try {
-            variables = new PluginVariables();
-            list->push_back(variables);
+            list->push_back(std::make_unique<PluginVariables>());
+            variables = list->back().get();
         } catch (...) {
             variables = nullptr;
             return u"Couldn't allocate a Plug-in Variables instance for this session/thread.";
@@ -239,10 +129,10 @@ PluginVariables* findSession(fmx::ptrtype sessionId) {
     PluginConfigLock lock(10000);
     if (!lock.held()) return nullptr;
     ucstring error;
-    std::vector<PluginVariables*>* list = sessionList(error);
+    SessionList* list = sessionList(lock, error);
     if (!list) return nullptr;
-    for (PluginVariables* v : *list)
-        if (v->sessionId == sessionId) return v;
+    for (const auto& v : *list)
+        if (v->sessionId == sessionId) return v.get();
     return nullptr;
 }
 
@@ -261,25 +151,23 @@ void pluginVariablesCleanup(fmx::ptrtype sessionId) {
     PluginConfigLock lock(10000);
     if (!lock.held()) return;
     ucstring error;
-    std::vector<PluginVariables*>* list = sessionList(error);
+    SessionList* list = sessionList(lock, error);
     if (!list) return;
-    const auto it = std::find(list->begin(), list->end(), v);
+    const auto it = std::find_if(list->begin(), list->end(), [v](const auto& owned) { return owned.get() == v; });
     if (it == list->end()) return;
     DEBUG_OUT("Found session; cleaning it up.");
     list->erase(it);
-    delete v;
 }
 
 void pluginVariablesReset() {
-    runPluginThread(PluginThread::kActionShutdown);
     PluginConfigLock lock(10000);
     if (!lock.held()) return;
     ucstring error;
-    std::vector<PluginVariables*>* list = sessionList(error);
+    SessionList* list = sessionList(lock, error);
     if (!list) return;
     // The queue thread has been shut down before this; a record it could not give up stays.
-    for (PluginVariables* v : *list)
-        if (!queueThreadUsesSession(*v)) delete v;
+    for (auto& v : *list)
+        if (queueThreadUsesSession(*v)) (void)v.release();  // left alone rather than freed under the thread
     list->clear();
 }
 
@@ -292,7 +180,7 @@ ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environm
     PluginConfigLock lock(10000);
     if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
     PluginPrefsEx* prefs = nullptr;
-    error = getPluginConfigObject(u"PluginPrefs", prefs);
+    error = lock.get(prefs);
     if (!error.empty()) return error;
     prefs->load(false);
     if (argumentArray) {
@@ -304,62 +192,6 @@ ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environm
         }
     }
     return {};
-}
-
-bool variableToHostData(const OrbVariable& value, fmx::Data& data, const fmx::Locale& locale) {
-    switch (value.type()) {
-        case OrbVariable::kString:
-        case OrbVariable::kArray: {
-            const ucstring text = value.variableAsString(1);
-            if (!text.empty()) setHostText(data, text, locale);
-            return true;
-        }
-        case OrbVariable::kInteger: {
-            // 64-bit, so file sizes beyond 2 GiB arrive whole.
-            fmx::FixPtUniquePtr n;
-            n->AssignInt64(value.integerValue());
-            data.SetAsNumber(*n);
-            return true;
-        }
-        case OrbVariable::kFloat: {
-            fmx::FixPtUniquePtr n;
-            n->AssignDouble(value.floatValue());
-            data.SetAsNumber(*n);
-            return true;
-        }
-        case OrbVariable::kFloatString: {
-            const ucstring text = value.stringValue().empty() ? ucstring(u"0") : value.stringValue();
-            setHostText(data, text, locale);
-            data.ConvertData(fmx::kDTNumber);
-            return true;
-        }
-        case OrbVariable::kList: {
-            fmx::TextUniquePtr t;
-            ucstringlistToFMXText(value.listValue(), *t);
-            data.SetAsText(*t, locale);
-            return true;
-        }
-        case OrbVariable::kDate: {
-            fmx::DateTimeUniquePtr d;
-            setHostDate(*d, value.timestampValue());
-            data.SetAsDate(*d);
-            return true;
-        }
-        case OrbVariable::kTime: {
-            fmx::DateTimeUniquePtr d;
-            setHostTime(*d, value.timestampValue());
-            data.SetAsTime(*d);
-            return true;
-        }
-        case OrbVariable::kTimestamp: {
-            fmx::DateTimeUniquePtr d;
-            setHostDate(*d, value.timestampValue());
-            setHostTime(*d, value.timestampValue());
-            data.SetAsTimeStamp(*d);
-            return true;
-        }
-        default: return false;
-    }
 }
 
 void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "_Common/CoreCode/Orb_Variable.h"
+#include "_Common/FMPlugin/Plugin_Values.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 
 #include <FMWrapper/FMXClient.h>
@@ -13,21 +14,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-// Converts one host value into a variable, reusing its text buffer between calls.
-class PluginParameter {
-public:
-    PluginParameter() = default;
-    virtual void setBuffer(const std::vector<fmx::unichar16>& buffer) { mBuffer = buffer; }
-    virtual const std::vector<fmx::unichar16>& buffer() const { return mBuffer; }
-    virtual void setBufferSize(size_t size) { mBuffer.resize(size); }
-    virtual size_t bufferSize() const { return mBuffer.size(); }
-    virtual ~PluginParameter() = default;
-    virtual void extract(const fmx::Data& data, OrbVariable& variable);
-
-private:
-    std::vector<fmx::unichar16> mBuffer;
-};
 
 // The state of one host session, kept from its first call until the session ends or the
 // plug-in unloads. Everything here is reset by clear().
@@ -112,9 +98,6 @@ void pluginVariablesReset();
 // Opens a call: the session's record, a preferences reload when due, and the arguments as an array.
 ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
                        OrbVariableArray* argumentArray);
-// Writes a variable into a host value as its own type; false for an empty or pointer variable.
-// An empty text leaves the host value as it was.
-bool variableToHostData(const OrbVariable& value, fmx::Data& data, const fmx::Locale& locale);
 // Writes the result variable into the host result (in the first argument's locale).
 void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments);
 void functionEndError(const ucstring& error, fmx::Data& hostResult, const fmx::DataVect& arguments);

@@ -103,7 +103,7 @@ ucstring quickTransfer(PluginVariables& session, const QuickURL& url, bool showS
     PluginConfigLock lock(10000);
     if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
     FTPAccounts* accounts = nullptr;
-    ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+    ucstring error = lock.get(accounts);
     if (!error.empty()) return u"Could not get FTPAccounts Config Var: " + error;
     if (!accounts) return u"FTPAccounts Config Var is NULL.";
 
@@ -132,8 +132,7 @@ ucstring quickTransfer(PluginVariables& session, const QuickURL& url, bool showS
     StatusWindow* status = nullptr;
     PluginPrefsEx* prefs = nullptr;
     bool openedWindow = false;
-    if (showStatus && getPluginConfigObject(u"PluginStatus", status).empty() && status &&
-        getPluginConfigObject(u"PluginPrefs", prefs).empty() && prefs && !status->isOpen()) {
+    if (showStatus && lock.get(status).empty() && status && lock.get(prefs).empty() && prefs && !status->isOpen()) {
         int32_t left = static_cast<int32_t>(prefs->integerPref(u"LastStatusLeft", 0));
         int32_t top = static_cast<int32_t>(prefs->integerPref(u"LastStatusTop", 0));
         status->show();
@@ -142,16 +141,9 @@ ucstring quickTransfer(PluginVariables& session, const QuickURL& url, bool showS
     }
     if (status && status->isOpen()) status->enableCancelButton();
 
-    const OrbVariable* value = nullptr;
-    error = getPluginConfigVar(u"CURLCAPath", value);
-    if (!error.empty()) {
-        quickClose(session, status, openedWindow, prefs);
-        return u"Could not get CURLCAPath Config Var: " + error;
-    }
-    const std::string caPath = ucstringToUTF8String(value->stringValue());
-    std::string knownHostsPath;
-    if (getPluginConfigVar(u"SSHKnownHostsPath", value).empty())
-        knownHostsPath = ucstringToUTF8String(value->stringValue());
+    // The state is there: the accounts were had from it above.
+    const std::string caPath = ucstringToUTF8String(lock.state()->caPath);
+    const std::string knownHostsPath = ucstringToUTF8String(lock.state()->knownHostsPath);
 
     error = sessionOpen(session, account, caPath, knownHostsPath, ucstringFromUTF8String(account.host()));
     if (error.empty()) error = transfer();

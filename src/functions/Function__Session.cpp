@@ -655,14 +655,10 @@ ucstring sessionConnect(PluginVariables& session, const ucstring& accountName, u
         PluginConfigLock lock(10000);
         if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
         FTPAccounts* accounts = nullptr;
-        ucstring error = getPluginConfigObject(u"FTPAccounts", accounts);
+        ucstring error = lock.get(accounts);
         if (!error.empty()) return error;
-        const OrbVariable* value = nullptr;
-        error = getPluginConfigVar(u"CURLCAPath", value);
-        if (!error.empty()) return u"Could not get CURLCAPath Config Var: " + error;
-        caPath = ucstringToUTF8String(value->stringValue());
-        if (getPluginConfigVar(u"SSHKnownHostsPath", value).empty())
-            knownHostsPath = ucstringToUTF8String(value->stringValue());
+        caPath = ucstringToUTF8String(lock.state()->caPath);
+        knownHostsPath = ucstringToUTF8String(lock.state()->knownHostsPath);
         const FTPAccount* found = accounts->findAccount(name);
         if (!found) return u"Could not find account named '" + name + u"'.";
         account = *found;
@@ -689,7 +685,7 @@ ucstring sessionDisconnect(PluginVariables& session, ucstring& result) {
     {
         PluginConfigLock lock(250);
         StatusWindow* status = nullptr;
-        if (lock.held() && getPluginConfigObject(u"PluginStatus", status).empty()) {
+        if (lock.held() && lock.get(status).empty()) {
             status->disableCancelButton(false);
             status->setCustomTitle(u"");
         }

@@ -247,14 +247,14 @@ ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring
     PluginConfigLock lock(10000);
     if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
     StatusWindow* status = nullptr;
-    const ucstring statusError = getPluginConfigObject(u"PluginStatus", status);
+    const ucstring statusError = lock.get(status);
     if (!statusError.empty())
         DEBUG_OUT(u"Could not get PluginStatus Config Var: " + statusError);
     else if (!status)
         DEBUG_OUT("PluginStatus Config Var is NULL.");
     const bool window = status && status->isOpen();
     FTPAccounts* accounts = nullptr;
-    const ucstring accountsError = getPluginConfigObject(u"FTPAccounts", accounts);
+    const ucstring accountsError = lock.get(accounts);
     if (!accountsError.empty()) return u"Could not get FTPAccounts Config Var: " + accountsError;
     if (!accounts) return u"FTPAccounts Config Var is NULL.";
     const FTPAccount* account = accounts->findAccount(variables.currentAccountName);

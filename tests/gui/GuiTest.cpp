@@ -186,7 +186,7 @@ protected:
         PluginConfigLock lock(1000);
         ASSERT_TRUE(lock.held());
         StatusWindow* status = nullptr;
-        ASSERT_EQ(getPluginConfigObject(u"PluginStatus", status), u"");
+        ASSERT_EQ(PluginConfigLock(1000).get(status), u"");
         use(*status);
     }
 
@@ -449,7 +449,7 @@ TEST_F(RealWindows, AccountDialogClosedByTheMouse) {
         PluginConfigLock lock(1000);
         ASSERT_TRUE(lock.held());
         FTPAccounts* accounts = nullptr;
-        ASSERT_EQ(getPluginConfigObject(u"FTPAccounts", accounts), u"");
+        ASSERT_EQ(PluginConfigLock(1000).get(accounts), u"");
         std::u16string error, confirmation;
         ASSERT_TRUE(accounts->addAccount(error, u"Office Server"));
         accounts->findAccount(u"Office Server")->setOption("HOST", u"ftp.office.example", confirmation, error);

@@ -17,7 +17,7 @@ TEST(StatusWindowThreads, ProgressFromOneThreadCancelFromAnotherOwnerPumps) {
         PluginConfigLock lock(1000);
         ASSERT_TRUE(lock.held());
         StatusWindow* status = nullptr;
-        ASSERT_EQ(getPluginConfigObject(u"PluginStatus", status), u"");
+        ASSERT_EQ(PluginConfigLock(1000).get(status), u"");
         status->show();
         status->enableCancelButton();
         window = status->statusWindow();

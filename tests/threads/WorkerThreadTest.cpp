@@ -4,6 +4,7 @@
 #include "_Common/CoreCode/Orb_Config.h"
 #include "_Common/CoreCode/Orb_Lock.h"
 #include "_Common/FMPlugin/Plugin_FMXExtensions.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "functions/Function__Common.h"
 
 #include <fmhost/Host.h>
@@ -51,13 +52,14 @@ protected:
 
 TEST_F(WorkerThread, BuildsTheStoresOnStartAndTearsThemDown) {
     EXPECT_TRUE(orbMultiThreaded());
+    PluginPrefsEx* prefs = nullptr;
+    EXPECT_EQ(PluginConfigLock(1000).get(prefs), u"");
     const OrbVariable* v = nullptr;
-    EXPECT_EQ(getPluginConfigVar(u"pluginprefs", v), u"");  // names compare in normalised form
-    EXPECT_EQ(getPluginConfigVar(u"NoSuchThing", v), u"Plugin Config Variable not found.");
     EXPECT_EQ(getORBConfigVar(u"VolNamesTimeout", v), u"");
     EXPECT_EQ(constFMAPIVersion(), 57);
     shutdownPluginThread();
-    EXPECT_EQ(getPluginConfigVar(u"PluginPrefs", v), u"Plugin Config Variables are NULL.");
+    EXPECT_EQ(PluginConfigLock(1000).get(prefs),
+              u"Could not get PluginPrefs Config Var: Plugin Config Variables are NULL.");
     EXPECT_EQ(getORBConfigVar(u"VolNames", v), u"Orb Config Variables are NULL.");
     shutdownPluginThread();  // a second time does nothing
     EXPECT_EQ(runPluginThread(PluginThread::kActionInit), u"Plugin Thread is NULL.");

@@ -102,7 +102,7 @@ protected:
     }
     FTPAccounts& accounts() {
         FTPAccounts* a = nullptr;
-        EXPECT_EQ(getPluginConfigObject(u"FTPAccounts", a), u"");
+        EXPECT_EQ(PluginConfigLock(1000).get(a), u"");
         return *a;
     }
 

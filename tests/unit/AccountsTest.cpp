@@ -1,4 +1,5 @@
 // Accounts: options, their files on disk, reloading, migration, and the account functions.
+#include "Plugin_CfgDlg.h"
 #include "Plugin_Config.h"
 #include "Plugin_Thread.h"
 #include "Support/FTPAccount.h"
@@ -54,12 +55,12 @@ protected:
     }
     FTPAccounts& accounts() {
         FTPAccounts* a = nullptr;
-        EXPECT_EQ(getPluginConfigObject(u"FTPAccounts", a), u"");
+        EXPECT_EQ(PluginConfigLock(1000).get(a), u"");
         return *a;
     }
     PluginPrefsEx& prefs() {
         PluginPrefsEx* p = nullptr;
-        EXPECT_EQ(getPluginConfigObject(u"PluginPrefs", p), u"");
+        EXPECT_EQ(PluginConfigLock(1000).get(p), u"");
         return *p;
     }
     std::u16string set(FTPAccount& a, const std::string& option, const std::u16string& value) {

@@ -3,6 +3,7 @@
 #include "../support/DebugLogFiles.h"
 #include "../support/TestDrives.h"
 #include "Orb_Debug.h"
+#include "Orb_DebugFiles.h"
 #include "Plugin_Config.h"
 
 #include <platform/Threads.h>

@@ -1,6 +1,7 @@
 // The message and input dialogs and the configuration dialog, on the headless backend: their
 // windows are read back while they are open (through the modal hook) and answered by script.
 #include "Orb_Debug.h"
+#include "Orb_DebugFiles.h"
 #include "Plugin_CfgDlg.h"
 #include "Plugin_Config.h"
 #include "Plugin_Main.h"
@@ -257,7 +258,7 @@ protected:
     static bool addHelp() {
         PluginConfigLock lock(1000);
         PluginPrefsEx* prefs = nullptr;
-        EXPECT_EQ(getPluginConfigObject(u"PluginPrefs", prefs), u"");
+        EXPECT_EQ(PluginConfigLock(1000).get(prefs), u"");
         return prefs && prefs->booleanPref(u"AddHelp", true);
     }
     static std::u16string prototype() {

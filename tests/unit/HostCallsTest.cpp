@@ -1,6 +1,7 @@
 // Host scripts, calculations and queued SQL, against the host layer.
 #include "Plugin_Config.h"
 #include "Plugin_Glue.h"
+#include "Plugin_Main.h"
 #include "Plugin_Thread.h"
 #include "_Common/FMPlugin/Plugin_FMXExtensions.h"
 #include "_Common/FMPlugin/Plugin_SQL.h"
@@ -99,7 +100,7 @@ TEST_F(HostCalls, ScheduledScriptsRunFromIdleAndFailingOnesAreDropped) {
     FMPScriptList* scripts = nullptr;
     {
         PluginConfigLock lock(1000);
-        ASSERT_EQ(getPluginConfigObject(u"FMPScripts", scripts), u"");
+        ASSERT_EQ(PluginConfigLock(1000).get(scripts), u"");
         FMPScriptEvent e;
         e.database = u"Invoices";
         e.script = u"Upload Done";
@@ -110,9 +111,7 @@ TEST_F(HostCalls, ScheduledScriptsRunFromIdleAndFailingOnesAreDropped) {
     ASSERT_EQ(gStarted.size(), 1u);
     EXPECT_EQ(gStarted[0].script, u"Upload Done");
     EXPECT_TRUE(scripts->immediateQueue().empty());
-    const OrbVariable* user = nullptr;
-    ASSERT_EQ(getPluginConfigVar(u"FMPScriptLastUserName", user), u"");
-    EXPECT_EQ(user->stringValue(), u"someone");
+    EXPECT_EQ(scripts->lastUserName, u"someone");
 
     gStartResult = 104;  // the host cannot find the script
     {
@@ -146,20 +145,17 @@ TEST_F(HostCalls, QueuedStatementsRunOnTheirDatabase) {
     insertParameters.addIntegerVariable(error, u"", 42);
     {
         PluginConfigLock lock(1000);
-        OrbVariable* queue = nullptr;
-        ASSERT_EQ(getMutablePluginConfigVar(u"SQLQueue", queue), u"");
-        OrbVariableArray& q = queue->mutableArrayValue();
+        ASSERT_NE(lock.state(), nullptr);
+        OrbVariableArray& q = lock.state()->sqlQueue;
         q.addArrayVariable(error, u"", entry(u"CREATE TABLE people (name TEXT, age INTEGER)"), true);
         q.addArrayVariable(error, u"", entry(u"INSERT INTO people VALUES (?, ?)", insertParameters), true);
         q.addArrayVariable(error, u"", entry(u"SELECT name, age FROM people"), true);
         q.addArrayVariable(error, u"", entry(u"SELECT nonsense FROM nowhere"), true);
     }
     fmx::ExprEnvUniquePtr env;
-    sqlProcessQueue(*env);
+    processSQLQueue(*env);
 
-    const OrbVariable* queue = nullptr;
-    ASSERT_EQ(getPluginConfigVar(u"SQLQueue", queue), u"");
-    const OrbVariableArray& q = queue->arrayValue();
+    const OrbVariableArray& q = PluginConfigLock(1000).state()->sqlQueue;
     ASSERT_EQ(q.size(), 4u);
     const OrbVariable* select = nullptr;
     ASSERT_TRUE(q.variableAtIndex(2, select));

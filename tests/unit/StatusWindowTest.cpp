@@ -62,7 +62,7 @@ protected:
         PluginConfigLock lock(1000);
         ASSERT_TRUE(lock.held());
         StatusWindow* status = nullptr;
-        ASSERT_EQ(getPluginConfigObject(u"PluginStatus", status), u"");
+        ASSERT_EQ(PluginConfigLock(1000).get(status), u"");
         use(*status);
     }
 
@@ -125,7 +125,7 @@ TEST_F(StatusWindowTest, HideRemembersThePositionForTheNextShow) {
     EXPECT_EQ(call(u"State"), u"Status hidden.\r\r");
     withStatus([](StatusWindow&) {
         PluginPrefsEx* prefs = nullptr;
-        ASSERT_EQ(getPluginConfigObject(u"PluginPrefs", prefs), u"");
+        ASSERT_EQ(PluginConfigLock(1000).get(prefs), u"");
         EXPECT_EQ(prefs->integerPref(u"LastStatusLeft", -1), 120);
         EXPECT_EQ(prefs->integerPref(u"LastStatusTop", -1), 80);
     });

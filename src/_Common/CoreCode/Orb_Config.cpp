@@ -8,7 +8,6 @@
 #include <memory>
 
 namespace {
-std::atomic<bool> gMultiThreaded{false};
 OrbLock gOrbLock("Orb Config");
 std::unique_ptr<OrbVariableArray> gOrbConfig;
 
@@ -23,9 +22,6 @@ ucstring lookup(const ucstring& name, V*& variable) {
     return found ? ucstring() : u"Orb Config Variable not found.";
 }
 }  // namespace
-
-bool orbMultiThreaded() { return gMultiThreaded; }
-void setORBMultiThreaded(bool multiThreaded) { gMultiThreaded = multiThreaded; }
 
 void createORBConfigLock() { gOrbLock.create(); }
 

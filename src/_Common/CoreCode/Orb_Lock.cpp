@@ -17,3 +17,10 @@ std::u16string OrbLock::lock(int waitMs) {
 
 // Also after destroy: a thread that held the lock across it still gives it back.
 void OrbLock::unlock() { mMutex.unlock(); }
+
+namespace {
+std::atomic<bool> gMultiThreaded{false};
+}  // namespace
+
+bool orbMultiThreaded() { return gMultiThreaded; }
+void setORBMultiThreaded(bool multiThreaded) { gMultiThreaded = multiThreaded; }

@@ -27,3 +27,8 @@ private:
     platform::RecursiveTimedMutex mMutex;
     std::atomic<bool> mCreated{false};
 };
+
+// False at load; the worker thread sets it before it builds the stores and clears it after it
+// tears them down. While it is false the stores' lock operations succeed at once and do nothing.
+bool orbMultiThreaded();
+void setORBMultiThreaded(bool multiThreaded);

@@ -1,11 +1,10 @@
 #include "Plugin_Prefs.h"
 
 #include "Orb_Debug.h"
-#include "Plugin_CfgDlg.h"
-#include "Plugin_Config.h"
-#include "Plugin_Main.h"
+#include "Orb_DebugFiles.h"
 #include "Plugin_Version.h"
 #include "_Common/CoreCode/Orb_Clock.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/FileAndStream/Orb_FolderLock.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
 #include "_Common/Strings/Orb_CharSets.h"
@@ -18,6 +17,8 @@ namespace {
 
 const char16_t* const kLoggingNames[] = {u"DebugMode", u"ExtraDebugInfo", u"UseSystemLog"};
 
+}  // namespace
+
 bool loggingState(int i) { return i == 0 ? debugMode() : i == 1 ? extraDebugInfo() : useSystemLog(); }
 
 void setLoggingState(int i, bool on) {
@@ -29,6 +30,8 @@ void setLoggingState(int i, bool on) {
     else
         setUseSystemLog(on);
 }
+
+namespace {
 
 // A folder below `parent`, made (for its owner only) when missing and `create` is set.
 bool subFolder(OrbFileRef& folder, const ucstring& name, bool create) {
@@ -321,159 +324,4 @@ void PluginPrefs::setListPref(const ucstring& name, const ucstring& value) {
     stringlistAppendLines(lines, value);
     ucstring error;
     if (mSystemPrefs.setListVariable(error, name, lines)) noteChanged(name);
-}
-
-namespace {
-
-// The "AddHelp" preference under the configuration lock; `suffix` tells the two readings apart in
-// the error texts.
-ucstring readAddHelp(bool& addHelp, bool load, const char16_t* suffix) {
-    PluginConfigLock lock(10000);
-    if (!lock.held()) return ucstring(u"Could not get Plugin Config Lock") + suffix + u": " + lock.error();
-    const OrbVariable* v = nullptr;
-    const ucstring error = getPluginConfigVar(u"PluginPrefs", v);
-    if (!error.empty()) return ucstring(u"Could not get PluginPrefs Config Var") + suffix + u": " + error;
-    auto* prefs = static_cast<PluginPrefsEx*>(v->pointerValue());
-    if (!prefs) return ucstring(u"PluginPrefs Config Var is NULL") + suffix + u".";
-    if (load) {
-        DEBUG_OUT("Load Prefs");
-        prefs->load(false);
-    }
-    addHelp = prefs->booleanPref(u"AddHelp", true);
-    return {};
-}
-
-}  // namespace
-
-ucstring pluginAppPrefs(const ucstring& initialTab) {
-    DEBUG_SCOPE("pluginAppPrefs");
-    if (constFMProduct() > 2)
-        return u"You cannot open the Configuration Dialog with this FileMaker Product (Server, Web Publishing Engine).";
-    bool addHelpBefore = true, addHelpAfter = true;
-    ucstring error = readAddHelp(addHelpBefore, true, u"");
-    if (!error.empty()) return error;
-    {
-        // Shown without the lock: other threads go on while the user makes up their mind.
-        ConfigurationDialog dialog;
-        dialog.show(initialTab);
-    }
-    error = readAddHelp(addHelpAfter, false, u"(2)");
-    if (!error.empty()) return error;
-    if (addHelpAfter != addHelpBefore) {
-        DEBUG_OUT("User changed the 'Add Help' setting; unregistering and reregistering functions");
-        pluginUnregisterFunctions();
-        pluginRegisterFunctions();
-    }
-    return {};
-}
-
-namespace {
-
-ucstring optionText(const OrbVariableArray& options, const char16_t* name, bool* given = nullptr) {
-    const OrbVariable* v = nullptr;
-    const bool found = options.variableWithName(name, v);
-    if (given) *given = found;
-    return found ? v->variableAsString(1) : ucstring();
-}
-
-bool isOneOf(const ucstring& value, std::initializer_list<const char16_t*> spellings) {
-    for (const char16_t* s : spellings)
-        if (value == s) return true;
-    return false;
-}
-
-ucstring setPreference(PluginPrefsEx& prefs, const ucstring& name, const ucstring& value) {
-    const bool on = stringParseBoolean(value);
-    if (isOneOf(name, {u"DEBUGMODE", u"DEBUG MODE"})) {
-        setLoggingState(0, on);
-        return ucstring(on ? u"Debugging turned on; file location=" : u"Debugging turned off; file location=") +
-               debugLogFolderName();
-    }
-    if (isOneOf(name, {u"EXTRADEBUGINFO", u"EXTRA DEBUG INFO"})) {
-        setLoggingState(1, on);
-        return on ? u"Extra debugging turned on." : u"Extra debugging turned off.";
-    }
-    if (isOneOf(name, {u"USESYSTEMLOG", u"USE SYSTEM LOG"})) {
-        setLoggingState(2, on);
-        return on ? u"Now also logging to the system log." : u"No longer logging to the system log.";
-    }
-    if (name.find(u"PASSWORD") != ucstring::npos)
-        prefs.setPasswordPref(name, value);
-    else if (value.find(u'\r') != ucstring::npos)
-        prefs.setListPref(name, value);
-    else
-        prefs.setStringPref(name, value);
-    return u"Preference set.";
-}
-
-ucstring getPreference(PluginPrefsEx& prefs, const ucstring& name, const OrbVariableArray& options,
-                       OrbVariable& result) {
-    if (isOneOf(name, {u"DEBUGMODE", u"DEBUG MODE"})) {
-        result.setStringValue(debugMode() ? u"Debugging is on." : u"Debugging is off.");
-    } else if (isOneOf(name, {u"EXTRADEBUGINFO", u"EXTRA DEBUG INFO"})) {
-        result.setStringValue(extraDebugInfo() ? u"Extra debugging is on." : u"Extra debugging is off.");
-    } else if (isOneOf(name, {u"USESYSTEMLOG", u"USE SYSTEM LOG"})) {
-        result.setStringValue(useSystemLog() ? u"Logging to the system log." : u"Not logging to the system log.");
-    } else if (name.find(u"PASSWORD") != ucstring::npos && prefs.prefExists(name)) {
-        result.setStringValue(prefs.passwordPref(name));
-    } else if (prefs.prefExists(name)) {
-        const OrbVariable* v = nullptr;
-        prefs.systemPrefs().variableWithName(name, v) || prefs.localPrefs().variableWithName(name, v);
-        if (v->type() == OrbVariable::kList)
-            result.setListValue(v->listValue());
-        else
-            result.setStringValue(v->variableAsString(1));
-    } else {
-        bool given = false;
-        const ucstring fallback = optionText(options, u"PrefValue", &given);
-        if (!given) return u"Could not get preference: Unknown preference name: " + name;
-        // "<BLANK>" asks for an empty answer (a host calculation cannot pass an empty fallback).
-        result.setStringValue(stringNormalize(fallback) == u"<BLANK>" ? ucstring() : fallback);
-    }
-    return {};
-}
-
-}  // namespace
-
-ucstring pluginConfigure(const OrbVariableArray& options, OrbVariable& result) {
-    const ucstring option = stringNormalize(optionText(options, u"Option"));
-    const ucstring name = stringNormalize(optionText(options, u"PrefName"));
-    if (option == u"SET" || option == u"GET") {
-        PluginConfigLock lock(10000);
-        if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();
-        PluginPrefsEx* prefs = nullptr;
-        const ucstring error = getPluginConfigObject(u"PluginPrefs", prefs);
-        if (!error.empty()) return error;
-        if (option == u"GET") return getPreference(*prefs, name, options, result);
-
-        if (name.empty()) return u"Variable Name was blank.";
-        if (name.find_first_of(u"\r\n") != ucstring::npos)
-            return u"Invalid Variable Name: " + name + u"; Variable Names cannot contain line breaks.";
-        const bool addHelpBefore = prefs->booleanPref(u"AddHelp", true);
-        // A set that cannot be saved is taken back whole, the logging switches with it.
-        const PluginPrefsEx before = *prefs;
-        bool loggingBefore[3];
-        for (int i = 0; i < 3; ++i) loggingBefore[i] = loggingState(i);
-        const ucstring confirmation = setPreference(*prefs, name, optionText(options, u"PrefValue"));
-        const ucstring saveError = prefs->save();
-        if (!saveError.empty()) {
-            *prefs = before;
-            for (int i = 0; i < 3; ++i) setLoggingState(i, loggingBefore[i]);
-            return saveError;
-        }
-        result.setStringValue(confirmation);
-        if (prefs->booleanPref(u"AddHelp", true) != addHelpBefore) {
-            DEBUG_OUT("User changed the 'Add Help' setting; unregistering and reregistering functions");
-            pluginUnregisterFunctions();
-            pluginRegisterFunctions();
-        }
-        return {};
-    }
-    // Any other option opens the configuration dialog, on the tab it names.
-    const bool namedTab = isOneOf(option, {u"BASICS", u"DEBUG", u"ABOUT"});
-    const ucstring error = pluginAppPrefs(namedTab ? option : ucstring(u"BASICS"));
-    if (!error.empty()) return error;
-    result.setStringValue(namedTab ? u"Configuration dialog shown. (Initial tab: " + option + u")"
-                                   : u"Configuration dialog shown.");
-    return {};
 }

@@ -110,10 +110,7 @@ private:
 // existing "Volan_Pro"), then `version` when given; missing folders are made when `create` is set.
 bool productFolder(OrbFileRef& folder, const ucstring& version, bool create);
 
-// What the host's Configure button runs: shows the configuration dialog opened to a tab.
-// Returns an error text, empty on success.
-ucstring pluginAppPrefs(const ucstring& initialTab);
-
-// The Configure operation behind Volan_Configure, the Version options and the Configure script
-// steps: options "Option", "PrefName", "PrefValue". Sets the result or returns an error text.
-ucstring pluginConfigure(const OrbVariableArray& options, OrbVariable& result);
+// The three logging switches (0 debug mode, 1 extra debug info, 2 the system log), as the
+// preferences "DebugMode", "ExtraDebugInfo" and "UseSystemLog" set them.
+bool loggingState(int i);
+void setLoggingState(int i, bool on);

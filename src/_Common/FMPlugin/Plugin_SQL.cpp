@@ -1,10 +1,9 @@
 #include "Plugin_SQL.h"
 
 #include "Orb_Debug.h"
-#include "Plugin_Config.h"
 #include "_Common/FMPlugin/Plugin_ErrorTexts.h"
+#include "_Common/FMPlugin/Plugin_Values.h"
 #include "_Common/Strings/Orb_String.h"
-#include "functions/Function__Common.h"
 
 void sqlORBVariableToData(const OrbVariable& value, fmx::Data& data) {
     fmx::LocaleUniquePtr locale;
@@ -32,13 +31,9 @@ void sqlDataVectToORBVariableArray(const fmx::DataVect& data, OrbVariableArray& 
     }
 }
 
-fmx::errcode sqlProcessQueue(const fmx::ExprEnv& environment) {
-    PluginConfigLock lock(250);
-    if (!lock.held()) return 0;
-    OrbVariable* queue = nullptr;
-    if (!getMutablePluginConfigVar(u"SQLQueue", queue).empty() || queue->type() != OrbVariable::kArray) return 0;
+fmx::errcode sqlProcessQueue(const fmx::ExprEnv& environment, OrbVariableArray& queue) {
     fmx::errcode last = 0;
-    for (OrbVariable& entry : queue->mutableArrayValue()) {
+    for (OrbVariable& entry : queue) {
         if (entry.type() != OrbVariable::kArray) continue;
         OrbVariableArray& fields = entry.mutableArrayValue();
         const OrbVariable* v = nullptr;

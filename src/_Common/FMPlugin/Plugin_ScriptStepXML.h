@@ -4,8 +4,12 @@
 // the choice of a list parameter.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// Every script step is registered with these compatibility flags.
+constexpr uint32_t kPluginScriptStepFlags = 0xFF007E;
 
 struct ScriptStepParameter {
     int id = -1;  // none for the target

@@ -1,14 +1,13 @@
 #include "Plugin_Scripts.h"
 
 #include "Orb_Debug.h"
-#include "Plugin_Config.h"
-#include "Plugin_Glue.h"
 #include "_Common/FMPlugin/Plugin_ErrorTexts.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
+#include "_Common/FMPlugin/Plugin_Values.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_FMXText.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
-#include "functions/Function__Common.h"
 
 namespace {
 
@@ -173,51 +172,21 @@ ucstring frontDatabaseLocation(OrbFileRef& location) {
     return location.set(path) ? ucstring() : location.errorString();
 }
 
-void processFMPScripts(bool allowImmediateEvents, int, int idleSeconds) {
-    FMPScriptEvent event;
-    bool immediate = false;
-    {
-        PluginConfigLock lock(250);
-        if (!lock.held()) {
-            DEBUG_OUT(u"processFMPScripts: Could not get Plugin Config Lock: " + lock.error());
-            return;
-        }
-        FMPScriptList* scripts = nullptr;
-        ucstring error = getPluginConfigObject(u"FMPScripts", scripts);
-        if (!error.empty()) {
-            DEBUG_OUT(u"processFMPScripts: " + error);
-            return;
-        }
-        OrbVariable *userName = nullptr, *userData = nullptr;
-        if (!(error = getMutablePluginConfigVar(u"FMPScriptLastUserName", userName)).empty()) {
-            DEBUG_OUT(u"processFMPScripts: Could not get FMPScriptLastUserName Config Var: " + error);
-            return;
-        }
-        if (!(error = getMutablePluginConfigVar(u"FMPScriptLastUserData", userData)).empty()) {
-            DEBUG_OUT(u"processFMPScripts: Could not get FMPScriptLastUserData Config Var: " + error);
-            return;
-        }
-        size_t index = 0;
-        if (!scripts->getNextEvent(allowImmediateEvents, idleSeconds, OrbDateTime().seconds(), immediate, index))
-            return;
-        auto& queue = immediate ? scripts->mutableImmediateQueue() : scripts->mutableTimedQueue();
-        event = queue[index];
-        userName->setStringValue(event.userName);
-        userData->setStringValue(event.userData);
-    }
-    // The lock is free while the script runs, so the script may call the plug-in.
-    const fmx::errcode result =
-        callFMPScript(event.database, event.script, event.hasParameter ? &event.parameter : nullptr, event.control);
+bool FMPScriptList::takeNextEvent(bool allowImmediate, int idleSeconds, FMPScriptEvent& event, bool& immediate) {
+    size_t index = 0;
+    if (!getNextEvent(allowImmediate, idleSeconds, OrbDateTime().seconds(), immediate, index)) return false;
+    event = (immediate ? mImmediate : mTimed)[index];
+    lastUserName = event.userName;
+    lastUserData = event.userData;
+    return true;
+}
 
-    PluginConfigLock lock(10000);
-    if (!lock.held()) return;
-    FMPScriptList* scripts = nullptr;
-    if (!getPluginConfigObject(u"FMPScripts", scripts).empty()) return;
-    auto& queue = immediate ? scripts->mutableImmediateQueue() : scripts->mutableTimedQueue();
+void FMPScriptList::eventFinished(const FMPScriptEvent& event, bool immediate, fmx::errcode result) {
+    auto& queue = immediate ? mImmediate : mTimed;
     // Find the event again: the queue may have changed while the script ran.
     for (auto it = queue.begin(); it != queue.end(); ++it) {
         if (it->database != event.database || it->script != event.script || it->kind != event.kind) continue;
-        if (result != 0 && ++it->tries < FMPScriptList::kMaxTries) break;  // try again later
+        if (result != 0 && ++it->tries < kMaxTries) break;  // try again later
         if (result != 0) DEBUG_OUT("processFMPScripts: exceeded try count: giving up");
         if (immediate || it->kind == FMPScriptEvent::kDateTime || result != 0) {
             queue.erase(it);

@@ -41,6 +41,16 @@ public:
 
     // The next event that is due (immediate ones first); its queue and position are returned.
     bool getNextEvent(bool allowImmediate, int idleSeconds, int64_t now, bool& immediate, size_t& index);
+    // A copy of the next due event, whose user name and data become the last ones; false when none
+    // is due. The event stays queued until eventFinished.
+    bool takeNextEvent(bool allowImmediate, int idleSeconds, FMPScriptEvent& event, bool& immediate);
+    // The host answered `result` to starting `event`: a started or hopeless event leaves its queue
+    // (idle and interval events wait for their next turn), a failed one is tried again later.
+    void eventFinished(const FMPScriptEvent& event, bool immediate, fmx::errcode result);
+
+    // The user name and data of the script started last.
+    ucstring lastUserName;
+    ucstring lastUserData;
 
 private:
     std::deque<FMPScriptEvent> mImmediate;
@@ -64,6 +74,3 @@ ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression
 
 // The front database file, from the host's Get(FilePath). Error text, empty on success.
 ucstring frontDatabaseLocation(OrbFileRef& location);
-
-// Runs the next due scheduled script; called on every idle pass.
-void processFMPScripts(bool allowImmediateEvents, int idleLevel, int idleSeconds);

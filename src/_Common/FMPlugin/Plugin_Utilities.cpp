@@ -1,7 +1,7 @@
 #include "Plugin_Utilities.h"
 
 #include "Orb_Debug.h"
-#include "Plugin_Config.h"
+#include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_String.h"
 

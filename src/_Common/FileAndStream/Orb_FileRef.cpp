@@ -3,10 +3,11 @@
 #include "Orb_FileRef.h"
 
 #include "Orb_Debug.h"
-#include "_Common/FMPlugin/Plugin_Scripts.h"
-#include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
+
+#include <platform/Files.h>
+#include <platform/Module.h>
 
 namespace {
 
@@ -17,6 +18,16 @@ const char16_t* const kFMPrefixes[] = {u"file:",     u"image:",   u"movie:",    
 constexpr char16_t kBackslashInName = 0xF05C;  // how a backslash inside a name shows in Windows paths
 
 const ucstring kNoPath = u"No path or file name was specified.";
+
+// Until the plug-in says otherwise, the host application is the running program.
+bool runningProgram(OrbFileRef& location) {
+    location.clear();
+    std::u16string path;
+    const std::string native = platform::executablePath();
+    return !native.empty() && platform::fileWindowsPath(native, path) && location.set(path);
+}
+
+OrbHostLocations gHostLocations{nullptr, runningProgram};
 
 void debugLine(int line, const ucstring& message) {
     if (debugMode()) debugOutput(__FILE__, line, message);
@@ -270,12 +281,12 @@ bool OrbFileRef::parsePath(const ucstring& input) {
         if (!mProtocol.empty()) {
             debugLine(__LINE__, u"Attempting to resolve relative filemaker path");
             OrbFileRef location;
-            if (frontDatabaseLocation(location).empty() && location.defined()) {
+            if (gHostLocations.frontDatabase && gHostLocations.frontDatabase(location) && location.defined()) {
                 location.removeLastItem();
                 base = encodedSlashPath(location.pathList());
             } else {
                 debugLine(__LINE__, u"Could not get Front Database Location");
-                if (fmAppLocation(location) && location.defined()) {
+                if (gHostLocations.application && gHostLocations.application(location) && location.defined()) {
                     location.removeLastItem();
                     base = encodedSlashPath(location.pathList());
                 } else {
@@ -485,3 +496,5 @@ bool isFullPath(const ucstring& input) {
     const size_t colon = path.find(u':', 1);
     return colon != ucstring::npos && path.find_first_of(u"/\\") == ucstring::npos;
 }
+
+void setOrbHostLocations(const OrbHostLocations& locations) { gHostLocations = locations; }

@@ -37,6 +37,17 @@ enum OrbSystemFolder : int {
 // "File is not a File" + kSpecialItemText + ": " + path.
 inline constexpr char16_t kSpecialItemText[] = u" (it's a device, FIFO or socket)";
 
+class OrbFileRef;
+// Where the host is, for relative FileMaker paths ("filemac:", "filewin:", …): they are resolved
+// against the front database's folder, else the host application's folder, else the root. The
+// plug-in sets these at init (they ask the host); until then there is no front database and the
+// application is the running program.
+struct OrbHostLocations {
+    bool (*frontDatabase)(OrbFileRef& location);
+    bool (*application)(OrbFileRef& location);
+};
+void setOrbHostLocations(const OrbHostLocations& locations);
+
 class OrbFileRef {
 public:
     OrbFileRef();

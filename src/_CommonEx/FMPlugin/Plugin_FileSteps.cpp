@@ -3,7 +3,6 @@
 #include "Plugin_FileSteps.h"
 
 #include "Orb_Debug.h"
-#include "Plugin_Main.h"
 #include "Plugin_Version.h"
 #include "_Common/FMPlugin/Plugin_ScriptStepXML.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"

@@ -1,7 +1,7 @@
 // Preferences with scrambled password values and the import from an older version's folder.
 #include "Orb_Debug.h"
-#include "Support/FTPAccount.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
+#include "_Common/Strings/Orb_Scramble.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
 
