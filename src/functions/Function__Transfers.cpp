@@ -340,9 +340,10 @@ ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& st
     PluginVariables& v = call.variables;
     const fmx::Data* data = call.hostArguments && call.hostArguments->Size() > 0 ? &call.hostArguments->At(0) : nullptr;
     ucstring protocol, path, fileName;
-    const ucstring info = data ? getContainerFileInfo(*data, protocol, path, fileName) : ucstring(u"No Path Found.");
+    bool noPath = !data;
+    const ucstring info = data ? getContainerFileInfo(*data, protocol, path, fileName, &noPath) : ucstring();
     ucstring localPath;
-    if (info == u"No Path Found.") {
+    if (noPath) {
         const OrbVariable* arg = argument(call.arguments, u"FileOrContainer");
         if (!arg || arg->type() != OrbVariable::kString) return u"'FileOrContainer' parameter is invalid.";
         localPath = arg->stringValue();

@@ -274,7 +274,9 @@ ucstring getContainerFileInfo_BinaryData(const fmx::BinaryData& data, ucstring& 
     return {};
 }
 
-ucstring getContainerFileInfo_Text(const ucstring& text, ucstring& protocol, ucstring& path, ucstring& fileName) {
+ucstring getContainerFileInfo_Text(const ucstring& text, ucstring& protocol, ucstring& path, ucstring& fileName,
+                                   bool* noPath) {
+    if (noPath) *noPath = false;
     static const char16_t* const kPrefixes[] = {u"imagemac", u"imagewin", u"moviemac", u"moviewin", u"filemac",
                                                 u"filewin",  u"image",    u"movie",    u"file"};
     const ucstringlist lines = stringlistSplitStringByLines(text);
@@ -291,17 +293,20 @@ ucstring getContainerFileInfo_Text(const ucstring& text, ucstring& protocol, ucs
             return {};
         }
     }
+    if (noPath) *noPath = true;
     return u"No Path Found.";
 }
 
-ucstring getContainerFileInfo(const fmx::Data& data, ucstring& protocol, ucstring& path, ucstring& fileName) {
+ucstring getContainerFileInfo(const fmx::Data& data, ucstring& protocol, ucstring& path, ucstring& fileName,
+                               bool* noPath) {
+    if (noPath) *noPath = false;
     if (data.IsEmpty()) return u"Container is empty.";
     if (data.GetNativeType() == fmx::kDTBinary) {
         const fmx::BinaryData& binary = data.GetBinaryData();
         if (binary.GetCount() > 0 && getContainerFileInfo_BinaryData(binary, protocol, path, fileName).empty())
             return {};
     }
-    return getContainerFileInfo_Text(ucstringFromFMXText(data.GetAsText()), protocol, path, fileName);
+    return getContainerFileInfo_Text(ucstringFromFMXText(data.GetAsText()), protocol, path, fileName, noPath);
 }
 
 ucstring setContainerFileInfo_BinaryData(fmx::BinaryData& data, const ucstring& protocol, const ucstring& path,
@@ -445,10 +450,11 @@ bool exportContainer(ucstring& error, const fmx::Data& data, const OrbFileRef& f
         return false;
     }
     ucstring protocol, path, storedName;
-    const ucstring infoError = getContainerFileInfo(data, protocol, path, storedName);
+    bool noPath = false;
+    const ucstring infoError = getContainerFileInfo(data, protocol, path, storedName, &noPath);
     const ucstring text = ucstringFromFMXText(data.GetAsText());
     const bool embedded = data.GetNativeType() == fmx::kDTBinary && data.GetBinaryData().GetCount() > 0;
-    const bool asText = infoError == u"No Path Found." && !embedded && !text.empty();
+    const bool asText = noPath && !embedded && !text.empty();
     if (!infoError.empty() && !asText) {
         error = u"There was an error getting the file info from the container: " + infoError;
         return false;

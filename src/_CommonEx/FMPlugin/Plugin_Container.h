@@ -36,11 +36,14 @@ private:
 };
 
 // What file a container holds or names: the FileMaker protocol, the folder (FileMaker style) and
-// the file name as a path component. Error text, empty on success.
-ucstring getContainerFileInfo(const fmx::Data& data, ucstring& protocol, ucstring& path, ucstring& fileName);
-ucstring getContainerFileInfo_BinaryData(const fmx::BinaryData& data, ucstring& protocol, ucstring& path,
-                                         ucstring& fileName);
-ucstring getContainerFileInfo_Text(const ucstring& text, ucstring& protocol, ucstring& path, ucstring& fileName);
+// the file name as a path component. Error text, empty on success; `noPath` is set when the
+// failure is that the container names no file at all ("No Path Found.": plain text, say).
+[[nodiscard]] ucstring getContainerFileInfo(const fmx::Data& data, ucstring& protocol, ucstring& path,
+                                            ucstring& fileName, bool* noPath = nullptr);
+[[nodiscard]] ucstring getContainerFileInfo_BinaryData(const fmx::BinaryData& data, ucstring& protocol,
+                                                       ucstring& path, ucstring& fileName);
+[[nodiscard]] ucstring getContainerFileInfo_Text(const ucstring& text, ucstring& protocol, ucstring& path,
+                                                 ucstring& fileName, bool* noPath = nullptr);
 // Replaces the container's FNAM stream. The file name may be in component form ("%2F" escapes).
 ucstring setContainerFileInfo_BinaryData(fmx::BinaryData& data, const ucstring& protocol, const ucstring& path,
                                          const ucstring& fileName);
