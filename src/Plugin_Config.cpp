@@ -9,7 +9,8 @@
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "functions/Function__Common.h"
-#include "functions/Function__Session.h"
+#include "remote/CABundle.h"
+#include "remote/KnownHosts.h"
 
 #include <atomic>
 #include <memory>
@@ -91,9 +92,9 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     ucstring caPath, knownHostsPath;
     OrbFileRef prefsFolder;
     if (prefs->getSystemPrefsPath(prefsFolder)) {
-        const ucstring caError = exportCURLCAFile(prefsFolder, caPath);
+        const ucstring caError = exportCABundle(prefsFolder, caPath);
         if (!caError.empty()) DEBUG_OUT(u"Could not export cURL CA file: " + caError);
-        knownHostsPath = sessionKnownHostsPath(prefsFolder);
+        knownHostsPath = knownHostsFilePath(prefsFolder);
     } else {
         DEBUG_OUT("Could not export cURL CA file: Path does not exist: (preferences folder)");
     }

@@ -1,4 +1,4 @@
-#include "Function__ListFormats.h"
+#include "ListFormats.h"
 
 #include "Orb_Debug.h"
 #include "_Common/Strings/Orb_String.h"
