@@ -3,9 +3,9 @@
 // with the local list functions), and the walk that lists a remote directory tree.
 #pragma once
 
-#include "remote/ListFormats.h"
 #include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/Strings/Orb_StringRegEx.h"
+#include "remote/ListFormats.h"
 
 #include <cstdint>
 #include <functional>
