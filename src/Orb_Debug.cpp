@@ -274,15 +274,3 @@ void debugMaskSecrets(std::string& text) {
     }
     text = std::move(out);
 }
-
-int curlDebugOutput(void*, int infoType, char* data, size_t size, void*) {
-    if (!gDebugMode || tWriting) return 0;
-    static const char* const kPrefixes[] = {
-        "CURL: Info: ",     "CURL: Header In: ",   "CURL: Header Out: ",  "CURL: Data In: ",
-        "CURL: Data Out: ", "CURL: SSL Data In: ", "CURL: SSL Data Out: "};
-    std::string text = data ? std::string(data, size) : std::string();
-    debugMaskSecrets(text);
-    const char* prefix = infoType >= 0 && infoType < 7 ? kPrefixes[infoType] : "CURL: ";
-    debugOutput("Function__Common", __LINE__, prefix + text);
-    return 0;
-}

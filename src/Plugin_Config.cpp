@@ -10,7 +10,8 @@
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "functions/Function__Common.h"
-#include "functions/Function__Session.h"
+#include "remote/CABundle.h"
+#include "remote/KnownHosts.h"
 
 #include <memory>
 #include <vector>
@@ -87,9 +88,9 @@ void pluginConfigInit(fmx::int16 version, fmx::uint8 applicationType, const ucst
     // in the preferences folder.
     OrbFileRef prefsFolder;
     if (state.prefs->getSystemPrefsPath(prefsFolder)) {
-        const ucstring caError = exportCURLCAFile(prefsFolder, state.caPath);
+        const ucstring caError = exportCABundle(prefsFolder, state.caPath);
         if (!caError.empty()) DEBUG_OUT(u"Could not export cURL CA file: " + caError);
-        state.knownHostsPath = sessionKnownHostsPath(prefsFolder);
+        state.knownHostsPath = knownHostsFilePath(prefsFolder);
     } else {
         DEBUG_OUT("Could not export cURL CA file: Path does not exist: (preferences folder)");
     }

@@ -19,7 +19,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
                       {u"RemoteDir", u"Recursive", u"Wildcard", u"CompletedScript", u"UseASCIIMode", u"CSParameter"});
         const ucstring given = argumentString(call.arguments, u"RemoteDir");
         if (given.empty()) return u"You must specify the remote directory to download ('RemoteDir' parameter).";
-        if (const ucstring refused = sessionCheckSendable(given); !refused.empty()) return refused;
+        if (const ucstring refused = remoteCheckSendable(given); !refused.empty()) return refused;
         const bool recursive = argumentBoolean(call.arguments, u"Recursive", false);
         ucStringRegEx matcher;
         DirHelperContext context;

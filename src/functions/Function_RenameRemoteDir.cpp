@@ -13,7 +13,7 @@ VOLAN_FUNCTION_CALLBACK(RenameRemoteDir) {
         if (path.empty()) return u"You must specify the existing directory ('Dir' parameter).";
         const ucstring newName = argumentString(call.arguments, u"NewName");
         if (newName.empty()) return u"You must specify the new dir name ('NewName' parameter).";
-        if (ucstring refused = sessionCheckSendable(newName); !refused.empty()) return refused;
+        if (ucstring refused = remoteCheckSendable(newName); !refused.empty()) return refused;
         PluginVariables& session = call.variables;
         remoteInvalidateList(session, false);
         if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;

@@ -13,7 +13,7 @@ VOLAN_FUNCTION_CALLBACK(RenameRemoteFile) {
         if (path.empty()) return u"You must specify the existing file ('File' parameter).";
         const ucstring newName = argumentString(call.arguments, u"NewName");
         if (newName.empty()) return u"You must specify the new file name ('NewName' parameter).";
-        if (ucstring refused = sessionCheckSendable(newName); !refused.empty()) return refused;
+        if (ucstring refused = remoteCheckSendable(newName); !refused.empty()) return refused;
         PluginVariables& session = call.variables;
         remoteInvalidateList(session, false);
         if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;

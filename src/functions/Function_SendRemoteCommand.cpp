@@ -13,7 +13,7 @@ VOLAN_FUNCTION_CALLBACK(SendRemoteCommand) {
         if (command.empty()) return u"You must specify the command to send ('Command' parameter).";
         PluginVariables& session = call.variables;
         if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
-        ucstring error = sessionCheckSendable(command);
+        ucstring error = remoteCheckSendable(command);
         if (!error.empty()) return error;
         if (session.currentRemoteDir.empty()) session.currentRemoteDir.push_back(u'/');
         stringlist lines;

@@ -37,7 +37,7 @@ VOLAN_FUNCTION_CALLBACK(UploadFile) {
         if (!error.empty()) return error;
         const ucstring localName = file.getLastItem();
         if (remoteName.empty()) remoteName = storedName.empty() ? localName : storedName;
-        error = sessionCheckSendable(remoteName);  // a local name may hold what the wire cannot
+        error = remoteCheckSendable(remoteName);  // a local name may hold what the wire cannot
         if (!error.empty()) return error;
         const ucstring localPath = file.pathAsString(kPathStyleWindows, false);
         v.remoteListCurrent = false;

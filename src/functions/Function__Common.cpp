@@ -4,12 +4,14 @@
 
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
+#include "Plugin_Status.h"
 #include "Support/QueueThread.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
 #include "_Common/Strings/Orb_FMXText.h"
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
+#include "_CommonEx/GUI/DW_Dialogs.h"
 
 #include <platform/Files.h>
 
@@ -36,6 +38,23 @@ SessionList* sessionList(const PluginConfigLock& lock, ucstring& error) {
 }  // namespace
 
 // ---- Session records ------------------------------------------------------------------------------
+
+PluginVariables::PluginVariables() {
+    ConnectionHooks hooks;
+    hooks.status = [](const ucstring& text, int64_t progress) {
+        if (progress < 0)
+            updateStatusText(text);
+        else
+            updateStatus(text, progress);
+    };
+    hooks.progress = [](int64_t done, int64_t total) { return updateStatusProgress(done, total); };
+    // A queued transfer also stops when its session or the plug-in is going away.
+    hooks.stopRequested = [this] { return queueTransferStopRequested(*this); };
+    hooks.askPassword = [](const ucstring& prompt, ucstring& answer) {
+        return inputDialog(prompt, answer, true, u"FTP Account Password") == kDialogOK;
+    };
+    connection.setHooks(std::move(hooks));
+}
 
 PluginVariables::~PluginVariables() {
     sessionRelease(*this);

@@ -5,9 +5,9 @@
 #include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/FMPlugin/Plugin_Values.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
+#include "remote/Connection.h"
 
 #include <FMWrapper/FMXClient.h>
-#include <curl/curl.h>
 #include <platform/Threads.h>
 
 #include <functional>
@@ -19,7 +19,7 @@
 // plug-in unloads. Everything here is reset by clear().
 class PluginVariables {
 public:
-    PluginVariables() = default;
+    PluginVariables();  // the connection's hooks: status window, password prompt, the queue's stop
     PluginVariables(const PluginVariables&) = delete;
     PluginVariables& operator=(const PluginVariables&) = delete;
     virtual ~PluginVariables();
@@ -43,32 +43,10 @@ public:
     int queueStartAttempts = 0;    // failed starts of the transfer at the head of the queue
     int64_t queueNextStartMs = 0;  // no new start before this (steady clock)
 
-    // The remote connection (see Function__Session.h); connected = curl set and an account name.
-    CURL* curl = nullptr;
-    CURLM* curlMulti = nullptr;
-    bool multiAttached = false;
-    char errorBuffer[CURL_ERROR_SIZE] = {};
+    // The remote connection (see Function__Session.h); connected = open and an account name.
+    Connection connection;
     ucstring currentAccountName;
     ucstring currentRemoteDir;
-    std::string baseURL;                        // scheme + host; every request URL starts with it
-    int32_t secureType = 0;                     // of the connected account: 3 is SFTP
-    std::string hostName;                       // as the account gives it, for messages
-    int32_t port = -1;                          // of the connected account; -1 the protocol's own
-    int32_t stallSeconds = 15;                  // a transfer that moves nothing this long is stopped
-    std::string knownHostsPath;                 // SFTP: the file host keys are checked against
-    stringlist serverResponse;                  // control-channel lines of the current request
-    stringlist receivedLines;                   // data of stream kind 0
-    stringlist listingLines;                    // data of stream kind 2 (listings)
-    stringlist serverFeatures;                  // FEAT reply: "NAME=parameters"
-    int32_t transferStreamKind = 0;             // 0 received lines, 1 transfer stream, 2 listing lines
-    class OrbStream* transferStream = nullptr;  // not owned
-    curl_slist* commandList = nullptr;
-    int32_t hostKeyStatus = 0;  // SFTP: what the known-hosts check of the last request found
-    // What the current request holds in memory (texts, listings, replies), and why it was stopped
-    // when that grew past its limit (see Function__Session.h); reset by every request.
-    size_t heldBytes = 0;
-    size_t replyBytes = 0;
-    ucstring requestStopped;
 
     // The remote listing cache (see Function__RemoteList.h).
     bool remoteListCurrent = false;

@@ -125,7 +125,7 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
             if (entryMember(entry, u"Link") || entryMember(entry, u"Special")) continue;
             const ucstring& name = entry.name();
             if (name == u"." || name == u"..") continue;
-            if (const ucstring refused = sessionCheckSendable(name); !refused.empty()) {
+            if (const ucstring refused = remoteCheckSendable(name); !refused.empty()) {
                 OrbFileRef local(context.localDirectory);
                 local.addItem(name);
                 context.error = u"Cannot upload '" + local.pathAsString(kPathStyleWindows) + u"': " + refused;

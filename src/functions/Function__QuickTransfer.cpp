@@ -54,7 +54,7 @@ ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compi
     // The decoded path and the login go on the wire as they are.
     for (const ucstring& part : {out.path, ucstringFromUTF8String(out.user), ucstringFromUTF8String(out.password),
                                  ucstringFromUTF8String(out.host)})
-        if (const ucstring refused = sessionCheckSendable(part); !refused.empty()) return refused;
+        if (const ucstring refused = remoteCheckSendable(part); !refused.empty()) return refused;
     out.name = out.path.substr(out.path.rfind(u'/') + 1);
     if (scheme == u"FTP")
         out.secureType = FTPAccount::kSecureNone;
@@ -70,7 +70,7 @@ namespace {
 // Closes the call's connection as Volan_Disconnect would and puts the status window back.
 void quickClose(PluginVariables& session, StatusWindow* status, bool openedWindow, PluginPrefsEx* prefs) {
     ucstring ignored;
-    if (session.curl) sessionDisconnect(session, ignored);
+    if (session.connection.isOpen()) sessionDisconnect(session, ignored);
     sessionRelease(session);
     queueClear(session);
     session.lastTransfer.clear(true);
@@ -98,7 +98,7 @@ void quickClose(PluginVariables& session, StatusWindow* status, bool openedWindo
 ucstring quickTransfer(PluginVariables& session, const QuickURL& url, bool showStatus,
                        const std::function<ucstring()>& transfer) {
     if (queueThreadUsesSession(session)) return queueConnectionBusyError();
-    if (session.curl || !session.currentAccountName.empty())
+    if (session.connection.isOpen() || !session.currentAccountName.empty())
         return u"Currently connected to the '" + session.currentAccountName + u"' account. Please disconnect first.";
     PluginConfigLock lock(10000);
     if (!lock.held()) return u"Could not get Plugin Config Lock: " + lock.error();

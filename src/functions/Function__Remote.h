@@ -1,8 +1,7 @@
 // Work on the server's file system over a session's connection: the control-command runners, the
 // listing of a remote directory into item records (with the session's listing cache), and the
-// lookup of one remote item. Paths are UTF-8 and "/"-separated. Over SFTP the runners send
-// libcurl's SFTP commands (rm, mkdir, rmdir, rename) and item information comes from the
-// directory listing, so callers see the same results whatever the protocol.
+// lookup of one remote item. Paths are UTF-8 and "/"-separated. The connection chooses the
+// commands of its protocol (remote/Connection.h), so callers see the same results whatever it is.
 #pragma once
 
 #include "Function__Common.h"
@@ -14,8 +13,6 @@
 // A path argument against the current remote directory: a full path ("/..." or "\...") as given,
 // else the directory + "/" + path (no "." or ".." folding; the server reads those).
 ucstring remoteResolvePath(const PluginVariables& session, const ucstring& path);
-// Splits at the last "/": the directory part keeps that "/"; without one it is empty.
-void remoteSplitPath(const std::string& path, std::string& directory, std::string& name);
 
 // ---- Command runners (an error text; empty on success) ------------------------------------------
 

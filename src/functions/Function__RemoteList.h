@@ -1,11 +1,11 @@
 // Remote listings without the connection: the item records that listings are read into
-// (Function__ListFormats.h), the wildcard matching and record texts of the list functions (shared
+// (remote/ListFormats.h), the wildcard matching and record texts of the list functions (shared
 // with the local list functions), and the walk that lists a remote directory tree.
 #pragma once
 
-#include "Function__ListFormats.h"
 #include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/Strings/Orb_StringRegEx.h"
+#include "remote/ListFormats.h"
 
 #include <cstdint>
 #include <functional>

@@ -10,183 +10,33 @@
 #include "_Common/CoreCode/Orb_DateTime.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
-#include "_Common/FileAndStream/Orb_FileStream.h"
-#include "_Common/FileAndStream/Orb_StringListStream.h"
 #include "_Common/Strings/Orb_StringList.h"
 #include "_CommonEx/FMPlugin/Plugin_Container.h"
+#include "remote/Transfers.h"
 
 #include <platform/Files.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
-namespace {
-
-// libcurl's own buffers: larger ones cut the calls per byte on fast links.
-constexpr long kReceiveBufferSize = 512 * 1024;
-constexpr long kSendBufferSize = 512 * 1024;
-
-ucstring fileNamePart(const std::string& remotePath) {
-    const size_t slash = remotePath.rfind('/');
-    return ucstringFromUTF8String(slash == std::string::npos ? remotePath : remotePath.substr(slash + 1));
-}
-
-// Points the session's data callbacks at `stream` (kind 1) or at the received lines (kind 0)
-// and undoes it when the transfer is over.
-class StreamBinding {
-public:
-    StreamBinding(PluginVariables& session, OrbStream* stream) : mSession(session) {
-        session.serverResponse.clear();
-        session.transferStreamKind = stream ? 1 : 0;
-        session.transferStream = stream;
-        if (!stream) session.receivedLines.clear();
-    }
-    ~StreamBinding() {
-        mSession.transferStreamKind = 0;
-        mSession.transferStream = nullptr;
-    }
-    StreamBinding(const StreamBinding&) = delete;
-    StreamBinding& operator=(const StreamBinding&) = delete;
-
-private:
-    PluginVariables& mSession;
-};
-
-// ASCII mode is FTP's: the wire carries CR LF line ends, which libcurl makes from and back into
-// this system's LF, and the server stores in its own form. SFTP has no such mode; the bytes go
-// as they are.
-void setTextMode(PluginVariables& session, bool asciiMode) {
-    curl_easy_setopt(session.curl, CURLOPT_TRANSFERTEXT, asciiMode && !sessionIsSFTP(session) ? 1L : 0L);
-}
-
-// Runs the prepared transfer with the status window's text; the error text of a failure.
-ucstring perform(PluginVariables& session, const std::string& remotePath, bool upload) {
-    // Every transfer passes here, also those of folders and of the queue: nothing with a line
-    // break or NUL goes on the wire.
-    if (const ucstring refused = sessionCheckSendable(remotePath); !refused.empty()) return refused;
-    updateStatusText((upload ? u"Uploading '" : u"Downloading '") + fileNamePart(remotePath) + u"'...");
-    curl_easy_setopt(session.curl, CURLOPT_URL, sessionURL(session, remotePath).c_str());
-    const CURLcode code = sessionPerform(session);
-    updateStatus(u"Idle.", 0);
-    if (code == CURLE_OK) return u"";
-    if (code == CURLE_ABORTED_BY_CALLBACK) return u"User cancelled.";
-    if (const ucstring stopped = sessionStoppedText(session, code); !stopped.empty()) return stopped;
-    if (debugMode()) debugOutput(__FILE__, __LINE__, "cURL error code: " + std::to_string(static_cast<int>(code)));
-    return ucstring(upload ? u"Error uploading file; Server response: "
-                           : u"Error downloading file; Server response: ") +
-           ucstringFromUTF8String(sessionResponseText(session));
-}
-
-ucstring uploadStream(PluginVariables& session, OrbStream& stream, int64_t size, const std::string& remotePath,
-                      bool append, bool asciiMode) {
-    if (!session.curl) return u"Not connected.";
-    const StreamBinding binding(session, &stream);
-    cancelPreviousCURLMulti(session);
-    curl_easy_setopt(session.curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(session.curl, CURLOPT_APPEND, append ? 1L : 0L);
-    curl_easy_setopt(session.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
-    setTextMode(session, asciiMode);
-    curl_easy_setopt(session.curl, CURLOPT_UPLOAD_BUFFERSIZE, kSendBufferSize);
-    const ucstring error = perform(session, remotePath, true);
-    curl_easy_setopt(session.curl, CURLOPT_UPLOAD, 0L);
-    curl_easy_setopt(session.curl, CURLOPT_APPEND, 0L);
-    curl_easy_setopt(session.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(0));
-    return error;
-}
-
-}  // namespace
-
-ucstring uploadFile(PluginVariables& session, const OrbFileRef& localFile, const std::string& remotePath, bool append,
+ucstring uploadFile(PluginVariables& variables, const OrbFileRef& localFile, const std::string& remotePath, bool append,
                     bool asciiMode) {
-    OrbFileRef file(localFile);
-    if (!file.fileExists()) return u"Local file does not exist: " + file.errorString();
-    auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
-    if (!stream->attachToFile(file, kFileStreamRead))
-        return u"Could not open file for reading: " + stream->errorString();
-    int64_t size = 0;
-    if (!stream->fileSize(size)) return u"Could not open file for reading: " + stream->errorString();
-    return uploadStream(session, *stream, size, remotePath, append, asciiMode);
+    return uploadFile(variables.connection, localFile, remotePath, append, asciiMode);
 }
 
-ucstring downloadFile(PluginVariables& session, const std::string& remotePath, const OrbFileRef& localFile, bool append,
-                      bool asciiMode) {
-    OrbFileRef target(localFile);
-    bool isDir = false, isFile = false;
-    if (!target.isValid(isDir, isFile)) return u"Local path is invalid: " + target.errorString();
-    if (!session.curl) return u"Not connected.";
-
-    // A replacing download goes to a file beside the target (".NAME.part") and takes its place
-    // only when complete, so a failed or cancelled download never costs the user the old file,
-    // and the replaced file keeps what the user set on it. An appending one is cut back to the
-    // old size when it fails.
-    platform::FileReplacement replacement;
-    std::string systemError;
-    if (!append && !replacement.begin(target.pathAsString(), ".part", systemError))
-        return u"Could not open file for writing: " + ucstringFromUTF8String(systemError);
-    auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
-    if (append ? !stream->attachToFile(target, kFileStreamReadWrite)
-               : !stream->attachToHandle(replacement.contents(), kFileStreamWrite))
-        return u"Could not open file for writing: " + stream->errorString();
-    int64_t originalSize = 0;
-    if (append) {
-        stream->fileSize(originalSize);
-        stream->reposition(originalSize);
-    } else {
-        stream->resize(0);
-    }
-    ucstring error;
-    {
-        const StreamBinding binding(session, stream.get());
-        cancelPreviousCURLMulti(session);
-        setTextMode(session, asciiMode);
-        curl_easy_setopt(session.curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-        error = perform(session, remotePath, false);
-    }
-    // When the local side failed (a full disk, say), that is the news, not the server's replies.
-    if (!error.empty() && error != u"User cancelled." && !stream->errorString().empty())
-        error = u"Error downloading file; Could not write the local file: " + stream->errorString();
-    if (!stream->detachFromFile() && error.empty()) error = u"Could not write file: " + stream->errorString();
-    stream.reset();
-
-    if (append) {
-        if (!error.empty()) {
-            OrbFileStream restore(0);
-            if (restore.attachToFile(target, kFileStreamReadWrite)) restore.resize(originalSize);
-        }
-        return error;
-    }
-    if (!error.empty()) return error;  // the replacement is dropped: the old file stays
-    if (!replacement.commit(systemError)) return u"Could not write file: " + ucstringFromUTF8String(systemError);
-    return u"";
+ucstring downloadFile(PluginVariables& variables, const std::string& remotePath, const OrbFileRef& localFile,
+                      bool append, bool asciiMode) {
+    return downloadFile(variables.connection, remotePath, localFile, append, asciiMode);
 }
 
-ucstring uploadText(PluginVariables& session, const ucstringlist& lines, const std::string& remotePath, bool append,
+ucstring uploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath, bool append,
                     int32_t lineEnding, int16_t charSet, bool includeBOM) {
-    auto stream = std::make_unique<OrbMemoryStream>();
-    ucstring error;
-    // "ASCII" leaves the line ends to the server: lines go in this system's form (LF), which FTP's
-    // ASCII mode sends as CR LF and the server stores as its own. Joining them with nothing
-    // would run the lines together.
-    const int ending = lineEnding == kLineEndingNone ? kLineEndingLF : lineEnding;
-    if (!stringlistSaveToStream(error, &lines, stream.get(), ending, charSet, includeBOM)) return error;
-    const int64_t size = stream->size();
-    stream->setPosition(0);
-    return uploadStream(session, *stream, size, remotePath, append, true);
+    return uploadText(variables.connection, lines, remotePath, append, lineEnding, charSet, includeBOM);
 }
 
-ucstring downloadText(PluginVariables& session, const std::string& remotePath, ucstringlist& lines) {
-    if (!session.curl) return u"Not connected.";
-    ucstring error;
-    {
-        const StreamBinding binding(session, nullptr);
-        cancelPreviousCURLMulti(session);
-        setTextMode(session, true);
-        error = perform(session, remotePath, false);
-    }
-    if (error.empty()) lines = ucstringlistFromStringlist(session.receivedLines);
-    return error;
+ucstring downloadText(PluginVariables& variables, const std::string& remotePath, ucstringlist& lines) {
+    return downloadText(variables.connection, remotePath, lines);
 }
 
 ucstring generateTransferID() {
@@ -226,7 +76,7 @@ ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given
 
 ucstring transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
                             ucstring& remoteName) {
-    if (const ucstring refused = sessionCheckSendable(remoteFile); !refused.empty()) return refused;
+    if (const ucstring refused = remoteCheckSendable(remoteFile); !refused.empty()) return refused;
     ucstring path = remoteFile;
     if (path.empty() || (path[0] != u'/' && path[0] != u'\\')) {
         const ucstring& current = variables.currentRemoteDir;

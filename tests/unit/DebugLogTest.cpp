@@ -5,6 +5,7 @@
 #include "Orb_Debug.h"
 #include "Orb_DebugFiles.h"
 #include "Plugin_Config.h"
+#include "remote/Trace.h"
 
 #include <platform/Threads.h>
 
@@ -186,10 +187,7 @@ TEST_F(DebugLog, FolderFallbacks) {
 }
 
 TEST_F(DebugLog, CurlTraceWithoutPasswords) {
-    const auto trace = [](int type, const std::string& text) {
-        std::string data = text;
-        EXPECT_EQ(curlDebugOutput(nullptr, type, data.data(), data.size(), nullptr), 0);
-    };
+    const auto trace = [](int type, const std::string& text) { remoteTraceRecord(type, text.data(), text.size()); };
     trace(2, "USER alice\r\n");
     trace(2, "PASS hunter2\r\n");
     trace(1, "331 Password required for alice\r\n");

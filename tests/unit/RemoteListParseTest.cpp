@@ -490,3 +490,62 @@ TEST(RemoteListParse, OutputListIsReplaced) {
     parseMachineList(receivedLines("type=file; only\n"), list);
     EXPECT_EQ(list.size(), 3u);
 }
+
+// Each LIST format alone, on the sample lines above its reader: every format is in the table, and
+// each reads its own lines ("name type size", the dot entries aside).
+TEST(RemoteListParse, EachFormatAloneReadsItsOwnLines) {
+    const struct {
+        const char* format;
+        const char* lines;
+        std::vector<std::string> items;
+    } kCases[] = {
+        {"EPLF",
+         "+i8388621.29609,m824255902,/,\tdev\n+i8388621.44468,m839956783,r,s10376,\tRFCEPLF\n",
+         {"dev dir 0", "RFCEPLF file 10376"}},
+        {"Unix",
+         "drwxr-xr-x   2 anna     staff        4096 Mar  5 14:02 docs\n"
+         "lrwxrwxrwx   1 root     root           10 Nov 20 14:02 link -> readme.txt\n",
+         {"docs dir 4096", "link symlink 10"}},
+        {"VMS",
+         "LOGIN.COM;2                1/3          5-MAR-2024 14:02:11  [STAFF,ANNA]    (RWED,RWED,RE,)\n"
+         "MAIL.DIR;1                 2/3         12-JAN-2023 09:00     [STAFF,ANNA]    (RWE,RWE,,)\n",
+         {"LOGIN.COM file 512", "MAIL.DIR dir 1024"}},
+        {"MS-DOS",
+         "03-05-17  02:15PM       <DIR>          My Folder\n11-30-2023  12:30AM              1,024 night.txt\n",
+         {"My Folder dir 0", "night.txt file 1024"}},
+        {"Windows CE",
+         "Sun Mar 05 14:02:11 2023       <DIR>  Documents\nTue Nov 30 09:15:00 2021        1,234  read me.txt\n",
+         {"Documents dir 0", "read me.txt file 1234"}},
+        {"OS/2",
+         "       0           DIR   03-05-24  14:02  SUBDIR\n    1234      A          01-06-80  00:00  CONFIG.SYS\n",
+         {"SUBDIR dir 0", "CONFIG.SYS file 1234"}},
+        {"OS/400",
+         "QSYS           77824 02/23/00 15:09:55 *DIR       QDOC/\n"
+         "ANNA            4096 05.03.24 14.02.11 *STMF      my report.txt\n",
+         {"QDOC dir 77824", "my report.txt file 4096"}},
+        {"MVS data sets",
+         "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname\n"
+         "WORK01 3390   2024/03/05  1   15  FB      80 27920  PO  ANNA.JCL\n"
+         "Migrated                                                ANNA.OLD.DATA\n",
+         {"ANNA.JCL dir 0", "ANNA.OLD.DATA file 0"}},
+        {"MVS members",
+         " Name     VV.MM   Created       Changed      Size  Init   Mod   Id\n"
+         "ALPHA     01.03 2023/01/05 2024/03/05 14:02    12    10     0 ANNA\nLOADMOD\n",
+         {"ALPHA file 0", "LOADMOD file 0"}},
+    };
+    std::vector<std::string> tested;
+    for (const auto& c : kCases) {
+        tested.push_back(c.format);
+        OrbVariableArray list;
+        parseListAs(c.format, receivedLines(c.lines), list, kCaptured);
+        std::vector<std::string> items;
+        for (const OrbVariable& record : list) {
+            if (record.name() == u"." || record.name() == u"..") continue;
+            items.push_back(ucstringToUTF8String(record.name()) + " " +
+                            ucstringToUTF8String(member(record, u"Type")->stringValue()) + " " +
+                            std::to_string(member(record, u"Size")->integerValue()));
+        }
+        EXPECT_EQ(items, c.items) << c.format;
+    }
+    EXPECT_EQ(listFormatNames(), tested);
+}

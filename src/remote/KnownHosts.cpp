@@ -1,5 +1,6 @@
-#include "Function__KnownHosts.h"
+#include "KnownHosts.h"
 
+#include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/FileAndStream/Orb_FolderLock.h"
 #include "_Common/Strings/Orb_String.h"
 
@@ -42,6 +43,12 @@ bool namesHost(const std::string& hostList, const std::string& hostField) {
 }
 
 }  // namespace
+
+ucstring knownHostsFilePath(const OrbFileRef& folder) {
+    std::string nativeFolder, why;
+    if (!platform::fileNativePath(folder.pathAsString(kPathStyleWindows), nativeFolder, why)) return {};
+    return ucstringFromUTF8String(nativeFolder + "/known_hosts");
+}
 
 std::string knownHostsHostField(const std::string& host, int port) {
     std::string name = host;

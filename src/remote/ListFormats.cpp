@@ -1,4 +1,4 @@
-#include "Function__ListFormats.h"
+#include "ListFormats.h"
 
 #include "Orb_Debug.h"
 #include "_Common/Strings/Orb_String.h"
@@ -768,8 +768,23 @@ Read readMVSMember(const Tokens& t, ListContext& ctx, ListEntry& e) {
 
 using LineReader = Read (*)(const Tokens&, ListContext&, ListEntry&);
 
-constexpr std::array<LineReader, 9> kReaders = {readEPLF, readUnix,  readVMS,        readMSDos,    readWindowsCE,
-                                                readOS2,  readOS400, readMVSDataset, readMVSMember};
+struct ListFormat {
+    const char* name;
+    LineReader read;
+};
+
+// Every LIST format, in the order they are tried.
+constexpr std::array<ListFormat, 9> kFormats = {{
+    {"EPLF", readEPLF},
+    {"Unix", readUnix},
+    {"VMS", readVMS},
+    {"MS-DOS", readMSDos},
+    {"Windows CE", readWindowsCE},
+    {"OS/2", readOS2},
+    {"OS/400", readOS400},
+    {"MVS data sets", readMVSDataset},
+    {"MVS members", readMVSMember},
+}};
 
 // Lines known to hold no item: "total 12", VMS "Directory DISK$USER:[ANNA]" and "Total of 4 files",
 // the MVS headers (the member one announces member lines).
@@ -942,9 +957,11 @@ void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNa
     fixUpDotEntries(list, sawDot, sawDotDot);
 }
 
-void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now,
-                       ListRawNames* rawNames) {
-    DEBUG_SCOPE("parseStandardList");
+namespace {
+
+// LIST lines read by the formats from `first` to `last`, the first that takes a line reading it.
+void parseWithFormats(const ListFormat* first, const ListFormat* last, const stringlist& lines, OrbVariableArray& list,
+                      const OrbDateTime& now, ListRawNames* rawNames) {
     list.clear();
     list.mutableVariableArray().reserve(lines.size() + 2);
     bool sawDot = false, sawDotDot = false;
@@ -957,10 +974,10 @@ void parseStandardList(const stringlist& lines, OrbVariableArray& list, const Or
         context.vmsContinued = std::exchange(context.vmsPending, std::string_view());
         ListEntry entry;
         Read read = Read::kNotMine;
-        for (const LineReader reader : kReaders) {
-            read = reader(tokens, context, entry);
+        for (const ListFormat* format = first; format != last; ++format) {
+            read = format->read(tokens, context, entry);
             if (read != Read::kNotMine) {
-                if (reader != readVMS) context.vmsLastName = std::string_view();
+                if (format->read != readVMS) context.vmsLastName = std::string_view();
                 break;
             }
             entry = ListEntry();
@@ -981,4 +998,24 @@ void parseStandardList(const stringlist& lines, OrbVariableArray& list, const Or
         }
     }
     fixUpDotEntries(list, sawDot, sawDotDot);
+}
+
+}  // namespace
+
+void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now,
+                       ListRawNames* rawNames) {
+    DEBUG_SCOPE("parseStandardList");
+    parseWithFormats(kFormats.begin(), kFormats.end(), lines, list, now, rawNames);
+}
+
+stringlist listFormatNames() {
+    stringlist names;
+    for (const ListFormat& format : kFormats) names.push_back(format.name);
+    return names;
+}
+
+void parseListAs(const std::string& format, const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now) {
+    const auto* found =
+        std::find_if(kFormats.begin(), kFormats.end(), [&](const ListFormat& f) { return format == f.name; });
+    parseWithFormats(found, found == kFormats.end() ? found : found + 1, lines, list, now, nullptr);
 }

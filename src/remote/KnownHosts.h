@@ -4,8 +4,15 @@
 // meanwhile and truncating the file under their readers.
 #pragma once
 
+#include "_Common/Strings/Orb_StringTypes.h"
+
 #include <cstddef>
 #include <string>
+
+class OrbFileRef;
+
+// The native path of the known-hosts file in `folder`; empty when the folder has none.
+ucstring knownHostsFilePath(const OrbFileRef& folder);
 
 enum class KnownHostRecord { Added, AlreadyKnown, OtherKey, Failed };
 
@@ -19,8 +26,8 @@ std::string knownHostsHostField(const std::string& host, int port);
 //
 // The new line goes first in the file: libcurl offers the server only the key type of the first
 // line that names the host, plain or with this port, and a line of this port is the one to follow.
-KnownHostRecord knownHostsRecord(const std::string& nativePath, const std::string& host, int port,
-                                 const unsigned char* key, size_t keyLength, std::string& error);
+[[nodiscard]] KnownHostRecord knownHostsRecord(const std::string& nativePath, const std::string& host, int port,
+                                               const unsigned char* key, size_t keyLength, std::string& error);
 
 // Whether a line of the file names the host, as the file names it for this port or plainly (a line
 // of an older version, or of port 22).

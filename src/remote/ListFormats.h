@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <string_view>
 
 // ---- Item records ------------------------------------------------------------------------------
@@ -63,3 +64,10 @@ void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNa
 // year belongs to the last twelve months. Same "." and ".." rule as above.
 void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now = OrbDateTime(),
                        ListRawNames* rawNames = nullptr);
+
+// The LIST formats by name ("EPLF", "Unix", "VMS", "MS-DOS", ...), in the order they are tried.
+stringlist listFormatNames();
+// LIST lines read by the named format alone: a line it does not take is no item (an unknown name
+// takes none). Same "." and ".." rule as above.
+void parseListAs(const std::string& format, const stringlist& lines, OrbVariableArray& list,
+                 const OrbDateTime& now = OrbDateTime());
