@@ -39,11 +39,6 @@ R contained(R onFailure, F&& body) {
     }
 }
 
-bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
-}
-
 // The host as a URL writes it: an IPv6 address (at least two colons; one is a "host:port" typed as
 // the host) in brackets, whether it was given with them or not.
 std::string urlHost(const std::string& host) {
@@ -832,22 +827,6 @@ std::string Connection::url(const std::string& path) const { return mState->prot
 void Connection::showStatus(const ucstring& text, int64_t progress) const { mState->status(text, progress); }
 
 // ---- Paths and commands ------------------------------------------------------------------------
-
-std::string remoteEncodePath(const std::string& path) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size() * 3);
-    for (unsigned char c : path) {
-        if (c == '/' || isUnreserved(c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
 
 std::string remoteDataPortSpec(int32_t rangeStart, int32_t rangeEnd) {
     // "-" lets libcurl pick the local address; with a port it must be left empty instead, since

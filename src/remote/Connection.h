@@ -4,6 +4,7 @@
 // Paths are UTF-8 (or a listing's own bytes) and "/"-separated.
 #pragma once
 
+#include "RemoteProtocol.h"
 #include "_Common/Strings/Orb_StringTypes.h"
 
 #include <cstddef>
@@ -31,14 +32,6 @@ struct [[nodiscard]] RemoteResult {
     // kStopped and kHostKey: the text for the user. Otherwise libcurl's own description.
     ucstring text;
     bool ok() const { return kind == RemoteErrorKind::kNone; }
-};
-
-// The protocols, numbered as accounts store them.
-enum RemoteSecurity : int32_t {
-    kRemoteFTP = 0,             // plain FTP
-    kRemoteFTPAuthTLS = 1,      // FTP, TLS required after connecting (AUTH TLS)
-    kRemoteFTPImplicitTLS = 2,  // FTPS: TLS from the start
-    kRemoteSFTP = 3,            // SSH
 };
 
 // Where a connection is, what it logs in with and what it trusts.
@@ -163,10 +156,6 @@ private:
     std::unique_ptr<ConnectionState> mState;
 };
 
-// Splits at the last "/": the directory part keeps that "/"; without one it is empty.
-void remoteSplitPath(const std::string& path, std::string& directory, std::string& name);
-// Percent-encodes every segment of a "/"-separated path (UTF-8 bytes); the "/" stay.
-std::string remoteEncodePath(const std::string& path);
 // The FTPPORT text of active mode for a port range.
 std::string remoteDataPortSpec(int32_t rangeStart, int32_t rangeEnd);
 // Empty, or the error for a name, path or command with a line break in it (which would let a

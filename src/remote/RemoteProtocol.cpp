@@ -1,6 +1,5 @@
 #include "RemoteProtocol.h"
 
-#include "Connection.h"
 #include "_Common/Strings/Orb_String.h"
 
 #include <algorithm>
@@ -196,4 +195,29 @@ void remoteSplitPath(const std::string& path, std::string& directory, std::strin
         directory = path.substr(0, slash + 1);
         name = path.substr(slash + 1);
     }
+}
+
+namespace {
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
+}
+
+}  // namespace
+
+std::string remoteEncodePath(const std::string& path) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(path.size() * 3);
+    for (unsigned char c : path) {
+        if (c == '/' || isUnreserved(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
 }

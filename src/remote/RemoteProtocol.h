@@ -5,8 +5,17 @@
 
 #include "_Common/Strings/Orb_StringTypes.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+
+// The protocols, numbered as accounts store them.
+enum RemoteSecurity : int32_t {
+    kRemoteFTP = 0,             // plain FTP
+    kRemoteFTPAuthTLS = 1,      // FTP, TLS required after connecting (AUTH TLS)
+    kRemoteFTPImplicitTLS = 2,  // FTPS: TLS from the start
+    kRemoteSFTP = 3,            // SSH
+};
 
 // Control commands and the folder they are sent in ("" the login folder).
 struct RemoteCommands {
@@ -41,3 +50,8 @@ public:
 
 // The protocol of an account's security setting (see RemoteSecurity in Connection.h).
 std::unique_ptr<RemoteProtocol> makeRemoteProtocol(int32_t security);
+
+// Splits at the last "/": the directory part keeps that "/"; without one it is empty.
+void remoteSplitPath(const std::string& path, std::string& directory, std::string& name);
+// Percent-encodes every segment of a "/"-separated path (UTF-8 bytes); the "/" stay.
+std::string remoteEncodePath(const std::string& path);
