@@ -48,85 +48,57 @@ ucstring remainingText(size_t queued) {
 
 void showRemaining(const PluginVariables& variables) { updateStatusMultiFile(remainingText(variables.queue.size())); }
 
-void addItem(PluginVariables& variables, const ucstring& name, OrbVariableArray&& entries) {
-    OrbVariable item(name);
-    item.setArrayValue(entries);
-    ucstring error;
-    // Names are not checked: directory entries share one name.
-    variables.queue.addVariable(error, item, true);
-    showRemaining(variables);
+// Adds a transfer to the end of the session's queue, its script and parameter trimmed.
+void addTransfer(PluginVariables& variables, QueuedTransfer&& transfer, const ucstring& completedScript,
+                 const ucstring& parameter) {
+    transfer.completedScript = stringTrim(completedScript);
+    transfer.parameter = stringTrim(parameter);
+    const bool folder = queuedKindIsFolder(transfer.kind);
+    variables.queue.push_back(std::move(transfer));
+    if (!folder) showRemaining(variables);  // a folder entry is not counted as one more transfer
 }
 
-OrbVariableArray newItem(const ucstring& type) {
-    OrbVariableArray entries;
-    ucstring error;
-    entries.addStringVariable(error, u"Type", type);
-    return entries;
+QueuedTransfer newTransfer(QueuedKind kind, const ucstring& id) {
+    QueuedTransfer transfer;
+    transfer.kind = kind;
+    transfer.id = id;
+    return transfer;
 }
 
-void addCompletion(OrbVariableArray& entries, const ucstring& script, const ucstring& parameter) {
-    ucstring error;
-    entries.addStringVariable(error, u"CompletedScript", script);
-    entries.addStringVariable(error, u"CSParameter", parameter);
-}
-
-ucstring entryString(const OrbVariableArray& entries, const ucstring& name) {
-    const OrbVariable* v = nullptr;
-    return entries.variableWithName(name, v) ? v->variableAsString(1) : ucstring();
-}
-
-bool entryBoolean(const OrbVariableArray& entries, const ucstring& name) {
-    const OrbVariable* v = nullptr;
-    return entries.variableWithName(name, v) && v->variableAsBoolean();
-}
-
-int64_t entryInteger(const OrbVariableArray& entries, const ucstring& name, int64_t defaultValue) {
-    const OrbVariable* v = nullptr;
-    return entries.variableWithName(name, v) ? v->variableAsInteger() : defaultValue;
-}
-
-ucstringlist entryList(const OrbVariableArray& entries, const ucstring& name) {
-    const OrbVariable* v = nullptr;
-    ucstringlist lines;
-    if (entries.variableWithName(name, v)) v->copyVariableToList(lines);
-    return lines;
-}
-
-// Hands the transfer described by `entries` to the queue thread; the error of handing it over.
-// `known` is cleared for a type the queue does not know.
-ucstring startTransfer(PluginVariables& variables, const OrbVariableArray& entries, const ucstring& type, bool& known) {
-    known = true;
-    const std::string remotePath =
-        sessionWirePath(variables, entryString(entries, u"RemotePath") + entryString(entries, u"RemoteFile"));
-    OrbFileRef localFile(entryString(entries, u"LocalPath"));
-    const ucstring localName = entryString(entries, u"LocalFile");
-    if (!localName.empty()) localFile.addItem(localName);
-    const bool append = entryBoolean(entries, u"AppendToFile");
-    const bool ascii = entryBoolean(entries, u"UseASCIIMode");
-    if (type == u"DownloadFile") return queueThreadDownloadFile(variables, remotePath, localFile, append, ascii);
-    if (type == u"DownloadText") return queueThreadDownloadText(variables, remotePath);
-    if (type == u"UploadFile") return queueThreadUploadFile(variables, localFile, remotePath, append, ascii);
-    if (type == u"UploadText")
-        return queueThreadUploadText(variables, entryList(entries, u"Text"), remotePath, append,
-                                     static_cast<int32_t>(entryInteger(entries, u"LineEndingType", 0)),
-                                     static_cast<int16_t>(entryInteger(entries, u"CharSet", 1)),
-                                     entryBoolean(entries, u"IncludeUnicodeBOM"));
-    known = false;
+// Hands the transfer to the queue thread; the error of handing it over.
+ucstring startTransfer(PluginVariables& variables, const QueuedTransfer& transfer) {
+    const std::string remotePath = sessionWirePath(variables, transfer.remotePath + transfer.remoteFile);
+    OrbFileRef localFile(transfer.localPath);
+    if (!transfer.localFile.empty()) localFile.addItem(transfer.localFile);
+    const bool append = transfer.append;
+    const bool ascii = transfer.asciiMode;
+    switch (transfer.kind) {
+        case QueuedKind::DownloadFile: return queueThreadDownloadFile(variables, remotePath, localFile, append, ascii);
+        case QueuedKind::DownloadText: return queueThreadDownloadText(variables, remotePath);
+        case QueuedKind::UploadFile: return queueThreadUploadFile(variables, localFile, remotePath, append, ascii);
+        case QueuedKind::UploadText:
+            return queueThreadUploadText(variables, transfer.lines, remotePath, append, transfer.lineEnding,
+                                         transfer.charSet, transfer.includeBOM);
+        case QueuedKind::DownloadFolder:
+        case QueuedKind::UploadFolder: break;
+    }
     return u"";
 }
 
-// The success text of a finished transfer, by type.
-ucstring resultText(const ucstring& type, const OrbVariableArray& entries) {
-    const ucstring remote = entryString(entries, u"RemoteFile");
-    const ucstring local = entryString(entries, u"LocalFile");
-    if (type == u"DownloadFile")
-        return local == remote ? u"Downloaded '" + local + u"'."
-                               : u"Downloaded '" + local + u"' (originally '" + remote + u"').";
-    if (type == u"UploadFile")
-        return local == remote ? u"Uploaded '" + remote + u"'."
-                               : u"Uploaded '" + remote + u"' (originally '" + local + u"').";
-    if (type == u"UploadText") return u"Uploaded '" + remote + u"'.";
-    return u"";
+// The success text of a finished transfer, by kind.
+ucstring resultText(const QueuedTransfer& transfer) {
+    const ucstring& remote = transfer.remoteFile;
+    const ucstring& local = transfer.localFile;
+    switch (transfer.kind) {
+        case QueuedKind::DownloadFile:
+            return local == remote ? u"Downloaded '" + local + u"'."
+                                   : u"Downloaded '" + local + u"' (originally '" + remote + u"').";
+        case QueuedKind::UploadFile:
+            return local == remote ? u"Uploaded '" + remote + u"'."
+                                   : u"Uploaded '" + remote + u"' (originally '" + local + u"').";
+        case QueuedKind::UploadText: return u"Uploaded '" + remote + u"'.";
+        default: return u"";
+    }
 }
 
 }  // namespace
@@ -365,104 +337,85 @@ void queueWaitForSession(const PluginVariables& variables) {
 void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& localPath,
                         const ucstring& localFile, const ucstring& remotePath, const ucstring& remoteFile, bool append,
                         bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
-    OrbVariableArray entries = newItem(u"UploadFile");
-    ucstring error;
-    entries.addStringVariableAsIs(error, u"LocalPath", localPath);
-    entries.addStringVariableAsIs(error, u"LocalFile", localFile);
-    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
-    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
-    entries.addBooleanVariable(error, u"AppendToFile", append);
-    entries.addBooleanVariable(error, u"UseASCIIMode", asciiMode);
-    addCompletion(entries, completedScript, parameter);
-    addItem(variables, transferID, std::move(entries));
+    QueuedTransfer transfer = newTransfer(QueuedKind::UploadFile, transferID);
+    transfer.localPath = localPath;
+    transfer.localFile = localFile;
+    transfer.remotePath = remotePath;
+    transfer.remoteFile = remoteFile;
+    transfer.append = append;
+    transfer.asciiMode = asciiMode;
+    addTransfer(variables, std::move(transfer), completedScript, parameter);
 }
 
 void queueAddDownloadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
                           const ucstring& remoteFile, const ucstring& localPath, const ucstring& localFile, bool append,
                           bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
-    OrbVariableArray entries = newItem(u"DownloadFile");
-    ucstring error;
-    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
-    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
-    entries.addStringVariableAsIs(error, u"LocalPath", localPath);
-    entries.addStringVariableAsIs(error, u"LocalFile", localFile);
-    entries.addBooleanVariable(error, u"AppendToFile", append);
-    entries.addBooleanVariable(error, u"UseASCIIMode", asciiMode);
-    addCompletion(entries, completedScript, parameter);
-    addItem(variables, transferID, std::move(entries));
+    QueuedTransfer transfer = newTransfer(QueuedKind::DownloadFile, transferID);
+    transfer.remotePath = remotePath;
+    transfer.remoteFile = remoteFile;
+    transfer.localPath = localPath;
+    transfer.localFile = localFile;
+    transfer.append = append;
+    transfer.asciiMode = asciiMode;
+    addTransfer(variables, std::move(transfer), completedScript, parameter);
 }
 
 void queueAddUploadText(PluginVariables& variables, const ucstring& transferID, const ucstringlist& lines,
                         const ucstring& remotePath, const ucstring& remoteFile, bool append, int32_t lineEnding,
                         int16_t charSet, bool includeBOM, const ucstring& completedScript, const ucstring& parameter) {
-    OrbVariableArray entries = newItem(u"UploadText");
-    ucstring error;
-    entries.addListVariable(error, u"Text", lines);
-    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
-    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
-    entries.addBooleanVariable(error, u"AppendToFile", append);
-    entries.addIntegerVariable(error, u"LineEndingType", lineEnding);
-    entries.addIntegerVariable(error, u"CharSet", charSet);
-    entries.addBooleanVariable(error, u"IncludeUnicodeBOM", includeBOM);
-    addCompletion(entries, completedScript, parameter);
-    addItem(variables, transferID, std::move(entries));
+    QueuedTransfer transfer = newTransfer(QueuedKind::UploadText, transferID);
+    transfer.lines = lines;
+    transfer.remotePath = remotePath;
+    transfer.remoteFile = remoteFile;
+    transfer.append = append;
+    transfer.lineEnding = lineEnding;
+    transfer.charSet = charSet;
+    transfer.includeBOM = includeBOM;
+    addTransfer(variables, std::move(transfer), completedScript, parameter);
 }
 
 void queueAddDownloadText(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
                           const ucstring& remoteFile, const ucstring& completedScript, const ucstring& parameter) {
-    OrbVariableArray entries = newItem(u"DownloadText");
-    ucstring error;
-    entries.addStringVariableAsIs(error, u"RemotePath", remotePath);
-    entries.addStringVariableAsIs(error, u"RemoteFile", remoteFile);
-    addCompletion(entries, completedScript, parameter);
-    addItem(variables, transferID, std::move(entries));
+    QueuedTransfer transfer = newTransfer(QueuedKind::DownloadText, transferID);
+    transfer.remotePath = remotePath;
+    transfer.remoteFile = remoteFile;
+    addTransfer(variables, std::move(transfer), completedScript, parameter);
 }
-
-namespace {
-
-void addDirItem(PluginVariables& variables, const ucstring& type, const ucstring& key, const ucstring& dir,
-                const ucstring& completedScript, const ucstring& parameter) {
-    OrbVariableArray entries = newItem(type);
-    ucstring error;
-    entries.addStringVariableAsIs(error, key, dir);
-    addCompletion(entries, completedScript, parameter);
-    OrbVariable item(u"DownloadDir");  // both kinds share this name
-    item.setArrayValue(entries);
-    variables.queue.addVariable(error, item, true);
-}
-
-}  // namespace
 
 void queueAddUploadDir(PluginVariables& variables, const ucstring& localDir, const ucstring& completedScript,
                        const ucstring& parameter) {
-    addDirItem(variables, u"UploadDir", u"LocalDir", localDir, completedScript, parameter);
+    QueuedTransfer transfer = newTransfer(QueuedKind::UploadFolder, u"");
+    transfer.dir = localDir;
+    addTransfer(variables, std::move(transfer), completedScript, parameter);
 }
 
 void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, const ucstring& completedScript,
                          const ucstring& parameter) {
-    addDirItem(variables, u"DownloadDir", u"RemoteDir", remoteDir, completedScript, parameter);
+    QueuedTransfer transfer = newTransfer(QueuedKind::DownloadFolder, u"");
+    transfer.dir = remoteDir;
+    addTransfer(variables, std::move(transfer), completedScript, parameter);
 }
 
 void queueTieFolder(PluginVariables& variables, size_t first) {
     static std::atomic<uint64_t> folders{0};
-    const ucstring folder = ucstringFromUTF8String(std::to_string(++folders));
+    const uint64_t folder = ++folders;
     int64_t files = 0;
     for (size_t i = first; i < variables.queue.size(); ++i) {
-        OrbVariable* item = nullptr;
-        if (!variables.queue.mutableVariableAtIndex(i, item) || item->type() != OrbVariable::kArray) continue;
-        OrbVariableArray& entries = item->mutableArrayValue();
-        ucstring error;
-        entries.addStringVariable(error, u"Folder", folder);
-        const ucstring type = entryString(entries, u"Type");
-        if (type == u"UploadFile" || type == u"DownloadFile")
-            entries.addIntegerVariable(error, u"FilesBefore", files++);
+        QueuedTransfer& transfer = variables.queue[i];
+        transfer.folder = folder;
+        if (queuedKindIsFile(transfer.kind)) transfer.filesBefore = files++;
     }
+}
+
+bool queueUsesTransferID(const PluginVariables& variables, const ucstring& transferID) {
+    if (variables.currentTransfer && variables.currentTransfer->id == transferID) return true;
+    return std::any_of(variables.queue.begin(), variables.queue.end(),
+                       [&](const QueuedTransfer& transfer) { return transfer.id == transferID; });
 }
 
 void queueClear(PluginVariables& variables) {
     queueCancel(variables);
-    variables.currentTransferID.clear();
-    variables.currentTransfer.clear(true);
+    variables.currentTransfer.reset();
 }
 
 void queueCancel(PluginVariables& variables) {
@@ -475,61 +428,44 @@ namespace {
 
 // What one step of queueProcess ended with.
 struct Outcome {
-    ucstring type, script, parameter, error, result;
+    QueuedKind kind = QueuedKind::DownloadFile;
+    ucstring script, parameter, error, result;
 };
 
 // A file of a folder transfer failed: the folder fails with it, as the transfer at once would (the
 // file, and how many files went before it), and the folder's items still waiting go.
-void failFolder(PluginVariables& variables, const OrbVariableArray& entries, Outcome& out) {
-    const ucstring folder = entryString(entries, u"Folder");
-    if (folder.empty()) return;
-    const bool upload = out.type == u"UploadFile";
-    ucstring path = entryString(entries, u"RemotePath") + entryString(entries, u"RemoteFile");
+void failFolder(PluginVariables& variables, const QueuedTransfer& transfer, Outcome& out) {
+    if (transfer.folder == 0) return;
+    const bool upload = transfer.kind == QueuedKind::UploadFile;
+    ucstring path = transfer.remotePath + transfer.remoteFile;
     if (upload) {
-        OrbFileRef local(entryString(entries, u"LocalPath"));
-        local.addItem(entryString(entries, u"LocalFile"));
+        OrbFileRef local(transfer.localPath);
+        local.addItem(transfer.localFile);
         path = local.pathAsString(kPathStyleWindows);
     }
     out.error = dirTransferFailure(upload, dirTransferFileError(upload, path, out.error),
-                                   static_cast<uint32_t>(entryInteger(entries, u"FilesBefore", 0)));
-    out.type = upload ? u"UploadDir" : u"DownloadDir";
-    for (size_t i = variables.queue.size(); i-- > 0;) {
-        const OrbVariable* item = nullptr;
-        if (variables.queue.variableAtIndex(i, item) && item->type() == OrbVariable::kArray &&
-            entryString(item->arrayValue(), u"Folder") == folder)
-            variables.queue.removeVariable(i);
-    }
+                                   static_cast<uint32_t>(transfer.filesBefore));
+    out.kind = upload ? QueuedKind::UploadFolder : QueuedKind::DownloadFolder;
+    std::erase_if(variables.queue, [&](const QueuedTransfer& item) { return item.folder == transfer.folder; });
 }
 
-// A queued transfer has ended: records it and says what follows.
+// The queued transfer in flight has ended: records it and says what follows.
 bool finishCurrent(PluginVariables& variables, Outcome& out) {
-    const ucstring id = variables.currentTransferID;
-    OrbVariable item = std::move(variables.currentTransfer);
-    variables.currentTransferID.clear();
-    variables.currentTransfer.clear(true);
-    if (item.type() == OrbVariable::kEmpty) {
-        DEBUG_OUT("queueProcess: Current Transfer Item wasn't found in the queue");
-        return false;
-    }
-    if (item.type() != OrbVariable::kArray) {
-        DEBUG_OUT("queueProcess: Current Tranfer Item isn't valid");
-        return false;
-    }
+    const QueuedTransfer transfer = std::move(*variables.currentTransfer);
+    variables.currentTransfer.reset();
     // It heads the queue, unless Cancel emptied the queue while it ran.
-    const OrbVariable* head = nullptr;
-    if (variables.queue.variableAtIndex(0, head) && head->name() == id) variables.queue.removeVariable(size_t{0});
-    variables.lastTransfer = std::move(item);
-    const OrbVariableArray& entries = variables.lastTransfer.arrayValue();
-    out.type = entryString(entries, u"Type");
-    out.script = entryString(entries, u"CompletedScript");
-    out.parameter = entryString(entries, u"CSParameter");
+    if (!variables.queue.empty() && variables.queue.front().id == transfer.id) variables.queue.pop_front();
+    variables.lastTransfer = queuedRecord(transfer);
+    out.kind = transfer.kind;
+    out.script = transfer.completedScript;
+    out.parameter = transfer.parameter;
     out.error = variables.queueOutcomeReady ? variables.queueOutcomeError : queueThreadLastError();
     variables.queueOutcomeReady = false;
     if (!out.error.empty()) {
-        failFolder(variables, entries, out);
+        failFolder(variables, transfer, out);
         return true;
     }
-    if (out.type == u"DownloadText") {
+    if (out.kind == QueuedKind::DownloadText) {
         const ucstringlist& lines = variables.queueOutcomeText;
         out.result = stringlistJoinWithLineEnding(lines, 1);
         ucstring error;
@@ -537,7 +473,7 @@ bool finishCurrent(PluginVariables& variables, Outcome& out) {
         out.parameter.clear();
         DEBUG_OUT("queueProcess: Downloaded Text.");
     } else {
-        out.result = resultText(out.type, entries);
+        out.result = resultText(transfer);
         DEBUG_OUT(u"queueProcess: " + out.result);
     }
     return true;
@@ -545,24 +481,16 @@ bool finishCurrent(PluginVariables& variables, Outcome& out) {
 
 // Starts the transfer at the head of the queue; false when there is nothing to record.
 bool startNext(PluginVariables& variables, Outcome& out) {
-    const OrbVariable* head = nullptr;
-    if (!variables.queue.variableAtIndex(0, head)) return false;
-    if (head->type() != OrbVariable::kArray) {
-        DEBUG_OUT("queueProcess: Next Tranfer Item isn't valid; removing it");
-        variables.queue.removeVariable(size_t{0});
-        return false;
-    }
-    const OrbVariable item = *head;
-    const ucstring& name = item.name();
-    const OrbVariableArray& entries = item.arrayValue();
-    out.type = entryString(entries, u"Type");
-    out.script = entryString(entries, u"CompletedScript");
-    out.parameter = entryString(entries, u"CSParameter");
+    if (variables.queue.empty()) return false;
+    QueuedTransfer transfer = variables.queue.front();
+    out.kind = transfer.kind;
+    out.script = transfer.completedScript;
+    out.parameter = transfer.parameter;
 
-    if (out.type == u"DownloadDir" || out.type == u"UploadDir") {
-        out.result = out.type == u"DownloadDir" ? u"Downloaded '" + entryString(entries, u"RemoteDir") + u"'."
-                                                : u"Uploaded '" + entryString(entries, u"LocalDir") + u"'.";
-        variables.queue.removeVariable(size_t{0});
+    if (queuedKindIsFolder(transfer.kind)) {
+        out.result = transfer.kind == QueuedKind::DownloadFolder ? u"Downloaded '" + transfer.dir + u"'."
+                                                                 : u"Uploaded '" + transfer.dir + u"'.";
+        variables.queue.pop_front();
         return true;
     }
     if (variables.queueNextStartMs > steadyMilliseconds()) return false;  // waiting before a retry
@@ -586,29 +514,22 @@ bool startNext(PluginVariables& variables, Outcome& out) {
     }
     FTPAccount* account = accounts->findAccount(variables.currentAccountName);
     if (!account) {
-        variables.queue.removeVariable(size_t{0});
+        variables.queue.pop_front();
         out.error = u"Could not find current account.";
         return true;
     }
     setDataConnSettings(variables, account->passive(), account->dataPortRangeStart(), account->dataPortRangeEnd());
 
-    bool known = true;
-    error = startTransfer(variables, entries, out.type, known);
-    if (!known) {
-        DEBUG_OUT("queueProcess: Next Transfer Item has unknown type; removing it.");
-        variables.queue.removeVariable(size_t{0});
-        return false;
-    }
+    error = startTransfer(variables, transfer);
     if (error.empty()) {
-        variables.currentTransferID = name;
-        variables.currentTransfer = item;
+        variables.currentTransfer = std::move(transfer);
         variables.queueStartAttempts = 0;
         variables.queueNextStartMs = 0;
         return false;  // recorded when it ends
     }
     out.error = error;
     if (++variables.queueStartAttempts >= kMaxStartAttempts) {
-        variables.queue.removeVariable(size_t{0});
+        variables.queue.pop_front();
         variables.queueStartAttempts = 0;
         variables.queueNextStartMs = 0;
     } else {
@@ -620,7 +541,7 @@ bool startNext(PluginVariables& variables, Outcome& out) {
 
 void recordOutcome(PluginVariables& variables, const Outcome& out) {
     if (!out.error.empty()) {
-        const ucstring text = u"ERROR: " + (out.type.empty() ? ucstring() : out.type + u": ") + out.error;
+        const ucstring text = u"ERROR: " + queuedKindName(out.kind) + u": " + out.error;
         DEBUG_OUT(u"queueProcess: " + text);
         variables.lastTransfer.clear(true);
         variables.lastTransfer.setStringValue(text);
@@ -640,7 +561,7 @@ void recordOutcome(PluginVariables& variables, const Outcome& out) {
 void queueProcess(PluginVariables& variables) {
     // One transfer runs at a time, of whichever session; the window state is that transfer's.
     if (queueThreadBusy()) return;
-    if (variables.queue.empty() && variables.currentTransferID.empty()) {
+    if (variables.queue.empty() && !variables.currentTransfer) {
         withStatus(250, [](StatusWindow& status) {
             if (!status.isOpen()) return;
             status.disableCancelButton(true);
@@ -649,7 +570,7 @@ void queueProcess(PluginVariables& variables) {
         return;
     }
     Outcome out;
-    const bool record = variables.currentTransferID.empty() ? startNext(variables, out) : finishCurrent(variables, out);
+    const bool record = variables.currentTransfer ? finishCurrent(variables, out) : startNext(variables, out);
     if (record) recordOutcome(variables, out);
     showRemaining(variables);
 }
@@ -669,22 +590,7 @@ void queueIdle(PluginVariables& variables) {
 
 ucstringlist queueList(const PluginVariables& variables) {
     ucstringlist lines;
-    for (const OrbVariable& item : variables.queue) {
-        if (item.type() != OrbVariable::kArray) continue;
-        const OrbVariableArray& entries = item.arrayValue();
-        const ucstring type = entryString(entries, u"Type");
-        const ucstring local = entryString(entries, u"LocalFile");
-        const ucstring remote = entryString(entries, u"RemoteFile");
-        ucstring name;
-        if (type == u"DownloadFile")
-            name = local.empty() ? remote : local;
-        else if (type == u"UploadFile")
-            name = remote.empty() ? local : remote;
-        else if (type == u"DownloadText" || type == u"UploadText")
-            name = remote;
-        else
-            continue;
-        lines.push_back(type + u": " + name);
-    }
+    for (const QueuedTransfer& transfer : variables.queue)
+        if (ucstring line = queuedListLine(transfer); !line.empty()) lines.push_back(std::move(line));
     return lines;
 }

@@ -124,6 +124,8 @@ void queueAddDownloadDir(PluginVariables& variables, const ucstring& remoteDir, 
 // that fails fails the folder as the transfer at once would, drops the folder's files still
 // waiting, and the folder's completed script does not run.
 void queueTieFolder(PluginVariables& variables, size_t first);
+// True when the session's queue, or its transfer in flight, already has this transfer ID.
+bool queueUsesTransferID(const PluginVariables& variables, const ucstring& transferID);
 
 // Advances the session's queue by one step (the host's idle call).
 void queueProcess(PluginVariables& variables);

@@ -77,8 +77,7 @@ void PluginVariables::clear() {
     localList.clear();
     remoteList.clear();
     queue.clear();
-    currentTransferID.clear();
-    currentTransfer.clear(true);
+    currentTransfer.reset();
     queueOutcomeError.clear();
     queueOutcomeText.clear();
     queueOutcomeReady = false;

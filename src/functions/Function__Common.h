@@ -2,6 +2,7 @@
 // variables, argument conversion, the result, and the "ERROR: <Name>: " convention.
 #pragma once
 
+#include "Support/QueuedTransfer.h"
 #include "_Common/CoreCode/Orb_Variable.h"
 #include "_Common/FMPlugin/Plugin_Values.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
@@ -10,8 +11,10 @@
 #include <FMWrapper/FMXClient.h>
 #include <platform/Threads.h>
 
+#include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,10 +35,10 @@ public:
     OrbVariable lastTransfer;     // empty, an error text, or the record of the last transfer
     OrbVariableArray localList;   // cached local listing
     OrbVariableArray remoteList;  // cached remote listing
-    OrbVariableArray queue;       // queued transfers
-    ucstring currentTransferID;   // the queued transfer in flight; empty when none
-    // That transfer's queue item, kept apart: its end is recorded even after Cancel emptied the queue.
-    OrbVariable currentTransfer;
+    // The queued transfers, in order.
+    std::deque<QueuedTransfer> queue;
+    // The queued transfer in flight, kept apart: its end is recorded even after Cancel emptied the queue.
+    std::optional<QueuedTransfer> currentTransfer;
     // Written by the queue thread when this session's transfer ends, read by its next idle call.
     ucstring queueOutcomeError;
     ucstringlist queueOutcomeText;

@@ -7,6 +7,7 @@
 #include "Plugin_Config.h"
 #include "Plugin_Status.h"
 #include "Support/FTPAccount.h"
+#include "Support/QueueThread.h"
 #include "_Common/CoreCode/Orb_DateTime.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
@@ -119,8 +120,7 @@ ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring
 ucstring transferNewID(const PluginVariables& variables) {
     for (;;) {
         const ucstring id = generateTransferID();
-        ucstring error;
-        if (id != variables.currentTransferID && variables.queue.variableNameIsValid(error, id, true)) return id;
+        if (!queueUsesTransferID(variables, id)) return id;
     }
 }
 

@@ -253,9 +253,12 @@ TEST_F(StatusWindowTest, IdleEmptiesTheQueueAfterCancel) {
     ASSERT_EQ(pluginVariablesForSession(hostEnv.get(), session, true, 1000), u"");
     auto queueTwo = [&] {
         PluginConfigLock lock(1000);
-        ucstring error;
-        session->queue.addStringVariable(error, u"1", u"first");
-        session->queue.addStringVariable(error, u"2", u"second");
+        for (const char16_t* dir : {u"first", u"second"}) {
+            QueuedTransfer folder;
+            folder.kind = QueuedKind::DownloadFolder;
+            folder.dir = dir;
+            session->queue.push_back(folder);
+        }
     };
     FMX_ExternCallStruct hostCall{};
     hostCall.extnVersion = 57;
@@ -267,7 +270,7 @@ TEST_F(StatusWindowTest, IdleEmptiesTheQueueAfterCancel) {
         s.enableCancelButton();
         s.updateStatusMultiFile(u"1 transfer remaining.");
     });
-    pluginFMIdle(0, 0);  // nothing pressed: one step of the queue (the malformed head item is dropped)
+    pluginFMIdle(0, 0);  // nothing pressed: one step of the queue (the head folder entry ends)
     EXPECT_EQ(session->queue.size(), 1u);
 
     DynamicWindow* window = nullptr;
