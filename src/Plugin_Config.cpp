@@ -4,15 +4,18 @@
 #include "Plugin_Status.h"
 #include "Plugin_Version.h"
 #include "Support/FTPAccount.h"
+#include "Support/PluginVariables.h"
 #include "_Common/CoreCode/Orb_Lock.h"
 #include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
-#include "functions/Function__Common.h"
 #include "remote/CABundle.h"
 #include "remote/KnownHosts.h"
 
+#include <platform/Threads.h>
+
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -23,6 +26,23 @@ std::unique_ptr<PluginState> gState;
 
 ucstring missing(const char16_t* name) {
     return u"Could not get " + ucstring(name) + u" Config Var: Plugin Config Variables are NULL.";
+}
+
+// Runs `use` with the status window under the configuration lock (short wait).
+template <class F>
+void withStatusWindow(F use) {
+    PluginConfigLock lock(250);
+    if (!lock.held()) {
+        DEBUG_OUT(u"Could not get Plugin Config Lock: " + lock.error());
+        return;
+    }
+    StatusWindow* status = nullptr;
+    const ucstring error = lock.get(status);
+    if (!error.empty()) {
+        DEBUG_OUT(error);
+        return;
+    }
+    use(*status);
 }
 
 }  // namespace
@@ -111,4 +131,46 @@ void pluginConfigShutdown() {
     }
     gState.reset();
     gPluginLock.destroy();
+}
+
+// ---- The status window -----------------------------------------------------------------------
+
+void updateStatus(const ucstring& text, int64_t progress) {
+    withStatusWindow([&](StatusWindow& s) { s.updateStatus(text, progress); });
+}
+
+void updateStatusText(const ucstring& text) {
+    withStatusWindow([&](StatusWindow& s) { s.updateStatusText(text); });
+}
+
+void updateStatusTitle(const ucstring& title) {
+    withStatusWindow([&](StatusWindow& s) { s.setCustomTitle(title); });
+}
+
+void updateStatusMultiFile(const ucstring& text) {
+    withStatusWindow([&](StatusWindow& s) { s.updateStatusMultiFile(text); });
+}
+
+bool updateStatusProgress(int64_t done, int64_t total, bool* cancelled) {
+    bool open = false, pressed = false;
+    withStatusWindow([&](StatusWindow& s) {
+        if (!s.isOpen()) return;
+        open = true;
+        if (s.cancelled()) {
+            pressed = true;
+            return;
+        }
+        int64_t percent = -1;
+        if (total > 0)
+            percent = std::min<int64_t>(
+                100, static_cast<int64_t>(static_cast<double>(done) * 100.0 / static_cast<double>(total)));
+        s.updateProgressBar(percent);
+    });
+    if (pressed) {
+        if (cancelled) *cancelled = true;
+        return true;
+    }
+    // The calling thread is busy inside the transfer: this is when its windows hear the user.
+    if (open) platform::pumpMessages();
+    return false;
 }

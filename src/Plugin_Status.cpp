@@ -1,7 +1,6 @@
 #include "Plugin_Status.h"
 
 #include "Orb_Debug.h"
-#include "Plugin_Config.h"
 #include "_Common/FMPlugin/Plugin_HostFacts.h"
 #include "_Common/Strings/Orb_String.h"
 
@@ -21,23 +20,6 @@ ucstring percentText(int64_t value) {
     ucstring text;
     if (value >= 0) stringFromInteger(text, value) += u"%";
     return text;
-}
-
-// Runs `use` with the status window under the configuration lock (short wait).
-template <class F>
-void withStatusWindow(F use) {
-    PluginConfigLock lock(250);
-    if (!lock.held()) {
-        DEBUG_OUT(u"Could not get Plugin Config Lock: " + lock.error());
-        return;
-    }
-    StatusWindow* status = nullptr;
-    const ucstring error = lock.get(status);
-    if (!error.empty()) {
-        DEBUG_OUT(error);
-        return;
-    }
-    use(*status);
 }
 
 }  // namespace
@@ -174,44 +156,4 @@ void StatusWindow::buttonClick(DynamicWindow& window, int32_t objectID) {
     setCancelled(true);
     window.updateButtonLabel(kStatusCancel, u"Cancelling...");
     window.disableLayoutObject(kStatusCancel);
-}
-
-void updateStatus(const ucstring& text, int64_t progress) {
-    withStatusWindow([&](StatusWindow& s) { s.updateStatus(text, progress); });
-}
-
-void updateStatusText(const ucstring& text) {
-    withStatusWindow([&](StatusWindow& s) { s.updateStatusText(text); });
-}
-
-void updateStatusTitle(const ucstring& title) {
-    withStatusWindow([&](StatusWindow& s) { s.setCustomTitle(title); });
-}
-
-void updateStatusMultiFile(const ucstring& text) {
-    withStatusWindow([&](StatusWindow& s) { s.updateStatusMultiFile(text); });
-}
-
-bool updateStatusProgress(int64_t done, int64_t total, bool* cancelled) {
-    bool open = false, pressed = false;
-    withStatusWindow([&](StatusWindow& s) {
-        if (!s.isOpen()) return;
-        open = true;
-        if (s.cancelled()) {
-            pressed = true;
-            return;
-        }
-        int64_t percent = -1;
-        if (total > 0)
-            percent = std::min<int64_t>(
-                100, static_cast<int64_t>(static_cast<double>(done) * 100.0 / static_cast<double>(total)));
-        s.updateProgressBar(percent);
-    });
-    if (pressed) {
-        if (cancelled) *cancelled = true;
-        return true;
-    }
-    // The calling thread is busy inside the transfer: this is when its windows hear the user.
-    if (open) platform::pumpMessages();
-    return false;
 }

@@ -81,14 +81,3 @@ enum : int32_t {
     kStatusCancel = 105,
     kStatusRoot = 200,
 };
-
-// The process-wide updates the transfers use: each takes the configuration lock for at most
-// 250 ms and skips the update (with a debug line) when it cannot have it or there is no window.
-void updateStatus(const ucstring& text, int64_t progress);
-void updateStatusText(const ucstring& text);
-void updateStatusTitle(const ucstring& title);
-void updateStatusMultiFile(const ucstring& text);
-// Shows done/total as a percentage (indeterminate when total is 0 or less) and dispatches the
-// calling thread's window messages, so a click on Cancel is seen. Returns true, and sets
-// `cancelled` when given, once Cancel has been pressed; the progress is then left alone.
-bool updateStatusProgress(int64_t done, int64_t total, bool* cancelled = nullptr);

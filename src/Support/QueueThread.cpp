@@ -4,12 +4,11 @@
 #include "Plugin_Config.h"
 #include "Plugin_Status.h"
 #include "Support/FTPAccount.h"
+#include "Support/PluginVariables.h"
+#include "Support/QueuedTransfer.h"
 #include "_Common/FMPlugin/Plugin_Scripts.h"
 #include "_Common/Strings/Orb_StringList.h"
-#include "functions/Function__Common.h"
-#include "functions/Function__DirTransfers.h"
-#include "functions/Function__Session.h"
-#include "functions/Function__Transfers.h"
+#include "remote/Transfers.h"
 
 #include <algorithm>
 #include <chrono>
@@ -130,20 +129,20 @@ void QueueThread::threadMain() {
             case kActionShutdown: DEBUG_OUT("Action: Shutdown"); break;
             case kActionDownloadFile:
                 DEBUG_OUT("Action: Download File");
-                error = downloadFile(*variables, remotePath(), localPath(), append(), asciiMode());
+                error = downloadFile(variables->connection, remotePath(), localPath(), append(), asciiMode());
                 break;
             case kActionDownloadText:
                 DEBUG_OUT("Action: Download Text");
-                error = downloadText(*variables, remotePath(), mutableTransferText());
+                error = downloadText(variables->connection, remotePath(), mutableTransferText());
                 break;
             case kActionUploadFile:
                 DEBUG_OUT("Action: Upload File");
-                error = uploadFile(*variables, localPath(), remotePath(), append(), asciiMode());
+                error = uploadFile(variables->connection, localPath(), remotePath(), append(), asciiMode());
                 break;
             case kActionUploadText:
                 DEBUG_OUT("Action: Upload Text");
-                error = uploadText(*variables, transferText(), remotePath(), append(), lineEndingType(), charSet(),
-                                   includeUnicodeBOM());
+                error = uploadText(variables->connection, transferText(), remotePath(), append(), lineEndingType(),
+                                   charSet(), includeUnicodeBOM());
                 break;
             default: break;
         }
@@ -518,7 +517,8 @@ bool startNext(PluginVariables& variables, Outcome& out) {
         out.error = u"Could not find current account.";
         return true;
     }
-    setDataConnSettings(variables, account->passive(), account->dataPortRangeStart(), account->dataPortRangeEnd());
+    variables.connection.setDataConnection(account->passive(), account->dataPortRangeStart(),
+                                           account->dataPortRangeEnd());
 
     error = startTransfer(variables, transfer);
     if (error.empty()) {

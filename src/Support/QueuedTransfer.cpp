@@ -86,3 +86,18 @@ OrbVariable queuedRecord(const QueuedTransfer& t) {
     record.setArrayValue(entries);
     return record;
 }
+
+ucstring dirTransferWithCount(const ucstring& error, uint32_t filesDone, bool queued) {
+    const std::string count = std::to_string(filesDone);
+    return error + u" (" + ucstringFromString(count) + (filesDone == 1 ? u" file " : u" files ") +
+           (queued ? u"queued" : u"transferred") + u" before it.)";
+}
+
+ucstring dirTransferFileError(bool upload, const ucstring& path, const ucstring& error) {
+    return (upload ? u"Error uploading '" : u"Error downloading '") + path + u"': " + error;
+}
+
+ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDone) {
+    return (upload ? u"Error uploading directory contents: " : u"Error downloading directory contents: ") +
+           dirTransferWithCount(error, filesDone, false);
+}

@@ -49,3 +49,12 @@ ucstring queuedListLine(const QueuedTransfer& transfer);
 // The last-transfer record of the entry: an array named by its ID, "Type" first, then the
 // entry's own values in the kind's order, the completion, and the folder tie when there is one.
 OrbVariable queuedRecord(const QueuedTransfer& transfer);
+
+// The texts a folder transfer fails with, at once or queued. `error` followed by how many files
+// went before the failure ("(3 files transferred before it.)", or queued).
+ucstring dirTransferWithCount(const ucstring& error, uint32_t filesDone, bool queued);
+// What a file that failed in a folder transfer makes of it: the file's own error (`path` is the
+// local file of an upload, the remote one of a download), then the folder's, with how many files
+// were transferred before it.
+ucstring dirTransferFileError(bool upload, const ucstring& path, const ucstring& error);
+ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDone);

@@ -10,6 +10,7 @@
 #include "Function__Transfers.h"
 #include "Functions.h"
 #include "Support/QueueThread.h"
+#include "Support/QueuedTransfer.h"
 
 VOLAN_FUNCTION_CALLBACK(DownloadDir) {
     (void)functionId;

@@ -11,6 +11,7 @@
 #include "Functions.h"
 #include "Support/QueueThread.h"
 #include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
+#include "Support/QueuedTransfer.h"
 
 VOLAN_FUNCTION_CALLBACK(UploadDir) {
     (void)functionId;

@@ -1,10 +1,7 @@
 #include "Function__Common.h"
 
-#include "Function__Session.h"
-
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
-#include "Plugin_Status.h"
 #include "Support/QueueThread.h"
 #include "_Common/FMPlugin/Plugin_Prefs.h"
 #include "_Common/FMPlugin/Plugin_Utilities.h"
@@ -27,6 +24,25 @@ std::unique_ptr<fmx::LocaleUniquePtr> resultLocale(const fmx::DataVect& argument
     return std::make_unique<fmx::LocaleUniquePtr>(fmx::Locale::kType_System);
 }
 
+// The session's connection reports to the status window, asks the user for a password, and stops
+// when the queue thread is asked to stop the transfer it runs on it.
+void installConnectionHooks(PluginVariables& session) {
+    ConnectionHooks hooks;
+    hooks.status = [](const ucstring& text, int64_t progress) {
+        if (progress < 0)
+            updateStatusText(text);
+        else
+            updateStatus(text, progress);
+    };
+    hooks.progress = [](int64_t done, int64_t total) { return updateStatusProgress(done, total); };
+    // A queued transfer also stops when its session or the plug-in is going away.
+    hooks.stopRequested = [&session] { return queueTransferStopRequested(session); };
+    hooks.askPassword = [](const ucstring& prompt, ucstring& answer) {
+        return inputDialog(prompt, answer, true, u"FTP Account Password") == kDialogOK;
+    };
+    session.connection.setHooks(std::move(hooks));
+}
+
 using SessionList = std::vector<std::unique_ptr<PluginVariables>>;
 
 SessionList* sessionList(const PluginConfigLock& lock, ucstring& error) {
@@ -38,56 +54,6 @@ SessionList* sessionList(const PluginConfigLock& lock, ucstring& error) {
 }  // namespace
 
 // ---- Session records ------------------------------------------------------------------------------
-
-PluginVariables::PluginVariables() {
-    ConnectionHooks hooks;
-    hooks.status = [](const ucstring& text, int64_t progress) {
-        if (progress < 0)
-            updateStatusText(text);
-        else
-            updateStatus(text, progress);
-    };
-    hooks.progress = [](int64_t done, int64_t total) { return updateStatusProgress(done, total); };
-    // A queued transfer also stops when its session or the plug-in is going away.
-    hooks.stopRequested = [this] { return queueTransferStopRequested(*this); };
-    hooks.askPassword = [](const ucstring& prompt, ucstring& answer) {
-        return inputDialog(prompt, answer, true, u"FTP Account Password") == kDialogOK;
-    };
-    connection.setHooks(std::move(hooks));
-}
-
-PluginVariables::~PluginVariables() {
-    sessionRelease(*this);
-    removeTemporaryFiles();
-}
-
-void PluginVariables::removeTemporaryFiles() {
-    std::string ignored;
-    for (const ucstring& path : temporaryFiles) platform::fileRemove(path, ignored);
-    temporaryFiles.clear();
-}
-
-void PluginVariables::clear() {
-    sessionRelease(*this);
-    removeTemporaryFiles();
-    sessionId = 0;
-    threadId = 0;
-    initializedByWorker = false;
-    lastTransfer.clear(true);
-    localList.clear();
-    remoteList.clear();
-    queue.clear();
-    currentTransfer.reset();
-    queueOutcomeError.clear();
-    queueOutcomeText.clear();
-    queueOutcomeReady = false;
-    queueStartAttempts = 0;
-    queueNextStartMs = 0;
-    localFolder.clear();
-    localFolderSet = false;
-    localListValid = false;
-    localListPosition = 0;
-}
 
 ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables, bool create,
                                    int lockWaitMs) {
@@ -126,6 +92,7 @@ ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariab
         try {
             list->push_back(std::make_unique<PluginVariables>());
             variables = list->back().get();
+            installConnectionHooks(*variables);
         } catch (...) {
             variables = nullptr;
             return u"Couldn't allocate a Plug-in Variables instance for this session/thread.";

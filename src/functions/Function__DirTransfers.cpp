@@ -6,6 +6,7 @@
 #include "Function__Transfers.h"
 #include "Orb_Debug.h"
 #include "Support/QueueThread.h"
+#include "Support/QueuedTransfer.h"
 
 #include <string>
 
@@ -65,25 +66,10 @@ ucstring countText(uint32_t count, const char16_t* one, const char16_t* many) {
     return ucstringFromString(std::to_string(count)) + (count == 1 ? one : many);
 }
 
-ucstring withCount(const ucstring& error, uint32_t filesDone, bool queued) {
-    const std::string count = std::to_string(filesDone);
-    return error + u" (" + ucstringFromString(count) + (filesDone == 1 ? u" file " : u" files ") +
-           (queued ? u"queued" : u"transferred") + u" before it.)";
-}
-
 }  // namespace
 
 ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued) {
-    return withCount(context.error, context.filesDone, queued);
-}
-
-ucstring dirTransferFileError(bool upload, const ucstring& path, const ucstring& error) {
-    return (upload ? u"Error uploading '" : u"Error downloading '") + path + u"': " + error;
-}
-
-ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDone) {
-    return (upload ? u"Error uploading directory contents: " : u"Error downloading directory contents: ") +
-           withCount(error, filesDone, false);
+    return dirTransferWithCount(context.error, context.filesDone, queued);
 }
 
 ucstring dirTransferSkippedText(const DirHelperContext& context) {

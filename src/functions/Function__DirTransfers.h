@@ -39,11 +39,6 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
 
 // The walk's error followed by how many files made it before the failure.
 ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued);
-// What a file that failed in a folder transfer makes of it: the file's own error (`path` is the
-// local file of an upload, the remote one of a download), then the folder's, with how many files
-// were transferred before it.
-ucstring dirTransferFileError(bool upload, const ucstring& path, const ucstring& error);
-ucstring dirTransferFailure(bool upload, const ucstring& error, uint32_t filesDone);
 // What the walk left out, to follow its result: empty when it left out no link, else for example
 // " (2 links skipped that lead nowhere; 1 linked folder skipped that leads back into the download.)".
 ucstring dirTransferSkippedText(const DirHelperContext& context);

@@ -32,37 +32,6 @@ ucstring sessionCheckUsable(const PluginVariables& session) {
     return u"";
 }
 
-void sessionRelease(PluginVariables& session) {
-    session.connection.close();
-    session.currentAccountName.clear();
-    session.currentRemoteDir.clear();
-    session.remoteList.clear();
-    session.remoteListCurrent = false;
-    session.remoteListPosition = 0;
-    session.machineListMode = -1;
-    session.remoteRawNames.clear();
-}
-
-void setDataConnSettings(PluginVariables& session, bool passive, int32_t rangeStart, int32_t rangeEnd) {
-    session.connection.setDataConnection(passive, rangeStart, rangeEnd);
-}
-
-std::string sessionWirePath(const PluginVariables& session, const ucstring& path) {
-    const std::map<ucstring, std::string>& raw = session.remoteRawNames;
-    if (raw.empty()) return ucstringToUTF8String(path);
-    std::string wire;
-    wire.reserve(path.size());
-    for (size_t start = 0;;) {
-        const size_t slash = path.find(u'/', start);
-        const ucstring part = path.substr(start, slash == ucstring::npos ? ucstring::npos : slash - start);
-        const auto found = raw.find(part);
-        wire += found == raw.end() ? ucstringToUTF8String(part) : found->second;
-        if (slash == ucstring::npos) return wire;
-        wire += '/';
-        start = slash + 1;
-    }
-}
-
 // ---- Connect and disconnect --------------------------------------------------------------------
 
 namespace {

@@ -16,15 +16,6 @@ bool sessionIsConnected(const PluginVariables& session);
 // Empty when the session's connection may be used now; else "Not connected.", or the error of a
 // connection a queued transfer is using (one libcurl handle is never driven by two threads).
 ucstring sessionCheckUsable(const PluginVariables& session);
-// Closes the connection and forgets it, the listing cache, the queue and the last transfer; safe
-// on a session that never connected.
-void sessionRelease(PluginVariables& session);
-// The account's data connection settings on the session's connection.
-void setDataConnSettings(PluginVariables& session, bool passive, int32_t rangeStart, int32_t rangeEnd);
-
-// The bytes of a remote path for the server: UTF-8, but a part that a listing gave in bytes that
-// are not UTF-8 goes back as those bytes (the session's remoteRawNames).
-std::string sessionWirePath(const PluginVariables& session, const ucstring& path);
 
 // ---- Connect and disconnect --------------------------------------------------------------------
 

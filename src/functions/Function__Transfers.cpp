@@ -110,7 +110,8 @@ ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring
     if (!accounts) return u"FTPAccounts Config Var is NULL.";
     const FTPAccount* account = accounts->findAccount(variables.currentAccountName);
     if (!account) return u"Could not find current account.";
-    setDataConnSettings(variables, account->passive(), account->dataPortRangeStart(), account->dataPortRangeEnd());
+    variables.connection.setDataConnection(account->passive(), account->dataPortRangeStart(),
+                                           account->dataPortRangeEnd());
     if (window) status->enableCancelButton();
     const ucstring error = worker();
     if (window) status->disableCancelButton(true);

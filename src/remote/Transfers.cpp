@@ -20,12 +20,15 @@ ucstring fileNamePart(const std::string& remotePath) {
 
 // Every transfer passes here, also those of folders and of the queue: nothing with a line break
 // or NUL goes on the wire. Runs `request` with the status window's text; the error text of a
-// failure.
+// failure, and its kind in `kind` when given.
 template <class Request>
-ucstring transfer(Connection& connection, const std::string& remotePath, bool upload, Request&& request) {
+ucstring transfer(Connection& connection, const std::string& remotePath, bool upload, Request&& request,
+                  RemoteErrorKind* kind = nullptr) {
+    if (kind) *kind = RemoteErrorKind::kOther;
     if (const ucstring refused = remoteCheckSendable(remotePath); !refused.empty()) return refused;
     connection.showStatus((upload ? u"Uploading '" : u"Downloading '") + fileNamePart(remotePath) + u"'...");
     const RemoteResult result = request();
+    if (kind) *kind = result.kind;
     connection.showStatus(u"Idle.", 0);
     switch (result.kind) {
         case RemoteErrorKind::kNone: return u"";
@@ -85,10 +88,11 @@ ucstring downloadFile(Connection& connection, const std::string& remotePath, con
     } else {
         stream->resize(0);
     }
-    ucstring error =
-        transfer(connection, remotePath, false, [&] { return connection.download(*stream, remotePath, asciiMode); });
+    RemoteErrorKind kind = RemoteErrorKind::kNone;
+    ucstring error = transfer(
+        connection, remotePath, false, [&] { return connection.download(*stream, remotePath, asciiMode); }, &kind);
     // When the local side failed (a full disk, say), that is the news, not the server's replies.
-    if (!error.empty() && error != u"User cancelled." && !stream->errorString().empty())
+    if (!error.empty() && kind != RemoteErrorKind::kCancelled && !stream->errorString().empty())
         error = u"Error downloading file; Could not write the local file: " + stream->errorString();
     if (!stream->detachFromFile() && error.empty()) error = u"Could not write file: " + stream->errorString();
     stream.reset();
