@@ -59,10 +59,10 @@ enum : int32_t {
 
 // What the host's Configure button runs: shows the configuration dialog opened to a tab.
 // Returns an error text, empty on success.
-ucstring pluginAppPrefs(const ucstring& initialTab);
+[[nodiscard]] ucstring pluginAppPrefs(const ucstring& initialTab);
 
 // The Configure operation behind Volan_Configure, the Version options and the Configure script
 // steps: options "Option", "PrefName", "PrefValue". Sets the result or returns an error text.
-ucstring pluginConfigure(const OrbVariableArray& options, OrbVariable& result);
+[[nodiscard]] ucstring pluginConfigure(const OrbVariableArray& options, OrbVariable& result);
 // Registers the functions again, when a change of "AddHelp" asks for it; set at init.
 void setFunctionsReregister(void (*reregister)());

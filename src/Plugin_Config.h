@@ -49,18 +49,18 @@ public:
     PluginState* state() const;
     // The state's objects; when there is no state, the error "Could not get <name> Config Var:
     // Plugin Config Variables are NULL.".
-    ucstring get(PluginPrefsEx*& prefs) const;
-    ucstring get(FTPAccounts*& accounts) const;
-    ucstring get(StatusWindow*& status) const;
-    ucstring get(FMPScriptList*& scripts) const;
-    ucstring get(std::vector<std::unique_ptr<PluginVariables>>*& sessions) const;
+    [[nodiscard]] ucstring get(PluginPrefsEx*& prefs) const;
+    [[nodiscard]] ucstring get(FTPAccounts*& accounts) const;
+    [[nodiscard]] ucstring get(StatusWindow*& status) const;
+    [[nodiscard]] ucstring get(FMPScriptList*& scripts) const;
+    [[nodiscard]] ucstring get(std::vector<std::unique_ptr<PluginVariables>>*& sessions) const;
 
 private:
     ucstring mError;
 };
 
 // The lock's own operations, for the guard above and for code that must hold it across calls.
-ucstring lockPluginConfigLock(int waitMs);
+[[nodiscard]] ucstring lockPluginConfigLock(int waitMs);
 void unlockPluginConfigLock();
 
 // The status window in the state, as the transfers update it: each takes the configuration lock for at most

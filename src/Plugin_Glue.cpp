@@ -76,7 +76,10 @@ void glueShutdown() {
     destroyDebugLock();
 }
 
-void glueAppPrefs() { pluginAppPrefs(u""); }
+void glueAppPrefs() {
+    // The host's Configure button has no result to show: the dialog is its answer.
+    (void)pluginAppPrefs(u"");
+}
 
 void glueGetString(fmx::int16 version, fmx::uint8 stringId, fmx::ptrtype, fmx::ptrtype bufferSize,
                    fmx::unichar16* buffer) {

@@ -60,7 +60,7 @@ void pluginShutdown() {
     pluginUnregisterFunctions();
     // The queue thread may be using a session's record: it stops before the records go.
     shutdownQueueThread();
-    runPluginThread(PluginThread::kActionShutdown);  // the worker gives up its own record first
+    (void)runPluginThread(PluginThread::kActionShutdown);  // the worker gives up its own record first
     pluginVariablesReset();
     shutdownPluginThread();
 }

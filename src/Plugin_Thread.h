@@ -33,7 +33,7 @@ private:
 };
 
 void startupPluginThread(fmx::int16 version, fmx::uint8 applicationType, const ucstring& versionText);
-ucstring runPluginThread(int32_t action);
+[[nodiscard]] ucstring runPluginThread(int32_t action);
 void shutdownPluginThread();
 // True while the worker thread exists (for tests and shut-down checks).
 bool pluginThreadRunning();

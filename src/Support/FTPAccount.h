@@ -139,7 +139,7 @@ public:
     // see every account there is).
     void reloadAccounts();
     // Writes what changed in every account, or in the named one; an error text, empty on success.
-    ucstring saveAccounts(const ucstring& name = {}, const ucstring& skipIfSet = {});
+    [[nodiscard]] ucstring saveAccounts(const ucstring& name = {}, const ucstring& skipIfSet = {});
     // The account of that name (after a reload when due), or null.
     FTPAccount* findAccount(const ucstring& name);
     FTPAccount* findAccountByFileName(const ucstring& fileName);
@@ -147,7 +147,7 @@ public:
     // false with the reason when the name is empty or taken, or the file cannot be written.
     bool addAccount(ucstring& error, const ucstring& name);
     // Deletes the account's file and forgets the account; an error text when the file stays.
-    ucstring removeAccount(const ucstring& name);
+    [[nodiscard]] ucstring removeAccount(const ucstring& name);
     void copyAccountNames(ucstringlist& names);
     // The accounts folder, made when `create` is set; false when it is missing or cannot be made.
     bool generateAccountsPath(bool create);
@@ -156,7 +156,7 @@ public:
     // Shows the dialog modally for the named account, or with the account selector ("+" and "-")
     // when `accountName` is empty. The caller holds the configuration lock. An error text when the
     // dialog cannot be shown.
-    ucstring showAccountDialog(const ucstring& accountName);
+    [[nodiscard]] ucstring showAccountDialog(const ucstring& accountName);
 
     void buttonClick(DynamicWindow& window, int32_t objectID) override;
     void editChange(DynamicWindow& window, int32_t objectID) override;
@@ -193,7 +193,7 @@ private:
 
     bool readAccountFile(const OrbFileRef& file, const ucstring& fileName);
     // Merges the account's changes into its file (under the folder's lock).
-    ucstring saveAccountFile(FTPAccount& account);
+    [[nodiscard]] ucstring saveAccountFile(FTPAccount& account);
     FTPAccount* find(const ucstring& name);
 
     // Holds the accounts folder's lock for a scope; nested holds share the one lock.

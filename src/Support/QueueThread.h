@@ -77,15 +77,16 @@ private:
 bool startupQueueThread();
 void shutdownQueueThread();
 // Gives the thread one action and waits for it, keeping windows live; the error text.
-ucstring runQueueThread(int32_t action);
+[[nodiscard]] ucstring runQueueThread(int32_t action);
 // Hand the thread one transfer and return at once; the error text of handing it over.
-ucstring queueThreadUploadFile(PluginVariables& variables, const OrbFileRef& localFile, const std::string& remotePath,
-                               bool append, bool asciiMode);
-ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath, const OrbFileRef& localFile,
-                                 bool append, bool asciiMode);
-ucstring queueThreadUploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath,
-                               bool append, int32_t lineEnding, int16_t charSet, bool includeBOM);
-ucstring queueThreadDownloadText(PluginVariables& variables, const std::string& remotePath);
+[[nodiscard]] ucstring queueThreadUploadFile(PluginVariables& variables, const OrbFileRef& localFile,
+                                             const std::string& remotePath, bool append, bool asciiMode);
+[[nodiscard]] ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath,
+                                               const OrbFileRef& localFile, bool append, bool asciiMode);
+[[nodiscard]] ucstring queueThreadUploadText(PluginVariables& variables, const ucstringlist& lines,
+                                             const std::string& remotePath, bool append, int32_t lineEnding,
+                                             int16_t charSet, bool includeBOM);
+[[nodiscard]] ucstring queueThreadDownloadText(PluginVariables& variables, const std::string& remotePath);
 bool queueThreadBusy();
 ucstring queueThreadLastError();
 const ucstringlist* queueThreadTransferText();

@@ -20,7 +20,8 @@ VOLAN_FUNCTION_CALLBACK(ConfigureAccount) {
         if (!name.empty() && !accounts->findAccount(name)) return u"Could not find account named '" + name + u"'.";
         const ucstring dialogError = accounts->showAccountDialog(name);
         if (!dialogError.empty()) return u"There was an error showing the account configuration dialog: " + dialogError;
-        accounts->saveAccounts();
+        // The dialog saved each account as it was changed and told the user of any failure then.
+        (void)accounts->saveAccounts();
         call.result.setStringValue(name.empty() ? ucstring(u"FTP accounts configured.") : name + u" configured.");
         return {};
     });

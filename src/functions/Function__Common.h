@@ -16,14 +16,14 @@
 
 // The session's record, found by the environment's session id (or the calling thread on older
 // hosts); made when missing and `create` is set. Takes the configuration lock for `lockWaitMs`.
-ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables, bool create,
-                                   int lockWaitMs);
+[[nodiscard]] ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables,
+                                                 bool create, int lockWaitMs);
 void pluginVariablesCleanup(fmx::ptrtype sessionId);
 void pluginVariablesReset();
 
 // Opens a call: the session's record, a preferences reload when due, and the arguments as an array.
-ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environment, const fmx::DataVect& arguments,
-                       OrbVariableArray* argumentArray);
+[[nodiscard]] ucstring functionBegin(PluginVariables*& variables, const fmx::ExprEnv& environment,
+                                     const fmx::DataVect& arguments, OrbVariableArray* argumentArray);
 // Writes the result variable into the host result (in the first argument's locale).
 void functionEnd(const OrbVariable& result, fmx::Data& hostResult, const fmx::DataVect& arguments);
 void functionEndError(const ucstring& error, fmx::Data& hostResult, const fmx::DataVect& arguments);

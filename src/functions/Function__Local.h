@@ -11,13 +11,13 @@ OrbFileRef& localCurrentFolder(PluginVariables& variables);
 ucstring localCompletePath(PluginVariables& variables, const ucstring& path, ucstring& error);
 // The folder or file a path argument names: the current folder for an empty path, else the path
 // completed; the error of a relative path without a current folder.
-ucstring localPathOrCurrentFolder(PluginVariables& variables, const ucstring& path, OrbFileRef& ref);
+[[nodiscard]] ucstring localPathOrCurrentFolder(PluginVariables& variables, const ucstring& path, OrbFileRef& ref);
 // Why a relative path cannot be completed while there is no valid current folder.
 ucstring localNoCurrentFolderError(const ucstring& relativePath);
 // Forgets the cached listing (and, with resetPosition, where Next continues).
 void localResetList(PluginVariables& variables, bool resetPosition);
 // Builds the cached listing of the current folder when it is not valid: "." and ".." first.
-ucstring maybeGetLocalFileList(PluginVariables& variables);
+[[nodiscard]] ucstring maybeGetLocalFileList(PluginVariables& variables);
 
 using LocalOperation = ucstring (*)(const OrbVariableArray& parameters, OrbVariable& result);
 // A named parameter of an operation; a local path (made with localPath) is completed against the
@@ -30,5 +30,5 @@ struct LocalParameter {
 inline LocalParameter localPath(const char16_t* name, const ucstring& path) { return {name, path, true}; }
 // Runs an operation with named parameters; its error (or result) becomes the function's. A local
 // path that cannot be completed is the error, and the operation is not run.
-ucstring localRunOperation(FunctionCall& call, LocalOperation operation,
-                           std::initializer_list<LocalParameter> parameters);
+[[nodiscard]] ucstring localRunOperation(FunctionCall& call, LocalOperation operation,
+                                         std::initializer_list<LocalParameter> parameters);

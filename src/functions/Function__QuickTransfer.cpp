@@ -70,7 +70,8 @@ namespace {
 // Closes the call's connection as Volan_Disconnect would and puts the status window back.
 void quickClose(PluginVariables& session, StatusWindow* status, bool openedWindow, PluginPrefsEx* prefs) {
     ucstring ignored;
-    if (session.connection.isOpen()) sessionDisconnect(session, ignored);
+    // The transfer's own outcome is the call's result, not how the connection closed.
+    if (session.connection.isOpen()) (void)sessionDisconnect(session, ignored);
     sessionRelease(session);
     queueClear(session);
     session.lastTransfer.clear(true);

@@ -17,9 +17,9 @@ struct QuickURL {
 
 // Parses scheme://[user[:password]@]host[:port]/path; an error text (`compileError` starts the
 // message of an expression that does not compile).
-ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compileError);
+[[nodiscard]] ucstring quickParseURL(const ucstring& url, QuickURL& out, const ucstring& compileError);
 
 // Runs `transfer` over a connection made from the URL (or from the stored account named like its
 // host), with the status window when asked; the connection is closed again whatever happens.
-ucstring quickTransfer(PluginVariables& session, const QuickURL& url, bool showStatus,
-                       const std::function<ucstring()>& transfer);
+[[nodiscard]] ucstring quickTransfer(PluginVariables& session, const QuickURL& url, bool showStatus,
+                                     const std::function<ucstring()>& transfer);

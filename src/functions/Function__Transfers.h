@@ -30,18 +30,18 @@ struct FunctionCall;
 
 // Resolves a CompletedScript argument: empty stays empty; "Database::Script" is checked in that
 // database, a bare script name in the calling one. `resolved` gets "Database::Script".
-ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given, ucstring& resolved);
+[[nodiscard]] ucstring transferCompletedScript(const FunctionCall& call, const ucstring& given, ucstring& resolved);
 // A RemoteFile argument against the current remote folder, split into the folder (with its
 // trailing "/") and the name (empty when the path ends in "/"); the error of a path that cannot
 // be sent.
-ucstring transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile, ucstring& remoteDir,
-                            ucstring& remoteName);
+[[nodiscard]] ucstring transferRemotePath(const PluginVariables& variables, const ucstring& remoteFile,
+                                          ucstring& remoteDir, ucstring& remoteName);
 // The connection check of a transfer function. At once, a transfer needs the connection free of
 // the session's queued transfers; queued, it is only added to the queue, while one of them may run.
-ucstring transferCheckConnection(const PluginVariables& variables, bool queued);
+[[nodiscard]] ucstring transferCheckConnection(const PluginVariables& variables, bool queued);
 // Runs a transfer at once on the calling thread: under the configuration lock, with the status
 // window's Cancel enabled and the account's data connection settings applied.
-ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker);
+[[nodiscard]] ucstring transferRunNow(PluginVariables& variables, const std::function<ucstring()>& worker);
 // A transfer ID the session's queue does not use yet (nor its transfer in flight).
 ucstring transferNewID(const PluginVariables& variables);
 // The last-result record of a finished transfer: "Type", "RemotePath", "RemoteFile", then
@@ -52,7 +52,8 @@ OrbVariable transferRecord(const ucstring& type, const ucstring& remoteDir, cons
 // file, or an embedded file exported to the temporary folder (removed with the session).
 // `storedName` gets the container's own name when the export had to choose another;
 // `missingText` starts the error for a file that does not exist.
-ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& storedName, const ucstring& missingText);
+[[nodiscard]] ucstring transferUploadSource(FunctionCall& call, OrbFileRef& file, ucstring& storedName,
+                                            const ucstring& missingText);
 // False for a remote name that cannot be written as one item inside a local folder: empty, "."
 // or "..", or holding a path separator, a line break or a NUL. The names come from the server
 // or from a remote path; none may lead out of the folder the user chose.
@@ -60,8 +61,9 @@ bool transferLocalNameIsSafe(const ucstring& name);
 // The local file a download goes to: `localFile` completed against the current folder (the current
 // folder itself when it is empty); into a folder, under the remote name, which must then be one
 // item. `invalidText` starts the error of a path that names nothing usable.
-ucstring transferDownloadTarget(PluginVariables& variables, const ucstring& localFile, const ucstring& remoteName,
-                                const ucstring& invalidText, OrbFileRef& target);
+[[nodiscard]] ucstring transferDownloadTarget(PluginVariables& variables, const ucstring& localFile,
+                                              const ucstring& remoteName, const ucstring& invalidText,
+                                              OrbFileRef& target);
 // Removes the file an upload's container was exported to (a temporary file of the session) when
 // the call is over, whatever its outcome, unless the upload was queued: the queue sends it later,
 // and the session's end removes it.

@@ -201,7 +201,7 @@ TEST_F(Accounts, ChangesByAnotherProcessShowAfterTheMinute) {
         PluginConfigLock lock(1000);
         std::u16string error;
         ASSERT_TRUE(accounts().addAccount(error, u"Site"));
-        accounts().saveAccounts();
+        ASSERT_EQ(accounts().saveAccounts(), u"");
         accounts().findAccount(u"Site");  // a scan now: the next one is due in a minute
     }
     std::string content = readFile(accountsFolderOnDisk() / "Site");

@@ -5,10 +5,10 @@
 #include "_Common/CoreCode/Orb_Variable.h"
 
 void createORBConfigLock();
-ucstring lockORBConfigLock(int waitMs);
+[[nodiscard]] ucstring lockORBConfigLock(int waitMs);
 void unlockORBConfigLock();
-ucstring getORBConfigVar(const ucstring& name, const OrbVariable*& variable);
-ucstring getMutableORBConfigVar(const ucstring& name, OrbVariable*& variable);
+[[nodiscard]] ucstring getORBConfigVar(const ucstring& name, const OrbVariable*& variable);
+[[nodiscard]] ucstring getMutableORBConfigVar(const ucstring& name, OrbVariable*& variable);
 
 void orbConfigInit();
 void orbConfigShutdown();

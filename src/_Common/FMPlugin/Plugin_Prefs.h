@@ -41,7 +41,7 @@ public:
     virtual bool load(bool force);
     // Writes this process's changes into the file (or removes the file when no preference is left),
     // then holds what the file holds; "Could not Save Prefs: " + why when that failed.
-    virtual ucstring save();
+    [[nodiscard]] virtual ucstring save();
 
     // The preferences folder, made when missing; false when it cannot be had.
     bool getSystemPrefsPath(OrbFileRef& folder);
@@ -71,7 +71,7 @@ protected:
     void noteChanged(const ucstring& name);
 
 private:
-    ucstring saveChanges();
+    [[nodiscard]] ucstring saveChanges();
     // Records the three logging switches as the file now has them.
     void rememberSavedLogging();
 
@@ -93,7 +93,7 @@ private:
 class PluginPrefsEx : public PluginPrefs {
 public:
     bool load(bool force) override;
-    ucstring save() override;
+    [[nodiscard]] ucstring save() override;
     virtual ucstring& mutableImportedVersion() { return mImportedVersion; }
     // The older version folder whose preferences (and accounts) were taken over; empty when none.
     virtual const ucstring& importedVersion() const { return mImportedVersion; }

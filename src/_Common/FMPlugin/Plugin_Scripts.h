@@ -65,12 +65,13 @@ void fmpScriptSplit(const ucstring& reference, ucstring& database, ucstring& scr
 // Empty when the script exists in the open database; otherwise why not. The database is looked
 // up as the host names its files, without a ".fp7" ending; `checkedDatabase` gets that name, the
 // one to start the script in.
-ucstring checkFMPScriptExists(const ucstring& database, const ucstring& script, ucstring* checkedDatabase = nullptr);
+[[nodiscard]] ucstring checkFMPScriptExists(const ucstring& database, const ucstring& script,
+                                            ucstring* checkedDatabase = nullptr);
 
 // Has the host evaluate a calculation; the result as a variable, a text or a list of lines.
-ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, OrbVariable* result);
-ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, ucstring* result);
-ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, ucstringlist* result);
+[[nodiscard]] ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, OrbVariable* result);
+[[nodiscard]] ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, ucstring* result);
+[[nodiscard]] ucstring envEvaluate(const fmx::ExprEnv& environment, const ucstring& expression, ucstringlist* result);
 
 // The front database file, from the host's Get(FilePath). Error text, empty on success.
-ucstring frontDatabaseLocation(OrbFileRef& location);
+[[nodiscard]] ucstring frontDatabaseLocation(OrbFileRef& location);

@@ -453,7 +453,7 @@ bool OrbFileRef::pathAsString(ucstring& out, int style, bool includeLastItem) co
         }
     } else if (items.size() > 1) {
         ucstringlist volumes;
-        volumeNames(volumes);
+        (void)volumeNames(volumes);  // without the list the volume's own name stands
         ucstring name, letter;
         const ucstring volume = decodeSlashes(items[1], kPathStyleWindows);
         const ucstring drive = findVolume(volumes, volume, name, letter, false) && !letter.empty() ? letter : volume;

@@ -114,7 +114,7 @@ public:
     // The volume label of drive C, or "C"; cached for 15 seconds.
     static ucstring rootVolumeName();
     // Entries "name=letter", drive C first; cached for 15 seconds. Error text, empty on success.
-    static ucstring volumeNames(ucstringlist& list);
+    [[nodiscard]] static ucstring volumeNames(ucstringlist& list);
     // Forgets the cached volume names (the next use asks the system again).
     static void resetVolumeCache();
 

@@ -54,11 +54,11 @@ bool checkForUnicodeCharSet(const void* bytes, size_t length, int16_t& charSet, 
 // Converts bytes in a character set to wide text, replacing `out`. Bytes that are not valid in
 // the set become U+FFFD. littleEndian matters for UCS-2 only. Returns an error text (empty on
 // success); `substitutions`, when given, receives the number of replaced sequences.
-ucstring charSetDecode(ucstring& out, std::string_view bytes, int16_t charSet, bool littleEndian = false,
-                       size_t* substitutions = nullptr);
+[[nodiscard]] ucstring charSetDecode(ucstring& out, std::string_view bytes, int16_t charSet, bool littleEndian = false,
+                                     size_t* substitutions = nullptr);
 
 // Converts wide text to bytes in a character set, replacing `out`. A character the set cannot
 // hold (and a lone surrogate) becomes "?" (U+FFFD in the Unicode forms); `substitutions` counts
 // them so that callers can warn. Returns an error text (empty on success).
-ucstring charSetEncode(std::string& out, std::u16string_view text, int16_t charSet, bool littleEndian = false,
-                       size_t* substitutions = nullptr);
+[[nodiscard]] ucstring charSetEncode(std::string& out, std::u16string_view text, int16_t charSet,
+                                     bool littleEndian = false, size_t* substitutions = nullptr);

@@ -10,7 +10,7 @@
 // including extended windows (characters beyond the BMP arrive as surrogate pairs). Malformed
 // input (a tag cut off by the end of the data, a reserved tag or window offset) stops decoding:
 // `out` keeps the text decoded so far and the error text is returned (empty on success).
-ucstring decodeFMUnicode(ucstring& out, std::string_view bytes);
+[[nodiscard]] ucstring decodeFMUnicode(ucstring& out, std::string_view bytes);
 
 // Encodes wide text as SCSU bytes, replacing `out`. Starts in the standard's initial state, so
 // ASCII and Latin-1 text comes out as its own bytes; other scripts switch or define windows, and

@@ -40,19 +40,20 @@ private:
 // failure is that the container names no file at all ("No Path Found.": plain text, say).
 [[nodiscard]] ucstring getContainerFileInfo(const fmx::Data& data, ucstring& protocol, ucstring& path,
                                             ucstring& fileName, bool* noPath = nullptr);
-[[nodiscard]] ucstring getContainerFileInfo_BinaryData(const fmx::BinaryData& data, ucstring& protocol,
-                                                       ucstring& path, ucstring& fileName);
+[[nodiscard]] ucstring getContainerFileInfo_BinaryData(const fmx::BinaryData& data, ucstring& protocol, ucstring& path,
+                                                       ucstring& fileName);
 [[nodiscard]] ucstring getContainerFileInfo_Text(const ucstring& text, ucstring& protocol, ucstring& path,
                                                  ucstring& fileName, bool* noPath = nullptr);
 // Replaces the container's FNAM stream. The file name may be in component form ("%2F" escapes).
-ucstring setContainerFileInfo_BinaryData(fmx::BinaryData& data, const ucstring& protocol, const ucstring& path,
-                                         const ucstring& fileName);
+[[nodiscard]] ucstring setContainerFileInfo_BinaryData(fmx::BinaryData& data, const ucstring& protocol,
+                                                       const ucstring& path, const ucstring& fileName);
 
 // A local file as a container value: embedded, or as a reference ("imagewin:/C:/a.jpg").
 // useType, when given, forces the main stream's four-character code.
-ucstring importContainer(fmx::Data& result, OrbFileRef& fileRef, bool byReference, const ucstring& useType = {});
-ucstring importContainer(fmx::Data& result, OrbStream* stream, const ucstring& fileName, const ucstring& path,
-                         const ucstring& useType = {});
+[[nodiscard]] ucstring importContainer(fmx::Data& result, OrbFileRef& fileRef, bool byReference,
+                                       const ucstring& useType = {});
+[[nodiscard]] ucstring importContainer(fmx::Data& result, OrbStream* stream, const ucstring& fileName,
+                                       const ucstring& path, const ucstring& useType = {});
 
 // Writes the container into `folder` as `fileName` (else its own name, else "Untitled"), which is
 // updated to the name used. Never replaces an existing file. False with `error` set on failure.
@@ -61,5 +62,6 @@ bool exportContainer(ucstring& error, const fmx::Data& data, const OrbFileRef& f
 
 // The operations behind the import and export script steps: "File", "ByReference"; "Path",
 // "SaveAs", "ReqType".
-ucstring File_ImportCallback(const OrbVariableArray& parameters, fmx::Data& result);
-ucstring File_ExportCallback(const fmx::Data& container, const OrbVariableArray& parameters, OrbVariable& result);
+[[nodiscard]] ucstring File_ImportCallback(const OrbVariableArray& parameters, fmx::Data& result);
+[[nodiscard]] ucstring File_ExportCallback(const fmx::Data& container, const OrbVariableArray& parameters,
+                                           OrbVariable& result);
