@@ -14,7 +14,7 @@
 #include <string>
 
 class OrbStream;
-struct ConnectionState;  // libcurl's handles and the state of the current request (Connection.cpp)
+struct ConnectionState;  // libcurl's handles and the state of the current request (Connection_Private.h)
 
 // What a caller decides on after a request. libcurl's own codes stay inside remote/.
 enum class RemoteErrorKind {
