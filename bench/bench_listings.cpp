@@ -110,7 +110,7 @@ void setPerLine(benchmark::State& state, size_t lines) {
 void parseListRepeatedly(benchmark::State& state, const stringlist& lines) {
     const OrbDateTime now(boost::posix_time::ptime(boost::gregorian::date(2026, 12, 8)));
     for (auto _ : state) {
-        OrbVariableArray list;
+        std::vector<RemoteItem> list;
         parseStandardList(lines, list, now);
         if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
         benchmark::DoNotOptimize(list.size());
@@ -130,7 +130,7 @@ BENCHMARK(BM_ParseMixedList)->Unit(benchmark::kMillisecond);
 void BM_ParseMachineList(benchmark::State& state) {
     const stringlist lines = machineListing();
     for (auto _ : state) {
-        OrbVariableArray list;
+        std::vector<RemoteItem> list;
         parseMachineList(lines, list);
         if (list.size() != kLines + 2) state.SkipWithError("wrong number of records");
         benchmark::DoNotOptimize(list.size());
@@ -141,7 +141,7 @@ BENCHMARK(BM_ParseMachineList)->Unit(benchmark::kMillisecond);
 
 // Walking a parsed listing with a wildcard, as Volan_GetRemoteListCount does.
 void BM_CountWithWildcard(benchmark::State& state) {
-    OrbVariableArray list;
+    std::vector<RemoteItem> list;
     parseMachineList(machineListing(), list);
     for (auto _ : state) {
         int64_t count = 0;

@@ -8,6 +8,7 @@
 #include "_Common/FMPlugin/Plugin_Values.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "remote/Connection.h"
+#include "remote/RemoteItem.h"
 
 #include <platform/Threads.h>
 
@@ -30,9 +31,9 @@ public:
     platform::ThreadId threadId = 0;   // on older hosts the host thread stands in for the session
     bool initializedByWorker = false;  // set when the worker thread made this record
     PluginParameter parameter;
-    OrbVariable lastTransfer;     // empty, an error text, or the record of the last transfer
-    OrbVariableArray localList;   // cached local listing
-    OrbVariableArray remoteList;  // cached remote listing
+    OrbVariable lastTransfer;            // empty, an error text, or the record of the last transfer
+    OrbVariableArray localList;          // cached local listing
+    std::vector<RemoteItem> remoteList;  // cached remote listing
     // The queued transfers, in order.
     std::deque<QueuedTransfer> queue;
     // The queued transfer in flight, kept apart: its end is recorded even after Cancel emptied the queue.

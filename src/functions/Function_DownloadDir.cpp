@@ -62,7 +62,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
             listRemoteHelper(v, listing);
             if (!listing.error.empty()) return listing.error;
             listed = true;
-            context.items = &listing.items;
+            context.remoteItems = &listing.items;
             downloadDirHelper(v, context);
             return context.error;
         });

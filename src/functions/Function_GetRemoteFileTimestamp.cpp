@@ -9,12 +9,10 @@ VOLAN_FUNCTION_CALLBACK(GetRemoteFileTimestamp) {
         nameArguments(call.arguments, {u"File"});
         const ucstring path = argumentString(call.arguments, u"File");
         if (path.empty()) return u"You must specify the file to get the timestamp of ('File' parameter).";
-        OrbVariableArray info;
+        RemoteItem info;
         const ucstring error = remoteExistingFileInfo(call.variables, path, info);
         if (!error.empty()) return error;
-        const OrbVariable* value = nullptr;
-        if (!info.variableWithName(u"ModDate", value)) return u"Returned item info didn't contain a timestamp.";
-        call.result.setTimestampValue(value->timestampValue());
+        call.result.setTimestampValue(info.modDate);
         return {};
     });
 }

@@ -35,31 +35,26 @@ bool wantedFile(DirHelperContext& context, const ucstring& name) {
            listWildcardMatches(*context.wildcardExpression, name);
 }
 
-// Runs `level` one directory further down with the context's level fields saved and restored.
-template <class Level>
+// Runs `level` one directory further down with the context's level fields (`levelItems` is
+// context.items or context.remoteItems) saved and restored.
+template <class Items, class Level>
 void descend(DirHelperContext& context, const ucstring& subPath, const OrbFileRef& localDirectory,
-             const OrbVariableArray* items, Level level) {
+             const Items*& levelItems, const Items* items, Level level) {
     const ucstring savedSubPath = context.subPath;
     const OrbFileRef savedLocal = context.localDirectory;
-    const OrbVariableArray* savedItems = context.items;
+    const Items* savedItems = levelItems;
     context.subPath = subPath;
     context.localDirectory = localDirectory;
-    context.items = items;
+    levelItems = items;
     level();
     context.subPath = savedSubPath;
     context.localDirectory = savedLocal;
-    context.items = savedItems;
+    levelItems = savedItems;
 }
 
 const OrbVariableArray* subItems(const OrbVariable& entry) {
     const OrbVariable* items = entryMember(entry, u"Items");
     return items && items->type() == OrbVariable::kArray ? &items->arrayValue() : nullptr;
-}
-
-// What the remote walk found a link (or an item of unknown type) to be; empty for plain items.
-ucstring resolvedAs(const OrbVariable& entry) {
-    const OrbVariable* resolved = entryMember(entry, u"Resolved");
-    return resolved ? resolved->stringValue() : ucstring();
 }
 
 ucstring countText(uint32_t count, const char16_t* one, const char16_t* many) {
@@ -122,7 +117,8 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
             if (entryIsDir(entry)) {
                 if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
                 const ucstring sub = context.subPath.empty() ? name : context.subPath + u"/" + name;
-                descend(context, sub, local, subItems(entry), [&] { uploadDirHelper(session, context); });
+                descend(context, sub, local, context.items, subItems(entry),
+                        [&] { uploadDirHelper(session, context); });
             } else {
                 if (!wantedFile(context, name)) continue;
                 const ucstring remoteFolder = remoteJoin(remoteDir, u"");
@@ -160,10 +156,9 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
                             u"' local dir; Error: " + context.localDirectory.errorString();
     }
 
-    if (context.error.empty() && context.items) {
-        for (const OrbVariable& entry : *context.items) {
-            if (entry.type() != OrbVariable::kArray) continue;
-            const ucstring& name = entry.name();
+    if (context.error.empty() && context.remoteItems) {
+        for (const RemoteItem& item : *context.remoteItems) {
+            const ucstring& name = item.name;
             if (name == u"." || name == u"..") continue;
             // The names come from the server: one that would lead out of the local folder (or
             // into a folder of its own making) is never written.
@@ -171,20 +166,20 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
                 DEBUG_OUT(u"Skipping remote item with an unsafe name: '" + name + u"'");
                 continue;
             }
-            const ucstring resolved = resolvedAs(entry);
-            if (resolved == kResolvedNowhere) {
+            if (item.resolved == RemoteItemResolved::kNowhere) {
                 if (wantedFile(context, name)) ++context.linksNowhere;
                 continue;
             }
-            if (resolved == kResolvedRepeat) {
+            if (item.resolved == RemoteItemResolved::kRepeat) {
                 ++context.foldersRepeated;
                 continue;
             }
-            if (resolved.empty() ? entryIsDir(entry) : resolved == kResolvedFolder) {
+            if (item.resolved == RemoteItemResolved::kNotAsked ? item.type == RemoteItemType::kFolder
+                                                               : item.resolved == RemoteItemResolved::kFolder) {
                 if (context.maxDepth != 0 && context.currentDepth >= context.maxDepth) continue;
                 OrbFileRef local(context.localDirectory);
                 local.addItem(name);
-                descend(context, remoteJoin(context.subPath, name), local, subItems(entry),
+                descend(context, remoteJoin(context.subPath, name), local, context.remoteItems, &item.items,
                         [&] { downloadDirHelper(session, context); });
             } else {
                 if (!wantedFile(context, name)) continue;

@@ -9,15 +9,16 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
-// One context serves a whole walk; the walkers restore `items`, `subPath` and `localDirectory`
-// after each level.
+// One context serves a whole walk; the walkers restore `items` (or `remoteItems`), `subPath` and
+// `localDirectory` after each level.
 struct DirHelperContext {
     ucstring error;                           // the first error met; empty while all is well
     ucstring subPath;                         // upload: relative to the current remote dir; download: full path
     ucstring completedScript;                 // queue mode only
     ucstring completedScriptParameter;        // queue mode only
-    const OrbVariableArray* items = nullptr;  // the listing of the current level
+    const OrbVariableArray* items = nullptr;  // upload: the local listing of the current level
     OrbFileRef localDirectory;                // the local directory of the current level
     bool useWildcard = false;
     bool asciiMode = false;
@@ -30,6 +31,8 @@ struct DirHelperContext {
     // (dangling, a loop of links), and linked folders the download holds already or that hold it.
     uint32_t linksNowhere = 0;
     uint32_t foldersRepeated = 0;
+    // Download: the remote listing of the current level.
+    const std::vector<RemoteItem>* remoteItems = nullptr;
 };
 using uploadDirHelperContext = DirHelperContext;
 using downloadDirHelperContext = DirHelperContext;

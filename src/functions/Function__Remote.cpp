@@ -82,8 +82,8 @@ int32_t remoteMachineListMode(PluginVariables& session) {
 
 namespace {
 
-// The listing lines into records; names that are not UTF-8 are noted for the way back.
-void parseListing(PluginVariables& session, OrbVariableArray& list) {
+// The listing lines into items; names that are not UTF-8 are noted for the way back.
+void parseListing(PluginVariables& session, std::vector<RemoteItem>& list) {
     const stringlist& lines = session.connection.listingLines();
     if (remoteMachineListMode(session) == 1)
         parseMachineList(lines, list, &session.remoteRawNames);
@@ -102,7 +102,7 @@ RemoteResult listingRequest(PluginVariables& session, const std::string& directo
 
 }  // namespace
 
-ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, OrbVariableArray& list,
+ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, std::vector<RemoteItem>& list,
                              const ucstring& failurePrefix) {
     const RemoteResult result = listingRequest(session, directory, nullptr);
     if (!result.ok()) return listingError(session, result, failurePrefix);
@@ -157,18 +157,15 @@ void remoteInvalidateList(PluginVariables& session, bool resetPosition) {
 
 // ---- One item ----------------------------------------------------------------------------------
 
-ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, OrbVariableArray& info) {
-    info.clear();
-    ucstring error;
+ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, RemoteItem& info) {
+    info = RemoteItem();
     const std::string trimmed = withoutTrailingSlash(path);
     std::string dir, name;
     remoteSplitPath(trimmed, dir, name);
     if (name.empty()) {
         // The root folder: always there, and listed by no parent.
-        info.addStringVariable(error, u"Type", u"dir", true);
-        info.addIntegerVariable(error, u"Size", 0, true);
-        info.addTimestampVariable(error, u"ModDate", listDefaultModDate(), true);
-        info.addStringVariable(error, u"Name", u"/", true);
+        info.name = u"/";
+        info.type = RemoteItemType::kFolder;
         return {};
     }
 
@@ -177,7 +174,7 @@ ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, Or
         const stringlist& lines = session.connection.replies();
         if (!result.ok()) {
             if (!lines.empty() && stringStartsWith(lines.back(), "550")) {
-                info.addIntegerVariable(error, u"Size", -1, true);
+                info.size = -1;
                 return {};
             }
             return u"Error getting item info; Server response: \r" + serverText(session);
@@ -185,73 +182,61 @@ ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, Or
         if (lines.size() < 3) return u"Server did not return a valid response.";
         const std::string factLine = stringTrimLeft(lines[lines.size() - 2]);
         if (factLine.empty()) return u"Server response is blank.";
-        listItemInfoFromFactLine(factLine, info);
+        info = listItemInfoFromFactLine(factLine);
         return {};
     }
 
-    OrbVariableArray list;
-    error = remoteListDirectory(session, dir, list, u"Error getting list for item info; Server response: ");
+    std::vector<RemoteItem> list;
+    const ucstring error =
+        remoteListDirectory(session, dir, list, u"Error getting list for item info; Server response: ");
     if (!error.empty()) return error;
     // Read as the listing reads names, so that a name in other bytes than UTF-8 is found.
     const ucstring wanted = listNameFromBytes(name, nullptr);
-    for (const OrbVariable& record : list) {
-        if (record.name() != wanted) continue;  // names on the server are case-sensitive
-        info = record.arrayValue();
-        info.addStringVariableAsIs(error, u"Name", wanted, true);
+    for (RemoteItem& item : list) {
+        if (item.name != wanted) continue;  // names on the server are case-sensitive
+        info = std::move(item);
         return {};
     }
-    info.addIntegerVariable(error, u"Size", -1, true);
+    info.size = -1;
     return {};
 }
 
 namespace {
 
-bool isLinkType(const ucstring& type) { return type == u"symlink" || type == u"unknown"; }
-
-ucstring memberText(const OrbVariableArray& info, const char16_t* name) {
-    const OrbVariable* member = nullptr;
-    return info.variableWithName(name, member) ? member->stringValue() : ucstring();
-}
-
-bool itemMissing(const OrbVariableArray& info) {
-    const OrbVariable* size = nullptr;
-    return !info.variableWithName(u"Size", size) || size->integerValue() == -1;
-}
+bool isLinkType(RemoteItemType type) { return type == RemoteItemType::kSymlink || type == RemoteItemType::kUnknown; }
 
 // A link (or an item whose listing names no type) counts as what it leads to.
-ucstring itemExists(PluginVariables& session, const std::string& path, const ucstring& type, bool& exists) {
+ucstring itemExists(PluginVariables& session, const std::string& path, RemoteItemType type, bool& exists) {
     exists = false;
-    OrbVariableArray info;
+    RemoteItem info;
     ucstring error = getRemoteItemInfo(session, path, info);
-    if (!error.empty() || itemMissing(info)) return error;
-    const ucstring itemType = memberText(info, u"Type");
-    if (!isLinkType(itemType)) {
-        exists = itemType == type;
+    if (!error.empty() || info.size == -1) return error;
+    if (!isLinkType(info.type)) {
+        exists = info.type == type;
         return {};
     }
     ListLinkAnswer answer;
     error = remoteFollowLink(session, path, false, answer);
-    exists = answer.kind == (type == u"dir" ? ListLinkAnswer::kFolder : ListLinkAnswer::kFile);
+    exists = answer.kind == (type == RemoteItemType::kFolder ? ListLinkAnswer::kFolder : ListLinkAnswer::kFile);
     return error;
 }
 
 }  // namespace
 
 ucstring remoteFileExists(PluginVariables& session, const std::string& path, bool& exists) {
-    return itemExists(session, path, u"file", exists);
+    return itemExists(session, path, RemoteItemType::kFile, exists);
 }
 
 ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool& exists) {
-    return itemExists(session, path, u"dir", exists);
+    return itemExists(session, path, RemoteItemType::kFolder, exists);
 }
 
 ucstring remoteFileOrLinkExists(PluginVariables& session, const std::string& path, bool& exists) {
     exists = false;
-    OrbVariableArray info;
+    RemoteItem info;
     const ucstring error = getRemoteItemInfo(session, path, info);
-    if (!error.empty() || itemMissing(info)) return error;
-    const ucstring type = memberText(info, u"Type");
-    exists = type == u"file" || isLinkType(type);
+    if (!error.empty() || info.size == -1) return error;
+    exists = info.type == RemoteItemType::kFile || isLinkType(info.type);
     return {};
 }
 
@@ -268,7 +253,7 @@ ucstring remotePathArgument(const PluginVariables& session, const ucstring& path
 
 void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context) {
     ListTreeServer server;
-    server.listDirectory = [&session](const ucstring& directory, OrbVariableArray& list) {
+    server.listDirectory = [&session](const ucstring& directory, std::vector<RemoteItem>& list) {
         return remoteListDirectory(session, sessionWirePath(session, directory), list);
     };
     server.followLink = [&session](const ucstring& path, bool listFolder, ListLinkAnswer& answer) {
@@ -280,7 +265,7 @@ void listRemoteHelper(PluginVariables& session, ListRemoteHelperContext& context
     listRemoteHelper(context, server);
 }
 
-ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, OrbVariableArray& info) {
+ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, RemoteItem& info) {
     if (const ucstring unusable = sessionCheckUsable(session); !unusable.empty()) return unusable;
     ucstring resolved;
     std::string wire;
@@ -288,12 +273,9 @@ ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, 
     if (!error.empty()) return error;
     error = getRemoteItemInfo(session, wire, info);
     if (!error.empty()) return u"Could not get file info: " + error;
-    const OrbVariable* size = nullptr;
-    const OrbVariable* type = nullptr;
-    if (info.variableWithName(u"Size", size) && size->integerValue() == -1)
-        return u"The specified remote file does not exist: " + resolved;
-    if (!info.variableWithName(u"Type", type) || !isLinkType(type->stringValue())) {
-        if (type && type->stringValue() != u"file") return u"The specified remote file does not exist: " + resolved;
+    if (info.size == -1) return u"The specified remote file does not exist: " + resolved;
+    if (!isLinkType(info.type)) {
+        if (info.type != RemoteItemType::kFile) return u"The specified remote file does not exist: " + resolved;
         return {};
     }
     // A link to a file: the size of the file it leads to, as a download gets it.
@@ -301,7 +283,6 @@ ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, 
     error = remoteFollowLink(session, wire, false, answer);
     if (!error.empty()) return u"Could not get file info: " + error;
     if (answer.kind != ListLinkAnswer::kFile) return u"The specified remote file does not exist: " + resolved;
-    OrbVariable* sizeMember = nullptr;
-    if (answer.size >= 0 && info.mutableVariableWithName(u"Size", sizeMember)) sizeMember->setIntegerValue(answer.size);
+    if (answer.size >= 0) info.size = answer.size;
     return {};
 }

@@ -1,5 +1,5 @@
 // Work on the server's file system over a session's connection: the control-command runners, the
-// listing of a remote directory into item records (with the session's listing cache), and the
+// listing of a remote directory into items (with the session's listing cache), and the
 // lookup of one remote item. Paths are UTF-8 and "/"-separated. The connection chooses the
 // commands of its protocol (remote/Connection.h), so callers see the same results whatever it is.
 #pragma once
@@ -7,6 +7,7 @@
 #include "Function__Common.h"
 
 #include <string>
+#include <vector>
 
 // ---- Paths -------------------------------------------------------------------------------------
 
@@ -32,7 +33,7 @@ int32_t remoteMachineListMode(PluginVariables& session);
 // Lists `directory` into the session's remote list (it does not mark the list current).
 ucstring sendLISTCommand(PluginVariables& session, const std::string& directory);
 // Lists `directory` into `list`; `failurePrefix` starts the error text.
-ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, OrbVariableArray& list,
+ucstring remoteListDirectory(PluginVariables& session, const std::string& directory, std::vector<RemoteItem>& list,
                              const ucstring& failurePrefix = u"Error getting list; Server response: ");
 // Lists the current remote directory unless the cache already holds it.
 ucstring maybeGetRemoteFileList(PluginVariables& session);
@@ -41,12 +42,13 @@ void remoteInvalidateList(PluginVariables& session, bool resetPosition);
 
 // ---- One item ----------------------------------------------------------------------------------
 
-// "Type", "Size", "ModDate" and "Name" of the item at `path`; "Size" -1 when there is no such item.
-ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, OrbVariableArray& info);
+// The item at `path`, named by the last part of the path ("/" for the root); its size is -1 when
+// there is no such item.
+ucstring getRemoteItemInfo(PluginVariables& session, const std::string& path, RemoteItem& info);
 ucstring remoteFileExists(PluginVariables& session, const std::string& path, bool& exists);
 // The item information of an existing remote file named by a function's argument (connection
 // checked, path resolved); "The specified remote file does not exist: ..." when it is not a file.
-ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, OrbVariableArray& info);
+ucstring remoteExistingFileInfo(PluginVariables& session, const ucstring& path, RemoteItem& info);
 ucstring remoteDirExists(PluginVariables& session, const std::string& path, bool& exists);
 // A file, or a link whatever it leads to (even nowhere): an item that deleting removes as itself.
 ucstring remoteFileOrLinkExists(PluginVariables& session, const std::string& path, bool& exists);

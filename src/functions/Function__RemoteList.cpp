@@ -5,6 +5,7 @@
 #include "_Common/Strings/Orb_StringList.h"
 
 #include <initializer_list>
+#include <type_traits>
 
 namespace {
 
@@ -15,8 +16,6 @@ const OrbVariable* member(const OrbVariable& record, const char16_t* name) {
     record.arrayValue().variableWithName(name, found);
     return found;
 }
-
-bool isRecord(const OrbVariable& v) { return v.type() == OrbVariable::kArray; }
 
 }  // namespace
 
@@ -51,33 +50,40 @@ ucstring listValidateWhich(const ucstring& which) {
     return ucstring();
 }
 
-ucstring listItemCount(const OrbVariableArray& list, const ucstring& wildcard, int64_t& count) {
-    count = 0;
+namespace {
+
+// The list functions see a remote item and a local record alike: a name and the fields of
+// listItemFields. An entry of a local list that is no record is no item.
+bool isItem(const RemoteItem&) { return true; }
+bool isItem(const OrbVariable& v) { return v.type() == OrbVariable::kArray; }
+const ucstring& itemName(const RemoteItem& item) { return item.name; }
+const ucstring& itemName(const OrbVariable& record) { return record.name(); }
+
+template <class List>
+using ItemOf = std::remove_cvref_t<decltype(*std::declval<const List&>().begin())>;
+
+// Calls `visit` with each item of `list` whose name matches the wildcard (all without one), in
+// list order.
+template <class List, class Visit>
+ucstring forEachMatchingItem(const List& list, const ucstring& wildcard, Visit visit) {
     ucStringRegEx matcher;
     bool filtered = false;
-    ucstring error = listCompileWildcard(wildcard, matcher, filtered);
+    const ucstring error = listCompileWildcard(wildcard, matcher, filtered);
     if (!error.empty()) return error;
-    for (const OrbVariable& v : list) {
-        if (isRecord(v) && (!filtered || listWildcardMatches(matcher, v.name()))) ++count;
+    for (const auto& item : list) {
+        if (isItem(item) && (!filtered || listWildcardMatches(matcher, itemName(item)))) visit(item);
     }
     return ucstring();
 }
 
-void listItemFields(const OrbVariable& record, ucstring& type, ucstring& size, ucstring& date, ucstring& time) {
-    const OrbVariable* t = member(record, u"Type");
-    type = t ? t->variableAsString(kLineEndingCR) : ucstring();
-    if (type.empty()) type = u"unknown";
-    const OrbVariable* s = member(record, u"Size");
-    size.clear();
-    stringFromInteger(size, s ? s->variableAsInteger() : 0);
-    const OrbVariable* m = member(record, u"ModDate");
-    const OrbDateTime& when = m ? m->timestampValue() : listDefaultModDate();
-    when.dateString(date);
-    when.timeString(time, false);
+template <class List>
+ucstring countItems(const List& list, const ucstring& wildcard, int64_t& count) {
+    count = 0;
+    return forEachMatchingItem(list, wildcard, [&count](const auto&) { ++count; });
 }
 
-ucstring listGetItem(const OrbVariableArray& list, const ListItemRequest& request, int32_t& position,
-                     ucstring& result) {
+template <class List>
+ucstring getItem(const List& list, const ListItemRequest& request, int32_t& position, ucstring& result) {
     result.clear();
     ucstring error = listValidateWhich(request.which);
     if (!error.empty()) return error;
@@ -85,25 +91,19 @@ ucstring listGetItem(const OrbVariableArray& list, const ListItemRequest& reques
     const ucstring fieldSeparator = request.fieldSeparator.empty() ? ucstring(u"||") : request.fieldSeparator;
     const ucstring rowSeparator = request.rowSeparator.empty() ? ucstring(kCR) : request.rowSeparator;
 
-    ucStringRegEx matcher;
-    bool filtered = false;
-    error = listCompileWildcard(request.wildcard, matcher, filtered);
+    std::vector<const ItemOf<List>*> items;
+    items.reserve(list.size());
+    error = forEachMatchingItem(list, request.wildcard, [&items](const auto& item) { items.push_back(&item); });
     if (!error.empty()) return error;
-
-    std::vector<const OrbVariable*> records;
-    records.reserve(list.size());
-    for (const OrbVariable& v : list) {
-        if (isRecord(v) && (!filtered || listWildcardMatches(matcher, v.name()))) records.push_back(&v);
-    }
-    const int64_t count = static_cast<int64_t>(records.size());
+    const int64_t count = static_cast<int64_t>(items.size());
 
     ucstring type, size, date, time;
     if (which == u"ALL") {
-        for (const OrbVariable* record : records) {
-            listItemFields(*record, type, size, date, time);
+        for (const auto* item : items) {
+            listItemFields(*item, type, size, date, time);
             result += request.location;
             for (const ucstring* field :
-                 std::initializer_list<const ucstring*>{&type, &record->name(), &size, &date, &time}) {
+                 std::initializer_list<const ucstring*>{&type, &itemName(*item), &size, &date, &time}) {
                 result += fieldSeparator;
                 result += *field;
             }
@@ -125,11 +125,78 @@ ucstring listGetItem(const OrbVariableArray& list, const ListItemRequest& reques
     position = static_cast<int32_t>(wanted);
     if (wanted == 0) return ucstring();
 
-    const OrbVariable& record = *records[static_cast<size_t>(wanted - 1)];
-    listItemFields(record, type, size, date, time);
-    result = u"Location=" + request.location + kCR + u"Type=" + type + kCR + u"FileName=" + record.name() + kCR +
+    const auto& item = *items[static_cast<size_t>(wanted - 1)];
+    listItemFields(item, type, size, date, time);
+    result = u"Location=" + request.location + kCR + u"Type=" + type + kCR + u"FileName=" + itemName(item) + kCR +
              u"FileSize=" + size + kCR + u"FileDate=" + date + kCR + u"FileTime=" + time;
     return ucstring();
+}
+
+}  // namespace
+
+void listAddItemRecord(OrbVariableArray& list, const ucstring& name, const ucstring& type, int64_t size,
+                       const OrbDateTime& modDate) {
+    // Copied from a finished record rather than built: a new variable reads the clock, which
+    // costs more than the whole copy on long listings.
+    static const OrbVariable kPrototype = [] {
+        OrbVariable record;
+        record.setType(OrbVariable::kArray);
+        OrbVariableArray::Variables& members = record.mutableArrayValue().mutableVariableArray();
+        members.reserve(3);
+        members.emplace_back(u"Type");
+        members.emplace_back(u"Size");
+        members.emplace_back(u"ModDate");
+        return record;
+    }();
+    // Added without the name checks of variables: file names may hold characters ("$", ";",
+    // quotes) that are no variable names elsewhere, and an item is never to be lost for its name.
+    OrbVariableArray::Variables& items = list.mutableVariableArray();
+    items.push_back(kPrototype);
+    OrbVariable& record = items.back();
+    record.setNameAsIs(name);
+    OrbVariableArray::Variables& members = record.mutableArrayValue().mutableVariableArray();
+    members[0].setStringValue(type);
+    members[1].setIntegerValue(size);
+    members[2].setTimestampValue(modDate);
+}
+
+ucstring listItemCount(const std::vector<RemoteItem>& list, const ucstring& wildcard, int64_t& count) {
+    return countItems(list, wildcard, count);
+}
+
+ucstring listItemCount(const OrbVariableArray& list, const ucstring& wildcard, int64_t& count) {
+    return countItems(list, wildcard, count);
+}
+
+void listItemFields(const RemoteItem& item, ucstring& type, ucstring& size, ucstring& date, ucstring& time) {
+    type = remoteItemTypeText(item.type);
+    size.clear();
+    stringFromInteger(size, item.size);
+    item.modDate.dateString(date);
+    item.modDate.timeString(time, false);
+}
+
+void listItemFields(const OrbVariable& record, ucstring& type, ucstring& size, ucstring& date, ucstring& time) {
+    const OrbVariable* t = member(record, u"Type");
+    type = t ? t->variableAsString(kLineEndingCR) : ucstring();
+    if (type.empty()) type = u"unknown";
+    const OrbVariable* s = member(record, u"Size");
+    size.clear();
+    stringFromInteger(size, s ? s->variableAsInteger() : 0);
+    const OrbVariable* m = member(record, u"ModDate");
+    const OrbDateTime& when = m ? m->timestampValue() : listDefaultModDate();
+    when.dateString(date);
+    when.timeString(time, false);
+}
+
+ucstring listGetItem(const std::vector<RemoteItem>& list, const ListItemRequest& request, int32_t& position,
+                     ucstring& result) {
+    return getItem(list, request, position, result);
+}
+
+ucstring listGetItem(const OrbVariableArray& list, const ListItemRequest& request, int32_t& position,
+                     ucstring& result) {
+    return getItem(list, request, position, result);
 }
 
 // ---- Directory trees ---------------------------------------------------------------------------
@@ -167,10 +234,10 @@ ucstring childPath(const ucstring& directory, const ucstring& name) {
     return directory + u"/" + name;
 }
 
-void setResolved(OrbVariable& record, const char16_t* resolved) {
-    OrbVariable value(u"Resolved");
-    value.setStringValue(resolved);
-    record.mutableArrayValue().mutableVariableArray().push_back(std::move(value));
+// What the walk found first stands: a linked folder that turns out to be met before stays a folder
+// (not walked into, so it brings no items).
+void setResolved(RemoteItem& item, RemoteItemResolved resolved) {
+    if (item.resolved == RemoteItemResolved::kNotAsked) item.resolved = resolved;
 }
 
 }  // namespace
@@ -227,24 +294,22 @@ void listRemoteHelper(ListRemoteHelperContext& context, const ListTreeServer& se
     // Below the depth limit folders are only told apart from files, never listed.
     const bool enterFolders = context.maxDepth == 0 || context.currentDepth < context.maxDepth;
 
-    for (OrbVariable& record : context.items) {
-        if (!isRecord(record) || record.name() == u"." || record.name() == u"..") continue;
-        const OrbVariable* type = member(record, u"Type");
-        const ucstring typeText = type ? type->stringValue() : ucstring(u"unknown");
-        const bool isDir = typeText == u"dir";
-        if (!isDir && typeText != u"symlink" && typeText != u"unknown") continue;
+    for (RemoteItem& item : context.items) {
+        if (item.name == u"." || item.name == u"..") continue;
+        const bool isDir = item.type == RemoteItemType::kFolder;
+        if (!isDir && item.type != RemoteItemType::kSymlink && item.type != RemoteItemType::kUnknown) continue;
         // A name with a path separator is not one item of this directory (a broken or hostile
         // listing); it is never entered, and directory downloads skip it.
-        if (record.name().find_first_of(u"/\\") != ucstring::npos) continue;
+        if (item.name.find_first_of(u"/\\") != ucstring::npos) continue;
 
         ListRemoteHelperContext child;
-        child.directory = childPath(context.directory, record.name());
+        child.directory = childPath(context.directory, item.name);
         child.maxDepth = context.maxDepth;
         child.currentDepth = context.currentDepth;
         child.visited = context.visited;
         child.topRealPath = context.topRealPath;
         if (isDir) {
-            child.realPath = childPath(context.realPath, record.name());
+            child.realPath = childPath(context.realPath, item.name);
         } else {
             if (!server.followLink) continue;
             ListLinkAnswer answer;
@@ -254,12 +319,12 @@ void listRemoteHelper(ListRemoteHelperContext& context, const ListTreeServer& se
                 break;
             }
             if (answer.kind != ListLinkAnswer::kFolder) {
-                setResolved(record, answer.kind == ListLinkAnswer::kFile ? kResolvedFile : kResolvedNowhere);
+                setResolved(item, answer.kind == ListLinkAnswer::kFile ? RemoteItemResolved::kFile
+                                                                       : RemoteItemResolved::kNowhere);
                 continue;
             }
-            const OrbVariable* target = member(record, u"Target");
-            if (target && !target->stringValue().empty())
-                child.realPath = listJoinLinkTarget(context.realPath, target->stringValue());
+            if (!item.target.empty())
+                child.realPath = listJoinLinkTarget(context.realPath, item.target);
             else
                 child.realPath = foldedPath(answer.realPath.empty() ? child.directory : answer.realPath);
             // A link to the tree's own folder or above leads back into it; one to a folder inside
@@ -267,15 +332,15 @@ void listRemoteHelper(ListRemoteHelperContext& context, const ListTreeServer& se
             const bool again =
                 pathWithin(context.topRealPath, child.realPath) || pathWithin(child.realPath, context.topRealPath);
             if (enterFolders && again) {
-                setResolved(record, kResolvedRepeat);
+                setResolved(item, RemoteItemResolved::kRepeat);
                 continue;
             }
-            setResolved(record, kResolvedFolder);
+            setResolved(item, RemoteItemResolved::kFolder);
             child.items = std::move(answer.items);
             child.listed = enterFolders;
         }
         if (enterFolders && context.visited->count(child.realPath)) {
-            setResolved(record, kResolvedRepeat);
+            setResolved(item, RemoteItemResolved::kRepeat);
             continue;
         }
         listRemoteHelper(child, server);
@@ -283,10 +348,8 @@ void listRemoteHelper(ListRemoteHelperContext& context, const ListTreeServer& se
             context.error = child.error;
             break;
         }
-        OrbVariable items(u"Items");
-        items.setType(OrbVariable::kArray);
-        items.mutableArrayValue() = std::move(child.items);
-        record.mutableArrayValue().mutableVariableArray().push_back(std::move(items));
+        item.items = std::move(child.items);
+        item.walked = true;
     }
     --context.currentDepth;
 }

@@ -303,18 +303,11 @@ ListToday listTodayFrom(const OrbDateTime& now) {
     return today;
 }
 
-// ---- Item records ------------------------------------------------------------------------------
+// ---- Items -------------------------------------------------------------------------------------
 
-enum class ItemType { kUnknown, kFile, kDir, kSymlink };
-
-const ucstring& typeText(ItemType type) {
-    static const ucstring kTexts[] = {u"unknown", u"file", u"dir", u"symlink"};
-    return kTexts[static_cast<size_t>(type)];
-}
-
-// One LIST line's item before it becomes a record.
+// One LIST line's item before it becomes a RemoteItem.
 struct ListEntry {
-    ItemType type = ItemType::kUnknown;
+    RemoteItemType type = RemoteItemType::kUnknown;
     int64_t size = 0;
     std::string_view name;
     std::string_view target;  // where a link leads, when its line says
@@ -356,9 +349,9 @@ Read readEPLF(const Tokens& t, ListContext&, ListEntry& e) {
         if (fact.empty()) continue;
         int64_t value = 0;
         if (fact == "/") {
-            e.type = ItemType::kDir;
+            e.type = RemoteItemType::kFolder;
         } else if (fact == "r") {
-            if (e.type == ItemType::kUnknown) e.type = ItemType::kFile;
+            if (e.type == RemoteItemType::kUnknown) e.type = RemoteItemType::kFile;
         } else if (fact[0] == 's' && digitsValue(fact.substr(1), value)) {
             e.size = value;
         } else if (fact[0] == 'm' && digitsValue(fact.substr(1), value) && value <= 253402300799) {
@@ -492,12 +485,12 @@ Read readUnix(const Tokens& t, ListContext& ctx, ListEntry& e) {
     if (best == 0) return Read::kNotMine;
 
     switch (kind) {
-        case 'd': e.type = ItemType::kDir; break;
-        case '-': e.type = ItemType::kFile; break;
-        case 'l': e.type = ItemType::kSymlink; break;
+        case 'd': e.type = RemoteItemType::kFolder; break;
+        case '-': e.type = RemoteItemType::kFile; break;
+        case 'l': e.type = RemoteItemType::kSymlink; break;
         default: break;
     }
-    if (e.type == ItemType::kSymlink) {
+    if (e.type == RemoteItemType::kSymlink) {
         const size_t arrow = e.name.find(" -> ");
         if (arrow != std::string_view::npos && arrow > 0) {
             e.target = e.name.substr(arrow + 4);
@@ -566,7 +559,7 @@ Read readVMS(const Tokens& t, ListContext& ctx, ListEntry& e) {
     if (name == ctx.vmsLastName) return Read::kNoItem;
     ctx.vmsLastName = name;
     e.name = name;
-    e.type = endsWithNoCase(name, ".DIR") ? ItemType::kDir : ItemType::kFile;
+    e.type = endsWithNoCase(name, ".DIR") ? RemoteItemType::kFolder : RemoteItemType::kFile;
     return Read::kItem;
 }
 
@@ -636,9 +629,9 @@ Read readMSDos(const Tokens& t, ListContext&, ListEntry& e) {
     }
     if (marker + 1 >= t.count) return Read::kNotMine;
     if (asciiEqualNoCase(t.at[marker], "<DIR>")) {
-        e.type = ItemType::kDir;
+        e.type = RemoteItemType::kFolder;
     } else if (readGroupedSize(t.at[marker], e.size)) {
-        e.type = ItemType::kFile;
+        e.type = RemoteItemType::kFile;
     } else {
         return Read::kNotMine;
     }
@@ -663,9 +656,9 @@ Read readWindowsCE(const Tokens& t, ListContext&, ListEntry& e) {
     e.date.month = month;
     e.date.year = year;
     if (asciiEqualNoCase(t.at[5], "<DIR>")) {
-        e.type = ItemType::kDir;
+        e.type = RemoteItemType::kFolder;
     } else if (readGroupedSize(t.at[5], e.size)) {
-        e.type = ItemType::kFile;
+        e.type = RemoteItemType::kFile;
     } else {
         return Read::kNotMine;
     }
@@ -679,11 +672,11 @@ Read readWindowsCE(const Tokens& t, ListContext&, ListEntry& e) {
 Read readOS2(const Tokens& t, ListContext&, ListEntry& e) {
     if (t.count < 4 || !digitsValue(t.at[0], e.size)) return Read::kNotMine;
     size_t column = 1;
-    e.type = ItemType::kFile;
+    e.type = RemoteItemType::kFile;
     for (; column < t.count && column <= 3 && !isDigit(t.at[column][0]); ++column) {
         const std::string_view attributes = t.at[column];
         if (attributes == "DIR") {
-            e.type = ItemType::kDir;
+            e.type = RemoteItemType::kFolder;
         } else if (attributes.find_first_not_of("AHRS") != std::string_view::npos) {
             return Read::kNotMine;
         }
@@ -717,7 +710,7 @@ Read readOS400(const Tokens& t, ListContext&, ListEntry& e) {
             !(readTime(t.at[3], e.date) || readTime(t.at[3], e.date, '.')))
             return Read::kNotMine;
     }
-    e.type = t.at[typeColumn] == "*DIR" ? ItemType::kDir : ItemType::kFile;
+    e.type = t.at[typeColumn] == "*DIR" ? RemoteItemType::kFolder : RemoteItemType::kFile;
     e.name = t.afterBlanks(typeColumn);
     if (!e.name.empty() && e.name.back() == '/') e.name.remove_suffix(1);
     return Read::kItem;
@@ -733,15 +726,15 @@ Read readOS400(const Tokens& t, ListContext&, ListEntry& e) {
 Read readMVSDataset(const Tokens& t, ListContext&, ListEntry& e) {
     if (t.count < 2 || t.count == Tokens::kMax) return Read::kNotMine;
     const std::string_view name = t.at[t.count - 1];
-    e.type = ItemType::kFile;
+    e.type = RemoteItemType::kFile;
     if (t.count == 2 && t.at[0] == "Migrated") {
     } else if (t.count == 3 && t.at[0] == "Pseudo" && t.at[1] == "Directory") {
-        e.type = ItemType::kDir;
+        e.type = RemoteItemType::kFolder;
     } else if (t.count >= 6 && t.at[1] == "Not" && t.at[2] == "Direct" && t.at[3] == "Access") {
     } else if (t.count >= 4 && t.at[1].size() == 4 && allDigits(t.at[1])) {
         if (t.at[2] != "**NONE**" && !readNumericDate(t.at[2], {DateOrder::kYMD}, e.date)) return Read::kNotMine;
         const std::string_view organisation = t.at[t.count - 2];
-        if (organisation == "PO" || organisation == "PO-E") e.type = ItemType::kDir;
+        if (organisation == "PO" || organisation == "PO-E") e.type = RemoteItemType::kFolder;
     } else {
         return Read::kNotMine;
     }
@@ -757,7 +750,7 @@ Read readMVSDataset(const Tokens& t, ListContext&, ListEntry& e) {
 //   LOADMOD
 Read readMVSMember(const Tokens& t, ListContext& ctx, ListEntry& e) {
     if (!ctx.pdsMembers) return Read::kNotMine;
-    e.type = ItemType::kFile;
+    e.type = RemoteItemType::kFile;
     e.name = t.at[0];
     const std::string_view version = t.count >= 5 ? t.at[1] : std::string_view();
     if (version.size() == 5 && version[2] == '.' && allDigits(version.substr(0, 2)) && allDigits(version.substr(3)) &&
@@ -799,16 +792,18 @@ bool isHeaderLine(const Tokens& t, ListContext& ctx) {
     return false;
 }
 
-// ---- Records -----------------------------------------------------------------------------------
+// ---- Items -------------------------------------------------------------------------------------
 
-// Puts ".." and then "." in front unless the listing had them.
-void fixUpDotEntries(OrbVariableArray& list, bool sawDot, bool sawDotDot) {
-    OrbVariableArray front;
-    if (!sawDot) listAddItemRecord(front, u".", u"dir", 0, listDefaultModDate());
-    if (!sawDotDot) listAddItemRecord(front, u"..", u"dir", 0, listDefaultModDate());
-    OrbVariableArray::Variables& items = list.mutableVariableArray();
-    OrbVariableArray::Variables& added = front.mutableVariableArray();
-    items.insert(items.begin(), std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
+// Puts "." and ".." in front (in that order) unless the listing had them.
+void fixUpDotEntries(std::vector<RemoteItem>& list, bool sawDot, bool sawDotDot) {
+    std::vector<RemoteItem> front;
+    for (const auto& [name, seen] : {std::pair{u".", sawDot}, std::pair{u"..", sawDotDot}}) {
+        if (seen) continue;
+        RemoteItem& item = front.emplace_back();
+        item.name = name;
+        item.type = RemoteItemType::kFolder;
+    }
+    list.insert(list.begin(), std::make_move_iterator(front.begin()), std::make_move_iterator(front.end()));
 }
 
 void noteDotEntry(const ucstring& name, bool& sawDot, bool& sawDotDot) {
@@ -820,37 +815,11 @@ void skipLine(std::string_view line) { DEBUG_OUT("Listing line of no known forma
 
 }  // namespace
 
-// ---- Item records ------------------------------------------------------------------------------
+// ---- Items -------------------------------------------------------------------------------------
 
 const OrbDateTime& listDefaultModDate() {
     static const OrbDateTime kDefault(boost::posix_time::ptime(boost::gregorian::date(2000, 1, 1)));
     return kDefault;
-}
-
-void listAddItemRecord(OrbVariableArray& list, const ucstring& name, const ucstring& type, int64_t size,
-                       const OrbDateTime& modDate) {
-    // Copied from a finished record rather than built: a new variable reads the clock, which
-    // costs more than the whole copy on long listings.
-    static const OrbVariable kPrototype = [] {
-        OrbVariable record;
-        record.setType(OrbVariable::kArray);
-        OrbVariableArray::Variables& members = record.mutableArrayValue().mutableVariableArray();
-        members.reserve(3);
-        members.emplace_back(u"Type");
-        members.emplace_back(u"Size");
-        members.emplace_back(u"ModDate");
-        return record;
-    }();
-    // Added without the name checks of variables: file names may hold characters ("$", ";",
-    // quotes) that are no variable names elsewhere, and an item is never to be lost for its name.
-    OrbVariableArray::Variables& items = list.mutableVariableArray();
-    items.push_back(kPrototype);
-    OrbVariable& record = items.back();
-    record.setNameAsIs(name);
-    OrbVariableArray::Variables& members = record.mutableArrayValue().mutableVariableArray();
-    members[0].setStringValue(type);
-    members[1].setIntegerValue(size);
-    members[2].setTimestampValue(modDate);
 }
 
 ucstring listNameFromBytes(std::string_view bytes, ListRawNames* rawNames) {
@@ -863,7 +832,7 @@ ucstring listNameFromBytes(std::string_view bytes, ListRawNames* rawNames) {
     return name;
 }
 
-void listParseFactLine(std::string_view line, ListItemFacts& facts, ListRawNames* rawNames) {
+void listParseFactLine(std::string_view line, RemoteItem& item, ListRawNames* rawNames) {
     const size_t blank = line.find(' ');
     const std::string_view factText = line.substr(0, blank);
     const std::string_view name = blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
@@ -892,43 +861,34 @@ void listParseFactLine(std::string_view line, ListItemFacts& facts, ListRawNames
         start = end + 1;
     }
 
-    facts.name = listNameFromBytes(name, rawNames);
+    item.name = listNameFromBytes(name, rawNames);
     if (asciiEqualNoCase(type, "file")) {
-        facts.type = u"file";
+        item.type = RemoteItemType::kFile;
     } else if (asciiEqualNoCase(type, "dir")) {
-        facts.type = u"dir";
+        item.type = RemoteItemType::kFolder;
     } else if (asciiEqualNoCase(type, "cdir")) {
-        facts.type = u"dir";
-        facts.name = u".";
+        item.type = RemoteItemType::kFolder;
+        item.name = u".";
     } else if (asciiEqualNoCase(type, "pdir")) {
-        facts.type = u"dir";
-        facts.name = u"..";
+        item.type = RemoteItemType::kFolder;
+        item.name = u"..";
     } else if (startsWithNoCase(type, "OS.unix=slink") || asciiEqualNoCase(type, "OS.unix=symlink")) {
         // "OS.unix=slink:/target" (RFC 3659's example), "OS.unix=symlink" (ProFTPD)
-        facts.type = u"symlink";
+        item.type = RemoteItemType::kSymlink;
     } else {
-        facts.type = u"unknown";
+        item.type = RemoteItemType::kUnknown;
     }
-    if (facts.name.empty()) facts.name = kNoName;
-    facts.size = haveSize ? numberFrom(size) : 0;
-    facts.modDate = haveModify ? dateTimeFromDigits(modify) : listDefaultModDate();
+    if (item.name.empty()) item.name = kNoName;
+    item.size = haveSize ? numberFrom(size) : 0;
+    item.modDate = haveModify ? dateTimeFromDigits(modify) : listDefaultModDate();
 }
 
-void listItemInfoFromFactLine(std::string_view factLine, OrbVariableArray& info) {
-    ListItemFacts facts;
-    listParseFactLine(factLine, facts);
-    info.clear();
-    ucstring error;
-    info.addStringVariable(error, u"Type", facts.type, true);
-    info.addIntegerVariable(error, u"Size", facts.size, true);
-    info.addTimestampVariable(error, u"ModDate", facts.modDate, true);
-    const size_t slash = facts.name.rfind(u'/');
-    ucstring name = facts.name;
-    if (slash != ucstring::npos && slash + 1 < facts.name.size()) name = facts.name.substr(slash + 1);
-    // Added as a member, not parsed: a name is text whatever it looks like.
-    OrbVariable nameVariable(u"Name");
-    nameVariable.setStringValue(name);
-    info.mutableVariableArray().push_back(std::move(nameVariable));
+RemoteItem listItemInfoFromFactLine(std::string_view factLine) {
+    RemoteItem item;
+    listParseFactLine(factLine, item);
+    const size_t slash = item.name.rfind(u'/');
+    if (slash != ucstring::npos && slash + 1 < item.name.size()) item.name.erase(0, slash + 1);
+    return item;
 }
 
 // ---- Parsers -----------------------------------------------------------------------------------
@@ -937,12 +897,11 @@ void listItemInfoFromFactLine(std::string_view factLine, OrbVariableArray& info)
 //   modify=20261120140200;perm=adfr;size=6;type=file;UNIX.mode=0644; readme.txt
 //   modify=20261120140200;perm=fle;type=cdir; .
 //   modify=20261120140200;size=10;type=OS.unix=slink:/srv/readme.txt; link-to-readme
-void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNames* rawNames) {
+void parseMachineList(const stringlist& lines, std::vector<RemoteItem>& list, ListRawNames* rawNames) {
     DEBUG_SCOPE("parseMachineList");
     list.clear();
-    list.mutableVariableArray().reserve(lines.size() + 2);
+    list.reserve(lines.size() + 2);
     bool sawDot = false, sawDotDot = false;
-    ListItemFacts facts;
     for (const std::string& line : lines) {
         if (isBlankLine(line)) continue;
         const size_t blank = line.find(' ');
@@ -950,9 +909,9 @@ void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNa
             skipLine(line);
             continue;
         }
-        listParseFactLine(line, facts, rawNames);
-        noteDotEntry(facts.name, sawDot, sawDotDot);
-        listAddItemRecord(list, facts.name, facts.type, facts.size, facts.modDate);
+        RemoteItem& item = list.emplace_back();
+        listParseFactLine(line, item, rawNames);
+        noteDotEntry(item.name, sawDot, sawDotDot);
     }
     fixUpDotEntries(list, sawDot, sawDotDot);
 }
@@ -960,10 +919,10 @@ void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNa
 namespace {
 
 // LIST lines read by the formats from `first` to `last`, the first that takes a line reading it.
-void parseWithFormats(const ListFormat* first, const ListFormat* last, const stringlist& lines, OrbVariableArray& list,
-                      const OrbDateTime& now, ListRawNames* rawNames) {
+void parseWithFormats(const ListFormat* first, const ListFormat* last, const stringlist& lines,
+                      std::vector<RemoteItem>& list, const OrbDateTime& now, ListRawNames* rawNames) {
     list.clear();
-    list.mutableVariableArray().reserve(lines.size() + 2);
+    list.reserve(lines.size() + 2);
     bool sawDot = false, sawDotDot = false;
     ListContext context;
     context.today = listTodayFrom(now);
@@ -988,21 +947,20 @@ void parseWithFormats(const ListFormat* first, const ListFormat* last, const str
             skipLine(line);
             continue;
         }
-        const ucstring name = listNameFromBytes(entry.name, rawNames);
-        noteDotEntry(name, sawDot, sawDotDot);
-        listAddItemRecord(list, name, typeText(entry.type), entry.size, dateTimeFrom(entry.date));
-        if (!entry.target.empty()) {
-            OrbVariable target(u"Target");
-            target.setStringValue(listNameFromBytes(entry.target, nullptr));
-            list.mutableVariableArray().back().mutableArrayValue().mutableVariableArray().push_back(std::move(target));
-        }
+        RemoteItem& item = list.emplace_back();
+        item.name = listNameFromBytes(entry.name, rawNames);
+        item.type = entry.type;
+        item.size = entry.size;
+        item.modDate = dateTimeFrom(entry.date);
+        if (!entry.target.empty()) item.target = listNameFromBytes(entry.target, nullptr);
+        noteDotEntry(item.name, sawDot, sawDotDot);
     }
     fixUpDotEntries(list, sawDot, sawDotDot);
 }
 
 }  // namespace
 
-void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now,
+void parseStandardList(const stringlist& lines, std::vector<RemoteItem>& list, const OrbDateTime& now,
                        ListRawNames* rawNames) {
     DEBUG_SCOPE("parseStandardList");
     parseWithFormats(kFormats.begin(), kFormats.end(), lines, list, now, rawNames);
@@ -1014,7 +972,8 @@ stringlist listFormatNames() {
     return names;
 }
 
-void parseListAs(const std::string& format, const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now) {
+void parseListAs(const std::string& format, const stringlist& lines, std::vector<RemoteItem>& list,
+                 const OrbDateTime& now) {
     const auto* found =
         std::find_if(kFormats.begin(), kFormats.end(), [&](const ListFormat& f) { return format == f.name; });
     parseWithFormats(found, found == kFormats.end() ? found : found + 1, lines, list, now, nullptr);

@@ -1,28 +1,19 @@
-// What servers send for directory listings, read into item records: MLSD and MLST facts, and the
-// LIST output of Unix and its kin (classic Mac, NetWare), MS-DOS/IIS, Windows CE, OS/2, OS/400,
-// VMS, MVS and EPLF servers.
-//
-// An item record is an array variable named after the item, holding "Type" (text: "file", "dir",
-// "symlink" or "unknown"), "Size" (integer) and "ModDate" (timestamp); a link whose line says
-// where it leads ("name -> target") also holds "Target" (text), for folder walks.
+// What servers send for directory listings, read into items (remote/RemoteItem.h): MLSD and MLST
+// facts, and the LIST output of Unix and its kin (classic Mac, NetWare), MS-DOS/IIS, Windows CE,
+// OS/2, OS/400, VMS, MVS and EPLF servers. An item's modification time is 2000-01-01 00:00:00
+// when its listing gives none; a link whose line says where it leads ("name -> target") also
+// has its target, for folder walks.
 #pragma once
 
-#include "_Common/CoreCode/Orb_Variable.h"
+#include "RemoteItem.h"
 #include "_Common/Strings/Orb_StringTypes.h"
 
-#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// ---- Item records ------------------------------------------------------------------------------
-
-// The modification time of an item whose listing gives none: 2000-01-01 00:00:00.
-const OrbDateTime& listDefaultModDate();
-
-// Appends the record of one item: an array named `name` with "Type", "Size" and "ModDate".
-void listAddItemRecord(OrbVariableArray& list, const ucstring& name, const ucstring& type, int64_t size,
-                       const OrbDateTime& modDate);
+// ---- Items -------------------------------------------------------------------------------------
 
 // Names a server sent in bytes that are not UTF-8, by the text shown for them. Such a name is shown
 // decoded as Latin-1; the original bytes are what goes back to the server.
@@ -32,42 +23,35 @@ using ListRawNames = std::map<ucstring, std::string>;
 // as Latin-1, with the bytes noted in `rawNames` (when given) under that text.
 ucstring listNameFromBytes(std::string_view bytes, ListRawNames* rawNames);
 
-// What one MLSD or MLST line says about an item.
-struct ListItemFacts {
-    ucstring name;
-    ucstring type;
-    int64_t size = 0;
-    OrbDateTime modDate{listDefaultModDate().dateTime()};
-};
+// Reads one machine-format line into the name, type, size and time of `item` (its other members
+// are left alone): facts ("name=value;" pairs, names in any case), a blank, the name (UTF-8). The
+// type is the "Type" fact in any case ("cdir" gives a folder named ".", "pdir" one named ".."; a
+// link, "OS.unix=slink..." or "OS.unix=symlink", is a symlink; anything else but "dir" and "file"
+// is unknown), the size the "Size" fact (0 when missing), the time the "Modify" fact
+// (YYYYMMDDHHNNSS, taken as given). An empty name is "<no name>".
+void listParseFactLine(std::string_view line, RemoteItem& item, ListRawNames* rawNames = nullptr);
 
-// Reads one machine-format line: facts ("name=value;" pairs, names in any case), a blank, the
-// name (UTF-8). Type is the lower-cased "Type" fact ("cdir" gives "dir" named ".", "pdir" "dir"
-// named ".."; a link, "OS.unix=slink..." or "OS.unix=symlink", is "symlink"; anything else but
-// "dir" and "file" is "unknown"), Size the "Size" fact (0 when missing), the time the "Modify"
-// fact (YYYYMMDDHHNNSS, taken as given). An empty name is "<no name>".
-void listParseFactLine(std::string_view line, ListItemFacts& facts, ListRawNames* rawNames = nullptr);
-
-// getRemoteItemInfo's answer for an MLST fact line: "Type", "Size", "ModDate" and "Name", the
-// returned path after its last "/".
-void listItemInfoFromFactLine(std::string_view factLine, OrbVariableArray& info);
+// getRemoteItemInfo's answer for an MLST fact line: the item, named by the returned path after its
+// last "/".
+RemoteItem listItemInfoFromFactLine(std::string_view factLine);
 
 // ---- Parsers -----------------------------------------------------------------------------------
 
-// MLSD lines (UTF-8, one item each) into records in listing order; blank lines and lines without
-// a name are skipped. `list` is cleared first; it always ends up holding "." and ".." (put in
-// front when the server sent none).
-void parseMachineList(const stringlist& lines, OrbVariableArray& list, ListRawNames* rawNames = nullptr);
+// MLSD lines (UTF-8, one item each) into items in listing order; blank lines and lines without
+// a name are skipped. `list` is cleared first; it always ends up holding "." and ".." (folders, put
+// in front when the server sent none).
+void parseMachineList(const stringlist& lines, std::vector<RemoteItem>& list, ListRawNames* rawNames = nullptr);
 
-// LIST lines into records in listing order. Each line is read by the first format that takes it,
+// LIST lines into items in listing order. Each line is read by the first format that takes it,
 // so a listing may mix formats; a line no format takes (a "total" line, a header, a message) is
 // no item. `now` is the local time taken as today: a Unix line that shows a time instead of a
 // year belongs to the last twelve months. Same "." and ".." rule as above.
-void parseStandardList(const stringlist& lines, OrbVariableArray& list, const OrbDateTime& now = OrbDateTime(),
+void parseStandardList(const stringlist& lines, std::vector<RemoteItem>& list, const OrbDateTime& now = OrbDateTime(),
                        ListRawNames* rawNames = nullptr);
 
 // The LIST formats by name ("EPLF", "Unix", "VMS", "MS-DOS", ...), in the order they are tried.
 stringlist listFormatNames();
 // LIST lines read by the named format alone: a line it does not take is no item (an unknown name
 // takes none). Same "." and ".." rule as above.
-void parseListAs(const std::string& format, const stringlist& lines, OrbVariableArray& list,
+void parseListAs(const std::string& format, const stringlist& lines, std::vector<RemoteItem>& list,
                  const OrbDateTime& now = OrbDateTime());

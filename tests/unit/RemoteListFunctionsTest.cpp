@@ -19,9 +19,11 @@ OrbDateTime at(int year, int month, int day, int hour = 0, int minute = 0, int s
         pt::ptime(gr::date(year, month, day), pt::hours(hour) + pt::minutes(minute) + pt::seconds(second)));
 }
 
+using Items = std::vector<RemoteItem>;
+
 // ".", "..", then a few files and a folder, as a server's MLSD gives them.
-OrbVariableArray sampleList() {
-    OrbVariableArray list;
+Items sampleList() {
+    Items list;
     parseMachineList(stringlistSplitStringByLines("type=file;size=10;modify=20240305141516; a.txt\n"
                                                   "type=file;size=2048;modify=19991231235959; B.TXT\n"
                                                   "type=dir;modify=20200101080000; Docs\n"
@@ -31,8 +33,9 @@ OrbVariableArray sampleList() {
     return list;
 }
 
-ucstring getItem(const OrbVariableArray& list, const ucstring& which, int32_t& position,
-                 const ucstring& wildcard = ucstring(), const ucstring& location = u"Remote") {
+template <class List>
+ucstring getItem(const List& list, const ucstring& which, int32_t& position, const ucstring& wildcard = ucstring(),
+                 const ucstring& location = u"Remote") {
     ListItemRequest request;
     request.location = location;
     request.which = which;
@@ -97,7 +100,7 @@ TEST(RemoteListWildcard, ReportsExpressionsThatDoNotCompile) {
 // ---- Counting ----------------------------------------------------------------------------------
 
 TEST(RemoteListCount, CountsRecordsThatMatch) {
-    const OrbVariableArray list = sampleList();
+    const Items list = sampleList();
     int64_t count = -1;
     EXPECT_EQ(listItemCount(list, u"", count), u"");
     EXPECT_EQ(count, 7);  // "." and ".." included
@@ -114,7 +117,7 @@ TEST(RemoteListCount, CountsRecordsThatMatch) {
     EXPECT_EQ(error.rfind(u"Could not compile wildcard regular expression: ^(; Error: ", 0), 0u);
     EXPECT_EQ(count, 0);
 
-    OrbVariableArray empty;
+    const Items empty;
     EXPECT_EQ(listItemCount(empty, u"", count), u"");
     EXPECT_EQ(count, 0);
 }
@@ -135,7 +138,7 @@ TEST(RemoteListItem, WhichMustBeGiven) {
 }
 
 TEST(RemoteListItem, FirstNextAndNumbers) {
-    const OrbVariableArray list = sampleList();
+    const Items list = sampleList();
     int32_t position = 0;
     EXPECT_EQ(getItem(list, u"FIRST", position), itemText(u"dir", u".", u"0", u"01/01/2000", u"00:00:00"));
     EXPECT_EQ(position, 1);
@@ -162,7 +165,7 @@ TEST(RemoteListItem, FirstNextAndNumbers) {
 }
 
 TEST(RemoteListItem, PositionsCountOnlyMatchingRecords) {
-    const OrbVariableArray list = sampleList();
+    const Items list = sampleList();
     int32_t position = 0;
     EXPECT_EQ(getItem(list, u"first", position, u"*.TXT"),
               itemText(u"file", u"a.txt", u"10", u"03/05/2024", u"14:15:16"));
@@ -190,7 +193,7 @@ TEST(RemoteListItem, PositionsCountOnlyMatchingRecords) {
 }
 
 TEST(RemoteListItem, AllRowsWithDefaultAndOwnSeparators) {
-    const OrbVariableArray list = sampleList();
+    const Items list = sampleList();
     int32_t position = 4;
     EXPECT_EQ(getItem(list, u"all", position, u"*.txt"),
               u"Remote||file||a.txt||10||03/05/2024||14:15:16\r"
@@ -249,7 +252,7 @@ struct FakeServer {
     std::vector<ucstring> listed;
 
     ListDirectoryFunction lister() {
-        return [this](const ucstring& directory, OrbVariableArray& list) -> ucstring {
+        return [this](const ucstring& directory, Items& list) -> ucstring {
             listed.push_back(directory);
             const auto it = folders.find(directory);
             if (it == folders.end()) return u"Error getting list; Server response: 550 " + directory;
@@ -268,16 +271,15 @@ FakeServer treeServer() {
     return server;
 }
 
-const OrbVariable* child(const OrbVariableArray& items, const char16_t* name) {
-    const OrbVariable* found = nullptr;
-    items.variableWithName(name, found);
-    return found;
+const RemoteItem* child(const Items& items, const char16_t* name) {
+    for (const RemoteItem& item : items) {
+        if (item.name == name) return &item;
+    }
+    return nullptr;
 }
 
-const OrbVariableArray* itemsOf(const OrbVariable* record) {
-    const OrbVariable* items = record ? child(record->arrayValue(), u"Items") : nullptr;
-    return items && items->type() == OrbVariable::kArray ? &items->arrayValue() : nullptr;
-}
+// The items the walk gave a folder; null when it did not go into it.
+const Items* itemsOf(const RemoteItem* item) { return item && item->walked ? &item->items : nullptr; }
 
 }  // namespace
 
@@ -293,14 +295,14 @@ TEST(RemoteListTree, ListsEveryLevelWithoutLimit) {
     ASSERT_EQ(context.items.size(), 5u);  // ".", "..", top.txt, a, b
     EXPECT_EQ(itemsOf(child(context.items, u".")), nullptr);
     EXPECT_EQ(itemsOf(child(context.items, u"top.txt")), nullptr);
-    const OrbVariableArray* a = itemsOf(child(context.items, u"a"));
+    const Items* a = itemsOf(child(context.items, u"a"));
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->size(), 4u);
-    const OrbVariableArray* deep = itemsOf(child(*a, u"deep"));
+    const Items* deep = itemsOf(child(*a, u"deep"));
     ASSERT_NE(deep, nullptr);
     ASSERT_NE(child(*deep, u"d.txt"), nullptr);
-    EXPECT_EQ(child(child(*deep, u"d.txt")->arrayValue(), u"Size")->integerValue(), 3);
-    const OrbVariableArray* b = itemsOf(child(context.items, u"b"));
+    EXPECT_EQ(child(*deep, u"d.txt")->size, 3);
+    const Items* b = itemsOf(child(context.items, u"b"));
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->size(), 2u);  // only "." and ".."
 }
@@ -313,7 +315,7 @@ TEST(RemoteListTree, DepthLimitStopsTheWalk) {
     listRemoteHelper(context, server.lister());
     EXPECT_EQ(context.error, u"");
     EXPECT_EQ(server.listed, std::vector<ucstring>{u"/"});
-    const OrbVariableArray* a = itemsOf(child(context.items, u"a"));
+    const Items* a = itemsOf(child(context.items, u"a"));
     ASSERT_NE(a, nullptr);
     EXPECT_TRUE(a->empty());
 

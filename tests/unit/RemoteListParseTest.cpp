@@ -2,7 +2,7 @@
 // SFTP listing) and on hand-made listings of every format they read.
 #include "_Common/Strings/Orb_String.h"
 #include "_Common/Strings/Orb_StringList.h"
-#include "functions/Function__RemoteList.h"
+#include "remote/ListFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -58,46 +58,45 @@ struct Expected {
     const char* modified;  // "YYYY-MM-DD HH:MM:SS"
 };
 
-const OrbVariable* member(const OrbVariable& record, const char16_t* name) {
-    const OrbVariable* found = nullptr;
-    record.arrayValue().variableWithName(name, found);
-    return found;
+using Items = std::vector<RemoteItem>;
+
+std::string typeOf(const RemoteItem& item) { return ucstringToUTF8String(remoteItemTypeText(item.type)); }
+
+// An item with the same name, or null.
+const RemoteItem* named(const Items& list, const ucstring& name) {
+    for (const RemoteItem& item : list) {
+        if (item.name == name) return &item;
+    }
+    return nullptr;
 }
 
-void expectRecords(const OrbVariableArray& list, const std::vector<Expected>& expected) {
+void expectRecords(const Items& list, const std::vector<Expected>& expected) {
     ASSERT_EQ(list.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE("record " + std::to_string(i) + " " + expected[i].name);
-        const OrbVariable& record = list.variableArray()[i];
-        EXPECT_EQ(record.type(), OrbVariable::kArray);
-        EXPECT_EQ(record.name(), ucstringFromUTF8String(expected[i].name));
-        // A link whose line says where it leads also holds that, for folder walks.
-        const OrbVariable* target = member(record, u"Target");
-        ASSERT_EQ(record.arrayValue().size(), target ? 4u : 3u);
-        if (target) {
-            EXPECT_FALSE(target->stringValue().empty());
+        const RemoteItem& item = list[i];
+        EXPECT_EQ(item.name, ucstringFromUTF8String(expected[i].name));
+        // Only a link's line says where it leads; a parser adds nothing a walk would.
+        if (!item.target.empty()) {
+            EXPECT_EQ(item.type, RemoteItemType::kSymlink);
         }
-        const OrbVariable* type = member(record, u"Type");
-        const OrbVariable* size = member(record, u"Size");
-        const OrbVariable* modified = member(record, u"ModDate");
-        ASSERT_TRUE(type && size && modified);
-        EXPECT_EQ(type->type(), OrbVariable::kString);
-        EXPECT_EQ(type->stringValue(), ucstringFromUTF8String(expected[i].type));
-        EXPECT_EQ(size->type(), OrbVariable::kInteger);
-        EXPECT_EQ(size->integerValue(), expected[i].size);
-        EXPECT_EQ(modified->type(), OrbVariable::kTimestamp);
-        EXPECT_EQ(stamp(modified->timestampValue()), std::string(expected[i].modified) + ".000");
+        EXPECT_EQ(item.resolved, RemoteItemResolved::kNotAsked);
+        EXPECT_FALSE(item.walked);
+        EXPECT_TRUE(item.items.empty());
+        EXPECT_EQ(typeOf(item), expected[i].type);
+        EXPECT_EQ(item.size, expected[i].size);
+        EXPECT_EQ(stamp(item.modDate), std::string(expected[i].modified) + ".000");
     }
 }
 
-OrbVariableArray parseStandard(const std::string& text, const OrbDateTime& now = kCaptured) {
-    OrbVariableArray list;
+Items parseStandard(const std::string& text, const OrbDateTime& now = kCaptured) {
+    Items list;
     parseStandardList(receivedLines(text), list, now);
     return list;
 }
 
-OrbVariableArray parseMachine(const std::string& text) {
-    OrbVariableArray list;
+Items parseMachine(const std::string& text) {
+    Items list;
     parseMachineList(receivedLines(text), list);
     return list;
 }
@@ -107,7 +106,7 @@ OrbVariableArray parseMachine(const std::string& text) {
 // ---- Captured listings -------------------------------------------------------------------------
 
 TEST(RemoteListParse, ProFTPDMachineListKeepsOrderNamesAndFacts) {
-    const OrbVariableArray list = parseMachine(readSample("proftpd-mlsd.txt"));
+    const Items list = parseMachine(readSample("proftpd-mlsd.txt"));
     // The server sent "." and ".." among the items: they stay where they are.
     expectRecords(list, {
                             {"readme.txt", "file", 6, "2026-11-20 14:02:00"},
@@ -130,7 +129,7 @@ TEST(RemoteListParse, ProFTPDMachineListKeepsOrderNamesAndFacts) {
 
 // A link is listed under its own name, without " -> " and the target.
 TEST(RemoteListParse, ProFTPDUnixListReadsTimesYearsAndLinks) {
-    const OrbVariableArray list = parseStandard(readSample("proftpd-list.txt"));
+    const Items list = parseStandard(readSample("proftpd-list.txt"));
     expectRecords(list, {
                             {".", "dir", 4096, "2026-12-01 09:30:00"},
                             {"..", "dir", 4096, "2026-12-08 22:15:00"},
@@ -149,14 +148,14 @@ TEST(RemoteListParse, ProFTPDUnixListReadsTimesYearsAndLinks) {
                              "file", 2, "2026-11-20 14:02:00"},
                             {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", "file", 2, "2026-11-20 14:02:00"},
                         });
-    EXPECT_EQ(member(list.variableArray()[5], u"Target")->stringValue(), u"does-not-exist");
-    EXPECT_EQ(member(list.variableArray()[6], u"Target")->stringValue(), u"readme.txt");
+    EXPECT_EQ(list[5].target, u"does-not-exist");
+    EXPECT_EQ(list[6].target, u"readme.txt");
 }
 
 TEST(RemoteListParse, ListOnlyServerWithoutDotEntriesGetsThemInFront) {
-    const OrbVariableArray list = parseStandard(readSample("pyftpdlib-list.txt"));
+    const Items list = parseStandard(readSample("pyftpdlib-list.txt"));
     ASSERT_EQ(list.size(), 13u);
-    expectRecords(OrbVariableArray(list), [] {
+    expectRecords(list, [] {
         std::vector<Expected> e = {
             {".", "dir", 0, "2000-01-01 00:00:00"},
             {"..", "dir", 0, "2000-01-01 00:00:00"},
@@ -180,29 +179,29 @@ TEST(RemoteListParse, ListOnlyServerWithoutDotEntriesGetsThemInFront) {
 }
 
 TEST(RemoteListParse, SFTPListingKeepsDotEntriesWhereSent) {
-    const OrbVariableArray list = parseStandard(readSample("sftp-list.txt"));
+    const Items list = parseStandard(readSample("sftp-list.txt"));
     ASSERT_EQ(list.size(), 13u);
-    EXPECT_EQ(list.variableArray()[0].name(), u"readme.txt");
-    EXPECT_EQ(list.variableArray()[4].name(), u".");
-    EXPECT_EQ(list.variableArray()[10].name(), u"..");
-    const OrbVariable* dangling = nullptr;
-    ASSERT_TRUE(list.variableWithName(u"dangling", dangling));
-    EXPECT_EQ(member(*dangling, u"Type")->stringValue(), u"symlink");
+    EXPECT_EQ(list[0].name, u"readme.txt");
+    EXPECT_EQ(list[4].name, u".");
+    EXPECT_EQ(list[10].name, u"..");
+    const RemoteItem* dangling = named(list, u"dangling");
+    ASSERT_TRUE(dangling);
+    EXPECT_EQ(dangling->type, RemoteItemType::kSymlink);
 
     // The same folder over FTP and SFTP gives the same items.
-    const OrbVariableArray ftp = parseStandard(readSample("proftpd-list.txt"));
-    for (const OrbVariable& record : ftp) {
-        const OrbVariable* same = nullptr;
-        ASSERT_TRUE(list.variableWithName(record.name(), same)) << ucstringToUTF8String(record.name());
-        EXPECT_EQ(member(*same, u"Size")->integerValue(), member(record, u"Size")->integerValue());
-        EXPECT_EQ(member(*same, u"Type")->stringValue(), member(record, u"Type")->stringValue());
+    const Items ftp = parseStandard(readSample("proftpd-list.txt"));
+    for (const RemoteItem& item : ftp) {
+        const RemoteItem* same = named(list, item.name);
+        ASSERT_TRUE(same) << ucstringToUTF8String(item.name);
+        EXPECT_EQ(same->size, item.size);
+        EXPECT_EQ(same->type, item.type);
     }
 }
 
 TEST(RemoteListParse, SubfolderListingsAgreeBetweenFormats) {
-    const OrbVariableArray machine = parseMachine(readSample("proftpd-mlsd-subfolder.txt"));
-    const OrbVariableArray unix = parseStandard(readSample("proftpd-list-subfolder.txt"));
-    const OrbVariableArray sftp = parseStandard(readSample("sftp-list-subfolder.txt"));
+    const Items machine = parseMachine(readSample("proftpd-mlsd-subfolder.txt"));
+    const Items unix = parseStandard(readSample("proftpd-list-subfolder.txt"));
+    const Items sftp = parseStandard(readSample("sftp-list-subfolder.txt"));
     expectRecords(machine, {{".", "dir", 0, "2026-11-20 14:02:00"},
                             {"inner.txt", "file", 6, "2026-11-20 14:02:00"},
                             {"..", "dir", 0, "2026-12-01 09:30:00"}});
@@ -219,19 +218,16 @@ TEST(RemoteListParse, LinesCutBetweenPiecesOfDataReadTheSame) {
         SCOPED_TRACE(name);
         const std::string data = readSample(name);
         const bool machine = std::string(name).find("mlsd") != std::string::npos;
-        OrbVariableArray whole, pieces;
+        Items whole, pieces;
         for (size_t piece : {size_t(0), size_t(1), size_t(7)}) {
-            OrbVariableArray& out = piece == 0 ? whole : pieces;
+            Items& out = piece == 0 ? whole : pieces;
             if (machine) {
                 parseMachineList(receivedLines(data, piece), out);
             } else {
                 parseStandardList(receivedLines(data, piece), out, kCaptured);
             }
             if (piece == 0) continue;
-            ucstring a, b;
-            whole.toText(a, kLineEndingCR);
-            pieces.toText(b, kLineEndingCR);
-            EXPECT_EQ(a, b) << "pieces of " << piece;
+            EXPECT_TRUE(whole == pieces) << "pieces of " << piece;
         }
     }
 }
@@ -246,7 +242,7 @@ TEST(RemoteListParse, EveryFormatGivesItsExpectedRecords) {
           "vms", "mvs-datasets", "mvs-members", "os2", "eplf", "windows-ce", "mixed"}) {
         SCOPED_TRACE(format);
         const stringlist lines = receivedLines(readSample(format + ".txt"));
-        OrbVariableArray list;
+        Items list;
         ListRawNames rawNames;
         if (format.rfind("mlsd", 0) == 0) {
             parseMachineList(lines, list, &rawNames);
@@ -254,13 +250,12 @@ TEST(RemoteListParse, EveryFormatGivesItsExpectedRecords) {
             parseStandardList(lines, list, kCaptured, &rawNames);
         }
         std::string records;
-        for (const OrbVariable& record : list) {
-            const auto raw = rawNames.find(record.name());
-            const std::string modified = stamp(member(record, u"ModDate")->timestampValue());
-            records += ucstringToUTF8String(member(record, u"Type")->stringValue()) + "\t" +
-                       std::to_string(member(record, u"Size")->integerValue()) + "\t" +
+        for (const RemoteItem& item : list) {
+            const auto raw = rawNames.find(item.name);
+            const std::string modified = stamp(item.modDate);
+            records += typeOf(item) + "\t" + std::to_string(item.size) + "\t" +
                        modified.substr(0, modified.size() - 4) + "\t" +
-                       (raw != rawNames.end() ? raw->second : ucstringToUTF8String(record.name())) + "\n";
+                       (raw != rawNames.end() ? raw->second : ucstringToUTF8String(item.name)) + "\n";
         }
         EXPECT_EQ(records, readSample(format + ".expected"));
     }
@@ -275,47 +270,40 @@ TEST(RemoteListParse, MLSTReplyGivesItemInformation) {
         // The fact line is the second-to-last reply line, without its leading blank.
         const stringlist reply = stringlistSplitStringByLines(readSample(file));
         ASSERT_EQ(reply.size(), 4u);  // three lines and the empty text after the last break
-        OrbVariableArray info;
-        listItemInfoFromFactLine(stringTrimLeft(reply[1]), info);
-        ASSERT_EQ(info.size(), 4u);
-        const OrbVariable* v = nullptr;
-        ASSERT_TRUE(info.variableWithName(u"Name", v));
-        EXPECT_EQ(v->stringValue(), name);
-        ASSERT_TRUE(info.variableWithName(u"Type", v));
-        EXPECT_EQ(v->stringValue(), type);
-        ASSERT_TRUE(info.variableWithName(u"Size", v));
-        EXPECT_EQ(v->integerValue(), size);
-        ASSERT_TRUE(info.variableWithName(u"ModDate", v));
-        EXPECT_EQ(stamp(v->timestampValue()), "2026-11-20 14:02:00.000");
+        const RemoteItem info = listItemInfoFromFactLine(stringTrimLeft(reply[1]));
+        EXPECT_EQ(info.name, name);
+        EXPECT_EQ(remoteItemTypeText(info.type), ucstring(type));
+        EXPECT_EQ(info.size, size);
+        EXPECT_EQ(stamp(info.modDate), "2026-11-20 14:02:00.000");
     }
 }
 
 TEST(RemoteListParse, FactLinesFollowTheirOwnRules) {
-    ListItemFacts f;
+    RemoteItem f;
     // Fact names in any case; types lower-cased.
     listParseFactLine("Type=FILE;SIZE=42;Modify=19991231235958; x.txt", f);
     EXPECT_EQ(f.name, u"x.txt");
-    EXPECT_EQ(f.type, u"file");
+    EXPECT_EQ(f.type, RemoteItemType::kFile);
     EXPECT_EQ(f.size, 42);
     EXPECT_EQ(stamp(f.modDate), "1999-12-31 23:59:58.000");
 
     // A fraction of a second is no part of the time; the name keeps its inner blanks.
     listParseFactLine("type=dir;modify=20240229120000.123; my  folder ", f);
     EXPECT_EQ(f.name, u"my  folder ");
-    EXPECT_EQ(f.type, u"dir");
+    EXPECT_EQ(f.type, RemoteItemType::kFolder);
     EXPECT_EQ(f.size, 0);
     EXPECT_EQ(stamp(f.modDate), "2024-02-29 12:00:00.000");
 
     // "cdir" and "pdir" are "." and ".." whatever name the server gave.
     listParseFactLine("type=cdir;modify=20200101000000; /home/anna", f);
     EXPECT_EQ(f.name, u".");
-    EXPECT_EQ(f.type, u"dir");
+    EXPECT_EQ(f.type, RemoteItemType::kFolder);
     listParseFactLine("type=PDir; /home", f);
     EXPECT_EQ(f.name, u"..");
 
     // A link, a missing time and a missing name.
     listParseFactLine("type=OS.unix=slink:/tmp;size=3;", f);
-    EXPECT_EQ(f.type, u"symlink");
+    EXPECT_EQ(f.type, RemoteItemType::kSymlink);
     EXPECT_EQ(f.name, u"<no name>");
     EXPECT_EQ(f.size, 3);
     EXPECT_EQ(stamp(f.modDate), "2000-01-01 00:00:00.000");
@@ -330,17 +318,17 @@ TEST(RemoteListParse, FactLinesFollowTheirOwnRules) {
 }
 
 TEST(RemoteListParse, MachineListWithoutDotEntriesStartsWithThem) {
-    const OrbVariableArray list = parseMachine("type=file;size=1;modify=20240101101010; a.txt\r\n\r\ntype=dir; b\r\n");
+    const Items list = parseMachine("type=file;size=1;modify=20240101101010; a.txt\r\n\r\ntype=dir; b\r\n");
     expectRecords(list, {{".", "dir", 0, "2000-01-01 00:00:00"},
                          {"..", "dir", 0, "2000-01-01 00:00:00"},
                          {"a.txt", "file", 1, "2024-01-01 10:10:10"},
                          {"b", "dir", 0, "2000-01-01 00:00:00"}});
     // Only ".." sent: "." goes in front of everything, ".." stays where it was.
-    const OrbVariableArray partial = parseMachine("type=file; a\ntype=pdir; ..\n");
+    const Items partial = parseMachine("type=file; a\ntype=pdir; ..\n");
     ASSERT_EQ(partial.size(), 3u);
-    EXPECT_EQ(partial.variableArray()[0].name(), u".");
-    EXPECT_EQ(partial.variableArray()[1].name(), u"a");
-    EXPECT_EQ(partial.variableArray()[2].name(), u"..");
+    EXPECT_EQ(partial[0].name, u".");
+    EXPECT_EQ(partial[1].name, u"a");
+    EXPECT_EQ(partial[2].name, u"..");
     // Nothing at all still gives the two.
     EXPECT_EQ(parseMachine("").size(), 2u);
 }
@@ -348,7 +336,7 @@ TEST(RemoteListParse, MachineListWithoutDotEntriesStartsWithThem) {
 // ---- LIST layouts ------------------------------------------------------------------------------
 
 TEST(RemoteListParse, UnixLineOfTheCurrentYear) {
-    const OrbVariableArray list =
+    const Items list =
         parseStandard("drwxr-xr-x   2 user     group        4096 Mar  5 14:02 docs\n", at(2026, 7, 1, 9));
     expectRecords(list, {{".", "dir", 0, "2000-01-01 00:00:00"},
                          {"..", "dir", 0, "2000-01-01 00:00:00"},
@@ -357,7 +345,7 @@ TEST(RemoteListParse, UnixLineOfTheCurrentYear) {
 
 // Lines that are no listing lines are no items.
 TEST(RemoteListParse, UnixTotalLineYearsAndStrayLines) {
-    const OrbVariableArray list = parseStandard(readSample("unix-total.txt"));
+    const Items list = parseStandard(readSample("unix-total.txt"));
     expectRecords(list, {
                             {".", "dir", 0, "2000-01-01 00:00:00"},
                             {"..", "dir", 0, "2000-01-01 00:00:00"},
@@ -375,22 +363,22 @@ TEST(RemoteListParse, UnixTimesNearTheTurnOfTheYear) {
         "-rw-r--r-- 1 a b 2 Jan  1 00:30 new\n"
         "-rw-r--r-- 1 a b 3 Jan  6 12:00 tomorrow\n"
         "-rw-r--r-- 1 a b 4 Jan  7 12:00 later\n";
-    const OrbVariableArray list = parseStandard(lines, at(2027, 1, 5, 12));
+    const Items list = parseStandard(lines, at(2027, 1, 5, 12));
     ASSERT_EQ(list.size(), 6u);
-    EXPECT_EQ(stamp(member(list.variableArray()[2], u"ModDate")->timestampValue()), "2026-12-31 23:00:00.000");
-    EXPECT_EQ(stamp(member(list.variableArray()[3], u"ModDate")->timestampValue()), "2027-01-01 00:30:00.000");
-    EXPECT_EQ(stamp(member(list.variableArray()[4], u"ModDate")->timestampValue()), "2027-01-06 12:00:00.000");
-    EXPECT_EQ(stamp(member(list.variableArray()[5], u"ModDate")->timestampValue()), "2026-01-07 12:00:00.000");
+    EXPECT_EQ(stamp(list[2].modDate), "2026-12-31 23:00:00.000");
+    EXPECT_EQ(stamp(list[3].modDate), "2027-01-01 00:30:00.000");
+    EXPECT_EQ(stamp(list[4].modDate), "2027-01-06 12:00:00.000");
+    EXPECT_EQ(stamp(list[5].modDate), "2026-01-07 12:00:00.000");
     // On the last day of a year nothing of that year lies ahead.
-    const OrbVariableArray late = parseStandard(lines, at(2026, 12, 31, 20));
-    EXPECT_EQ(stamp(member(late.variableArray()[2], u"ModDate")->timestampValue()), "2026-12-31 23:00:00.000");
+    const Items late = parseStandard(lines, at(2026, 12, 31, 20));
+    EXPECT_EQ(stamp(late[2].modDate), "2026-12-31 23:00:00.000");
 }
 
 TEST(RemoteListParse, UnixYearColumn) {
     const auto yearOf = [](const char* column) {
-        const OrbVariableArray list = parseStandard(std::string("-rw-r--r-- 1 a b 1 Jun 15 ") + column + " f\n");
+        const Items list = parseStandard(std::string("-rw-r--r-- 1 a b 1 Jun 15 ") + column + " f\n");
         OrbDateTimeComponents c;
-        member(list.variableArray()[2], u"ModDate")->timestampValue().decodeDate(c);
+        list[2].modDate.decodeDate(c);
         return int(c.year);
     };
     EXPECT_EQ(yearOf("5"), 2005);
@@ -405,16 +393,15 @@ TEST(RemoteListParse, UnixYearColumn) {
 }
 
 TEST(RemoteListParse, UnknownMonthGivesTheDefaultTime) {
-    const OrbVariableArray list =
-        parseStandard("-rw-r--r-- 1 a b 1 Xyz 15 10:00 f\n-rw-r--r-- 1 a b 1 Nfe 15 10:00 g\n");
+    const Items list = parseStandard("-rw-r--r-- 1 a b 1 Xyz 15 10:00 f\n-rw-r--r-- 1 a b 1 Nfe 15 10:00 g\n");
     ASSERT_EQ(list.size(), 4u);
-    EXPECT_EQ(stamp(member(list.variableArray()[2], u"ModDate")->timestampValue()), "2000-01-01 00:00:00.000");
+    EXPECT_EQ(stamp(list[2].modDate), "2000-01-01 00:00:00.000");
     // Three letters that straddle two month names are no month either.
-    EXPECT_EQ(stamp(member(list.variableArray()[3], u"ModDate")->timestampValue()), "2000-01-01 00:00:00.000");
+    EXPECT_EQ(stamp(list[3].modDate), "2000-01-01 00:00:00.000");
 }
 
 TEST(RemoteListParse, MSDosListing) {
-    const OrbVariableArray list = parseStandard(readSample("msdos-iis.txt"));
+    const Items list = parseStandard(readSample("msdos-iis.txt"));
     expectRecords(list, {
                             {".", "dir", 0, "2000-01-01 00:00:00"},
                             {"..", "dir", 0, "2000-01-01 00:00:00"},
@@ -430,18 +417,17 @@ TEST(RemoteListParse, MSDosListing) {
 }
 
 TEST(RemoteListParse, MSDosTimesWithAndWithoutLeadingZero) {
-    const OrbVariableArray list = parseStandard(
+    const Items list = parseStandard(
         "01-02-03  12:00AM  1 a\n01-02-03  12:59PM  2 b\n01-02-03  01:05AM  3 c\n01-02-03  11:05pm  4 d\n"
         "01-02-03  2:15PM  5 e\n");
     ASSERT_EQ(list.size(), 7u);
     const char* expected[] = {"2003-01-02 00:00:00.000", "2003-01-02 12:59:00.000", "2003-01-02 01:05:00.000",
                               "2003-01-02 23:05:00.000", "2003-01-02 14:15:00.000"};
-    for (size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(stamp(member(list.variableArray()[i + 2], u"ModDate")->timestampValue()), expected[i]) << i;
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(stamp(list[i + 2].modDate), expected[i]) << i;
 }
 
 TEST(RemoteListParse, ClassicMacListing) {
-    const OrbVariableArray list = parseStandard(readSample("mac-classic.txt"));
+    const Items list = parseStandard(readSample("mac-classic.txt"));
     expectRecords(list, {
                             {".", "dir", 0, "2000-01-01 00:00:00"},
                             {"..", "dir", 0, "2000-01-01 00:00:00"},
@@ -452,7 +438,7 @@ TEST(RemoteListParse, ClassicMacListing) {
 }
 
 TEST(RemoteListParse, OS400Listing) {
-    const OrbVariableArray list = parseStandard(readSample("os400.txt"));
+    const Items list = parseStandard(readSample("os400.txt"));
     expectRecords(list, {
                             {".", "dir", 0, "2000-01-01 00:00:00"},
                             {"..", "dir", 0, "2000-01-01 00:00:00"},
@@ -475,15 +461,15 @@ TEST(RemoteListParse, ListingsWithoutItems) {
 }
 
 TEST(RemoteListParse, NamesThatAreNoVariableNamesAreKept) {
-    const OrbVariableArray list =
+    const Items list =
         parseStandard("-rw-r--r-- 1 a b 1 Jan  1  2000 it's \"quoted\" {x}\n-rw-r--r-- 1 a b 2 Jan  1  2000 a;b $c\n");
     ASSERT_EQ(list.size(), 4u);
-    EXPECT_EQ(list.variableArray()[2].name(), u"it's \"quoted\" {x}");
-    EXPECT_EQ(list.variableArray()[3].name(), u"a;b $c");
+    EXPECT_EQ(list[2].name, u"it's \"quoted\" {x}");
+    EXPECT_EQ(list[3].name, u"a;b $c");
 }
 
 TEST(RemoteListParse, OutputListIsReplaced) {
-    OrbVariableArray list;
+    Items list;
     parseStandardList(receivedLines(readSample("os400.txt")), list, kCaptured);
     parseStandardList(receivedLines(readSample("mac-classic.txt")), list, kCaptured);
     EXPECT_EQ(list.size(), 5u);
@@ -536,14 +522,12 @@ TEST(RemoteListParse, EachFormatAloneReadsItsOwnLines) {
     std::vector<std::string> tested;
     for (const auto& c : kCases) {
         tested.push_back(c.format);
-        OrbVariableArray list;
+        Items list;
         parseListAs(c.format, receivedLines(c.lines), list, kCaptured);
         std::vector<std::string> items;
-        for (const OrbVariable& record : list) {
-            if (record.name() == u"." || record.name() == u"..") continue;
-            items.push_back(ucstringToUTF8String(record.name()) + " " +
-                            ucstringToUTF8String(member(record, u"Type")->stringValue()) + " " +
-                            std::to_string(member(record, u"Size")->integerValue()));
+        for (const RemoteItem& item : list) {
+            if (item.name == u"." || item.name == u"..") continue;
+            items.push_back(ucstringToUTF8String(item.name) + " " + typeOf(item) + " " + std::to_string(item.size));
         }
         EXPECT_EQ(items, c.items) << c.format;
     }
