@@ -63,8 +63,9 @@ private:
 [[nodiscard]] ucstring lockPluginConfigLock(int waitMs);
 void unlockPluginConfigLock();
 
-// The status window in the state, as the transfers update it: each takes the configuration lock for at most
-// 250 ms and skips the update (with a debug line) when it cannot have it or there is no window.
+// The status window in the state, as the transfers update it: each takes the configuration lock
+// for at most 250 ms and skips the update (with a debug line) when it cannot have it or there is
+// no window.
 void updateStatus(const ucstring& text, int64_t progress);
 void updateStatusText(const ucstring& text);
 void updateStatusTitle(const ucstring& title);
