@@ -64,24 +64,17 @@ QueuedTransfer newTransfer(QueuedKind kind, const ucstring& id) {
     return transfer;
 }
 
-// Hands the transfer to the queue thread; the error of handing it over.
-ucstring startTransfer(PluginVariables& variables, const QueuedTransfer& transfer) {
-    const std::string remotePath = sessionWirePath(variables, transfer.remotePath + transfer.remoteFile);
-    OrbFileRef localFile(transfer.localPath);
-    if (!transfer.localFile.empty()) localFile.addItem(transfer.localFile);
-    const bool append = transfer.append;
-    const bool ascii = transfer.asciiMode;
-    switch (transfer.kind) {
-        case QueuedKind::DownloadFile: return queueThreadDownloadFile(variables, remotePath, localFile, append, ascii);
-        case QueuedKind::DownloadText: return queueThreadDownloadText(variables, remotePath);
-        case QueuedKind::UploadFile: return queueThreadUploadFile(variables, localFile, remotePath, append, ascii);
-        case QueuedKind::UploadText:
-            return queueThreadUploadText(variables, transfer.lines, remotePath, append, transfer.lineEnding,
-                                         transfer.charSet, transfer.includeBOM);
-        case QueuedKind::DownloadFolder:
-        case QueuedKind::UploadFolder: break;
-    }
-    return u"";
+// A file to move either way between the remote folder and name and the local ones.
+QueuedTransfer fileTransfer(QueuedKind kind, const ucstring& id, const ucstring& remotePath, const ucstring& remoteFile,
+                            const ucstring& localPath, const ucstring& localFile, bool append, bool asciiMode) {
+    QueuedTransfer transfer = newTransfer(kind, id);
+    transfer.remotePath = remotePath;
+    transfer.remoteFile = remoteFile;
+    transfer.localPath = localPath;
+    transfer.localFile = localFile;
+    transfer.append = append;
+    transfer.asciiMode = asciiMode;
+    return transfer;
 }
 
 // The success text of a finished transfer, by kind.
@@ -115,6 +108,28 @@ void QueueThread::clear() {
 
 void QueueThread::requestStop() { setStopRequested(true); }
 
+ucstring QueueThread::runTransfer(ucstringlist& lines) {
+    Connection& connection = mPluginVars->connection;
+    const QueuedTransfer& t = mTransfer;
+    switch (t.kind) {
+        case QueuedKind::DownloadFile:
+            DEBUG_OUT("Action: Download File");
+            return downloadFile(connection, mWirePath, mLocalFile, t.append, t.asciiMode);
+        case QueuedKind::DownloadText:
+            DEBUG_OUT("Action: Download Text");
+            return downloadText(connection, mWirePath, lines);
+        case QueuedKind::UploadFile:
+            DEBUG_OUT("Action: Upload File");
+            return uploadFile(connection, mLocalFile, mWirePath, t.append, t.asciiMode);
+        case QueuedKind::UploadText:
+            DEBUG_OUT("Action: Upload Text");
+            return uploadText(connection, t.lines, mWirePath, t.append, t.lineEnding, t.charSet, t.includeBOM);
+        case QueuedKind::DownloadFolder:
+        case QueuedKind::UploadFolder: break;  // the folder's files are transfers of their own
+    }
+    return u"";
+}
+
 void QueueThread::threadMain() {
     setThreadStateAndWake(kStateIdle);
     DEBUG_OUT("Starting QueueThread main loop");
@@ -123,35 +138,20 @@ void QueueThread::threadMain() {
         if (command == kCommandShutdown || command < 0) break;
         if (command != kCommandRun) continue;
         ucstring error;
+        ucstringlist lines;
         PluginVariables* variables = pluginVars();
         switch (threadAction()) {
             case kActionInit: DEBUG_OUT("Action: Init"); break;
             case kActionShutdown: DEBUG_OUT("Action: Shutdown"); break;
-            case kActionDownloadFile:
-                DEBUG_OUT("Action: Download File");
-                error = downloadFile(variables->connection, remotePath(), localPath(), append(), asciiMode());
-                break;
-            case kActionDownloadText:
-                DEBUG_OUT("Action: Download Text");
-                error = downloadText(variables->connection, remotePath(), mutableTransferText());
-                break;
-            case kActionUploadFile:
-                DEBUG_OUT("Action: Upload File");
-                error = uploadFile(variables->connection, localPath(), remotePath(), append(), asciiMode());
-                break;
-            case kActionUploadText:
-                DEBUG_OUT("Action: Upload Text");
-                error = uploadText(variables->connection, transferText(), remotePath(), append(), lineEndingType(),
-                                   charSet(), includeUnicodeBOM());
-                break;
+            case kActionTransfer: error = runTransfer(lines); break;
             default: break;
         }
         mutableActionError() = error;
-        if (variables && threadAction() >= kActionDownloadFile) {
+        if (variables && threadAction() == kActionTransfer) {
             // The outcome goes with the session that queued it, so another session's next
             // transfer cannot overwrite it before this session's idle call reads it.
             variables->queueOutcomeError = error;
-            variables->queueOutcomeText = transferText();
+            variables->queueOutcomeText = std::move(lines);
             variables->queueOutcomeReady = true;
         }
         setStopRequested(false);
@@ -210,22 +210,6 @@ ucstring initializeQueueThread() {
     return runQueueThread(QueueThread::kActionInit);
 }
 
-// Starts one transfer without waiting for it.
-template <class Setup>
-ucstring startQueueThread(PluginVariables& variables, int32_t action, Setup setup) {
-    if (!gQueueThread) return u"Queue Thread is NULL.";
-    const ucstring error = initializeQueueThread();
-    if (!error.empty()) return error;
-    gQueueThread->setPluginVars(&variables);
-    setup(*gQueueThread);
-    gQueueThread->setThreadAction(action);
-    gQueueThread->mutableActionError().clear();
-    gQueueThread->setStopRequested(false);
-    variables.queueOutcomeReady = false;
-    gQueueThread->runThread();
-    return u"";
-}
-
 }  // namespace
 
 ucstring runQueueThread(int32_t action) {
@@ -252,45 +236,21 @@ ucstring runQueueThread(int32_t action) {
     return gQueueThread->actionError();
 }
 
-ucstring queueThreadUploadFile(PluginVariables& variables, const OrbFileRef& localFile, const std::string& remotePath,
-                               bool append, bool asciiMode) {
-    return startQueueThread(variables, QueueThread::kActionUploadFile, [&](QueueThread& t) {
-        t.mutableLocalPath() = localFile;
-        t.mutableRemotePath() = remotePath;
-        t.setAppend(append);
-        t.setASCIIMode(asciiMode);
-        t.mutableTransferText().clear();
-    });
-}
-
-ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath, const OrbFileRef& localFile,
-                                 bool append, bool asciiMode) {
-    return startQueueThread(variables, QueueThread::kActionDownloadFile, [&](QueueThread& t) {
-        t.mutableRemotePath() = remotePath;
-        t.mutableLocalPath() = localFile;
-        t.setAppend(append);
-        t.setASCIIMode(asciiMode);
-        t.mutableTransferText().clear();
-    });
-}
-
-ucstring queueThreadUploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath,
-                               bool append, int32_t lineEnding, int16_t charSet, bool includeBOM) {
-    return startQueueThread(variables, QueueThread::kActionUploadText, [&](QueueThread& t) {
-        t.mutableTransferText() = lines;
-        t.mutableRemotePath() = remotePath;
-        t.setAppend(append);
-        t.setLineEndingType(lineEnding);
-        t.setCharSet(charSet);
-        t.setIncludeUnicodeBOM(includeBOM);
-    });
-}
-
-ucstring queueThreadDownloadText(PluginVariables& variables, const std::string& remotePath) {
-    return startQueueThread(variables, QueueThread::kActionDownloadText, [&](QueueThread& t) {
-        t.mutableRemotePath() = remotePath;
-        t.mutableTransferText().clear();
-    });
+ucstring queueThreadStart(PluginVariables& variables, const QueuedTransfer& transfer) {
+    if (queuedKindIsFolder(transfer.kind)) return u"";  // nothing to move: the entry stands for its files
+    if (!gQueueThread) return u"Queue Thread is NULL.";
+    const ucstring error = initializeQueueThread();
+    if (!error.empty()) return error;
+    OrbFileRef localFile(transfer.localPath);
+    if (!transfer.localFile.empty()) localFile.addItem(transfer.localFile);
+    gQueueThread->setTransfer(&variables, transfer,
+                              sessionWirePath(variables, transfer.remotePath + transfer.remoteFile), localFile);
+    gQueueThread->setThreadAction(QueueThread::kActionTransfer);
+    gQueueThread->mutableActionError().clear();
+    gQueueThread->setStopRequested(false);
+    variables.queueOutcomeReady = false;
+    gQueueThread->runThread();
+    return u"";
 }
 
 bool queueThreadBusy() {
@@ -298,8 +258,6 @@ bool queueThreadBusy() {
 }
 
 ucstring queueThreadLastError() { return gQueueThread ? gQueueThread->actionError() : ucstring(); }
-
-const ucstringlist* queueThreadTransferText() { return gQueueThread ? &gQueueThread->transferText() : nullptr; }
 
 bool queueThreadUsesSession(const PluginVariables& variables) {
     return queueThreadBusy() && gQueueThread->pluginVars() == &variables;
@@ -336,27 +294,19 @@ void queueWaitForSession(const PluginVariables& variables) {
 void queueAddUploadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& localPath,
                         const ucstring& localFile, const ucstring& remotePath, const ucstring& remoteFile, bool append,
                         bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
-    QueuedTransfer transfer = newTransfer(QueuedKind::UploadFile, transferID);
-    transfer.localPath = localPath;
-    transfer.localFile = localFile;
-    transfer.remotePath = remotePath;
-    transfer.remoteFile = remoteFile;
-    transfer.append = append;
-    transfer.asciiMode = asciiMode;
-    addTransfer(variables, std::move(transfer), completedScript, parameter);
+    addTransfer(variables,
+                fileTransfer(QueuedKind::UploadFile, transferID, remotePath, remoteFile, localPath, localFile, append,
+                             asciiMode),
+                completedScript, parameter);
 }
 
 void queueAddDownloadFile(PluginVariables& variables, const ucstring& transferID, const ucstring& remotePath,
                           const ucstring& remoteFile, const ucstring& localPath, const ucstring& localFile, bool append,
                           bool asciiMode, const ucstring& completedScript, const ucstring& parameter) {
-    QueuedTransfer transfer = newTransfer(QueuedKind::DownloadFile, transferID);
-    transfer.remotePath = remotePath;
-    transfer.remoteFile = remoteFile;
-    transfer.localPath = localPath;
-    transfer.localFile = localFile;
-    transfer.append = append;
-    transfer.asciiMode = asciiMode;
-    addTransfer(variables, std::move(transfer), completedScript, parameter);
+    addTransfer(variables,
+                fileTransfer(QueuedKind::DownloadFile, transferID, remotePath, remoteFile, localPath, localFile, append,
+                             asciiMode),
+                completedScript, parameter);
 }
 
 void queueAddUploadText(PluginVariables& variables, const ucstring& transferID, const ucstringlist& lines,
@@ -520,7 +470,7 @@ bool startNext(PluginVariables& variables, Outcome& out) {
     variables.connection.setDataConnection(account->passive(), account->dataPortRangeStart(),
                                            account->dataPortRangeEnd());
 
-    error = startTransfer(variables, transfer);
+    error = queueThreadStart(variables, transfer);
     if (error.empty()) {
         variables.currentTransfer = std::move(transfer);
         variables.queueStartAttempts = 0;

@@ -2,6 +2,7 @@
 // sessions, and each session's queue of waiting transfers, advanced by the host's idle calls.
 #pragma once
 
+#include "Support/QueuedTransfer.h"
 #include "_Common/CoreCode/Orb_Thread.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_String.h"
@@ -14,14 +15,7 @@ class PluginVariables;
 
 class QueueThread : public OrbThread {
 public:
-    enum Action : int32_t {
-        kActionInit = 1,
-        kActionShutdown = 2,
-        kActionDownloadFile = 3,
-        kActionDownloadText = 4,
-        kActionUploadFile = 5,
-        kActionUploadText = 6
-    };
+    enum Action : int32_t { kActionInit = 1, kActionShutdown = 2, kActionTransfer = 3 };
 
     QueueThread() = default;
     ~QueueThread() override;
@@ -29,28 +23,21 @@ public:
     void threadMain() override;
     void requestStop() override;
 
-    virtual void setThreadAction(int32_t action) { mThreadAction = action; }
-    virtual int32_t threadAction() const { return mThreadAction; }
-    virtual ucstring& mutableActionError() { return mActionError; }
-    virtual const ucstring& actionError() const { return mActionError; }
-    virtual void setPluginVars(PluginVariables* variables) { mPluginVars = variables; }
-    virtual PluginVariables* pluginVars() const { return mPluginVars; }
-    virtual std::string& mutableRemotePath() { return mRemotePath; }
-    virtual const std::string& remotePath() const { return mRemotePath; }
-    virtual OrbFileRef& mutableLocalPath() { return mLocalPath; }
-    virtual const OrbFileRef& localPath() const { return mLocalPath; }
-    virtual void setAppend(bool append) { mAppend = append; }
-    virtual bool append() const { return mAppend; }
-    virtual void setASCIIMode(bool ascii) { mASCIIMode = ascii; }
-    virtual bool asciiMode() const { return mASCIIMode; }
-    virtual ucstringlist& mutableTransferText() { return mTransferText; }
-    virtual const ucstringlist& transferText() const { return mTransferText; }
-    virtual void setLineEndingType(int32_t type) { mLineEndingType = type; }
-    virtual int32_t lineEndingType() const { return mLineEndingType; }
-    virtual void setCharSet(int16_t charSet) { mCharSet = charSet; }
-    virtual int16_t charSet() const { return mCharSet; }
-    virtual void setIncludeUnicodeBOM(bool bom) { mIncludeUnicodeBOM = bom; }
-    virtual bool includeUnicodeBOM() const { return mIncludeUnicodeBOM; }
+    int32_t threadAction() const { return mThreadAction; }
+    void setThreadAction(int32_t action) { mThreadAction = action; }
+    const ucstring& actionError() const { return mActionError; }
+    ucstring& mutableActionError() { return mActionError; }
+    PluginVariables* pluginVars() const { return mPluginVars; }
+
+    // The transfer kActionTransfer runs on `variables`' connection: its remote path as the server
+    // takes it, and its local file.
+    void setTransfer(PluginVariables* variables, const QueuedTransfer& transfer, const std::string& wirePath,
+                     const OrbFileRef& localFile) {
+        mPluginVars = variables;
+        mTransfer = transfer;
+        mWirePath = wirePath;
+        mLocalFile = localFile;
+    }
 
     // Set while the running transfer should give up (shutdown, or its session going away); the
     // session's progress reports read it.
@@ -58,17 +45,15 @@ public:
     void setStopRequested(bool stop) { mStopRequested = stop; }
 
 private:
+    // Runs the transfer set with setTransfer; a downloaded text goes to `lines`. The error text.
+    ucstring runTransfer(ucstringlist& lines);
+
     int32_t mThreadAction = 0;
     ucstring mActionError;
     PluginVariables* mPluginVars = nullptr;
-    std::string mRemotePath;
-    OrbFileRef mLocalPath;
-    bool mAppend = false;
-    bool mASCIIMode = false;
-    ucstringlist mTransferText;
-    int32_t mLineEndingType = 0;
-    int16_t mCharSet = 1;
-    bool mIncludeUnicodeBOM = false;
+    QueuedTransfer mTransfer;
+    std::string mWirePath;
+    OrbFileRef mLocalFile;
     std::atomic<bool> mStopRequested{false};
 };
 
@@ -78,18 +63,11 @@ bool startupQueueThread();
 void shutdownQueueThread();
 // Gives the thread one action and waits for it, keeping windows live; the error text.
 [[nodiscard]] ucstring runQueueThread(int32_t action);
-// Hand the thread one transfer and return at once; the error text of handing it over.
-[[nodiscard]] ucstring queueThreadUploadFile(PluginVariables& variables, const OrbFileRef& localFile,
-                                             const std::string& remotePath, bool append, bool asciiMode);
-[[nodiscard]] ucstring queueThreadDownloadFile(PluginVariables& variables, const std::string& remotePath,
-                                               const OrbFileRef& localFile, bool append, bool asciiMode);
-[[nodiscard]] ucstring queueThreadUploadText(PluginVariables& variables, const ucstringlist& lines,
-                                             const std::string& remotePath, bool append, int32_t lineEnding,
-                                             int16_t charSet, bool includeBOM);
-[[nodiscard]] ucstring queueThreadDownloadText(PluginVariables& variables, const std::string& remotePath);
+// Hands the thread one transfer of `variables`' queue and returns at once; the error text of
+// handing it over.
+[[nodiscard]] ucstring queueThreadStart(PluginVariables& variables, const QueuedTransfer& transfer);
 bool queueThreadBusy();
 ucstring queueThreadLastError();
-const ucstringlist* queueThreadTransferText();
 
 // True while the queue thread runs a transfer on this session's connection; everything else that
 // would use that connection must refuse (queueConnectionBusyError) or wait (queueWaitForSession).
