@@ -34,6 +34,14 @@ void FTPAccount::clear() {
     mFileName.clear();
     mValid = true;
     mLoadTime.setToCurrent();
+    mPrivateKeyFile.clear();
+    mPublicKeyFile.clear();
+    mKeyPassphrase.clear();
+    mUseAgent = false;
+    mResume = false;
+    mVerify = false;
+    mPreserveTimestamps = false;
+    mMaxConnections = 1;
 }
 
 bool accountTextIsStorable(const ucstring& text) {
@@ -52,6 +60,21 @@ ucstring numberText(int64_t n) {
     ucstring text;
     return stringFromInteger(text, n);
 }
+
+// The spellings of the options beyond the connection basics.
+const std::initializer_list<const char*> kPrivateKeySpellings = {"PRIVATEKEYFILE", "PRIVATE KEY FILE", "PRIVATEKEY",
+                                                                 "PRIVATE KEY",    "KEYFILE",          "KEY FILE"};
+const std::initializer_list<const char*> kPublicKeySpellings = {"PUBLICKEYFILE", "PUBLIC KEY FILE", "PUBLICKEY",
+                                                                "PUBLIC KEY"};
+const std::initializer_list<const char*> kPassphraseSpellings = {"KEYPASSPHRASE", "KEY PASSPHRASE", "KEY PASS PHRASE",
+                                                                 "PASSPHRASE", "PASS PHRASE"};
+const std::initializer_list<const char*> kAgentSpellings = {"USEAGENT",    "USE AGENT",     "SSHAGENT", "SSH AGENT",
+                                                            "USESSHAGENT", "USE SSH AGENT", "AGENT"};
+const std::initializer_list<const char*> kPreserveSpellings = {
+    "PRESERVETIMESTAMPS", "PRESERVE TIMESTAMPS", "PRESERVE TIME STAMPS", "PRESERVETIMESTAMP",
+    "PRESERVE TIMESTAMP", "KEEPTIMESTAMPS",      "KEEP TIMESTAMPS",      "KEEP TIME STAMPS"};
+const std::initializer_list<const char*> kMaxConnectionsSpellings = {
+    "MAXCONNECTIONS", "MAX CONNECTIONS", "MAXIMUMCONNECTIONS", "MAXIMUM CONNECTIONS", "CONNECTIONS"};
 
 const char16_t* const kSecureTypeNames[] = {u"None", u"After Connect (AUTH TLS Command)",
                                             u"Before Connect (Secure Port)", u"SSH"};
@@ -145,10 +168,46 @@ bool FTPAccount::setOption(const std::string& option, const ucstring& rawValue, 
         const bool on = empty || stringParseBoolean(value);  // passive is the default
         setPassive(on);
         confirmation = empty ? u"Passive setting cleared." : on ? u"Passive turned On." : u"Passive turned Off.";
-    } else {
+    } else if (isOneOf(option, kPrivateKeySpellings)) {
+        mutablePrivateKeyFile() = value;
+        confirmation = empty ? u"PrivateKeyFile setting cleared." : u"PrivateKeyFile set to: " + value;
+    } else if (isOneOf(option, kPublicKeySpellings)) {
+        mutablePublicKeyFile() = value;
+        confirmation = empty ? u"PublicKeyFile setting cleared." : u"PublicKeyFile set to: " + value;
+    } else if (isOneOf(option, kPassphraseSpellings)) {
+        mutableKeyPassphrase() = ucstringToUTF8String(value);
+        confirmation = empty ? u"KeyPassphrase setting cleared." : u"KeyPassphrase set.";
+    } else if (isOneOf(option, kMaxConnectionsSpellings)) {
+        setMaxConnections(empty ? 1 : number);
+        confirmation =
+            empty ? u"MaxConnections setting cleared." : u"MaxConnections set to: " + numberText(maxConnections());
+    } else if (!setSwitch(option, value, confirmation)) {
         error = u"Unknown account option: " + ucstringFromUTF8String(option);
         return false;
     }
+    return true;
+}
+
+bool FTPAccount::setSwitch(const std::string& option, const ucstring& value, ucstring& confirmation) {
+    const char16_t* label;
+    bool* field;
+    if (isOneOf(option, kAgentSpellings)) {
+        label = u"UseAgent";
+        field = &mUseAgent;
+    } else if (option == "RESUME") {
+        label = u"Resume";
+        field = &mResume;
+    } else if (option == "VERIFY") {
+        label = u"Verify";
+        field = &mVerify;
+    } else if (isOneOf(option, kPreserveSpellings)) {
+        label = u"PreserveTimestamps";
+        field = &mPreserveTimestamps;
+    } else {
+        return false;
+    }
+    *field = stringParseBoolean(value);
+    confirmation = ucstring(label) + (*field ? u" turned On." : u" turned Off.");
     return true;
 }
 
@@ -180,6 +239,22 @@ bool FTPAccount::getOption(const std::string& option, OrbVariable& value, ucstri
         value.setStringValue(defaultMode() == kModeASCII ? u"ASCII" : u"Binary");
     } else if (option == "PASSIVE") {
         value.setIntegerValue(passive() ? 1 : 0);
+    } else if (isOneOf(option, kPrivateKeySpellings)) {
+        value.setStringValue(privateKeyFile());
+    } else if (isOneOf(option, kPublicKeySpellings)) {
+        value.setStringValue(publicKeyFile());
+    } else if (isOneOf(option, kPassphraseSpellings)) {
+        value.setStringValue(ucstringFromUTF8String(keyPassphrase()));
+    } else if (isOneOf(option, kAgentSpellings)) {
+        value.setIntegerValue(useAgent() ? 1 : 0);
+    } else if (option == "RESUME") {
+        value.setIntegerValue(resume() ? 1 : 0);
+    } else if (option == "VERIFY") {
+        value.setIntegerValue(verify() ? 1 : 0);
+    } else if (isOneOf(option, kPreserveSpellings)) {
+        value.setIntegerValue(preserveTimestamps() ? 1 : 0);
+    } else if (isOneOf(option, kMaxConnectionsSpellings)) {
+        value.setIntegerValue(maxConnections());
     } else {
         error = u"Unknown account option: " + ucstringFromUTF8String(option);
         return false;
@@ -196,6 +271,10 @@ const char16_t* const kSecureTypeKeys[] = {u"None", u"AfterConnect", u"BeforeCon
 struct AccountKey {
     const char16_t* key;
     ucstring value;  // as the file holds it
+    // Keys beyond the basics go into a new file only when set, so an account that does not use
+    // them has the same file as before.
+    bool onlyWhenSet = false;
+    bool isSet() const { return !onlyWhenSet || !value.empty(); }
 };
 
 int32_t secureTypeFromKey(const ucstring& value) {
@@ -227,7 +306,15 @@ std::vector<AccountKey> accountKeys(const FTPAccount& a) {
             {u"Passive", a.passive() ? u"1" : u"0"},
             {u"Password", encryptPasswordText(a.password())},
             {u"SecureType", kSecureTypeKeys[type]},
-            {u"DefaultMode", a.defaultMode() == FTPAccount::kModeASCII ? u"ASCII" : u"Binary"}};
+            {u"DefaultMode", a.defaultMode() == FTPAccount::kModeASCII ? u"ASCII" : u"Binary"},
+            {u"PrivateKeyFile", a.privateKeyFile(), true},
+            {u"PublicKeyFile", a.publicKeyFile(), true},
+            {u"KeyPassphrase", encryptPasswordText(a.keyPassphrase()), true},
+            {u"UseAgent", a.useAgent() ? u"1" : u"", true},
+            {u"Resume", a.resume() ? u"1" : u"", true},
+            {u"Verify", a.verify() ? u"1" : u"", true},
+            {u"PreserveTimestamps", a.preserveTimestamps() ? u"1" : u"", true},
+            {u"MaxConnections", a.maxConnections() > 1 ? numberKey(a.maxConnections()) : ucstring(), true}};
 }
 
 // The file name of a new account: its name made safe as a file name (the characters Windows
@@ -324,6 +411,14 @@ bool FTPAccount::readLines(const ucstringlist& lines) {
     setDefaultMode(stringNormalize(value(u"DefaultMode")) == u"ASCII" ? kModeASCII : kModeBinary);
     const ucstring passive = value(u"Passive");
     setPassive(stringTrim(passive).empty() || stringParseBoolean(passive));  // a file without it: the default
+    mutablePrivateKeyFile() = value(u"PrivateKeyFile");
+    mutablePublicKeyFile() = value(u"PublicKeyFile");
+    mutableKeyPassphrase() = decryptPasswordText(value(u"KeyPassphrase"));
+    setUseAgent(stringParseBoolean(value(u"UseAgent")));
+    setResume(stringParseBoolean(value(u"Resume")));
+    setVerify(stringParseBoolean(value(u"Verify")));
+    setPreserveTimestamps(stringParseBoolean(value(u"PreserveTimestamps")));
+    setMaxConnections(number(u"MaxConnections", 1));
     return true;
 }
 
@@ -494,7 +589,7 @@ ucstring FTPAccounts::saveAccountFile(FTPAccount& a) {
         stored == mStored.end() ? std::vector<AccountKey>() : accountKeys(stored->second);
     std::vector<const AccountKey*> changed;
     for (size_t i = 0; i < keys.size(); ++i)
-        if (!exists || before.empty() || keys[i].value != before[i].value) changed.push_back(&keys[i]);
+        if (exists && !before.empty() ? keys[i].value != before[i].value : keys[i].isSet()) changed.push_back(&keys[i]);
     if (changed.empty()) return {};
 
     ucstringlist lines;
@@ -502,8 +597,10 @@ ucstring FTPAccounts::saveAccountFile(FTPAccount& a) {
     if (exists && !stringlistLoadFromFile(error, &lines, file, kCharSetUTF8)) return error;
     for (const AccountKey* k : changed) {
         // An unchanged password keeps its stored text (another installation's filler bytes).
-        if (ucstring(k->key) == u"Password" && stringlistIndexOfName(lines, u"Password") >= 0 &&
-            decryptPasswordText(stringlistValueForName(lines, u"Password", u'=', false)) == a.password())
+        const ucstring key = k->key;
+        if ((key == u"Password" || key == u"KeyPassphrase") && stringlistIndexOfName(lines, key) >= 0 &&
+            decryptPasswordText(stringlistValueForName(lines, key, u'=', false)) ==
+                (key == u"Password" ? a.password() : a.keyPassphrase()))
             continue;
         stringlistSetValueForName(lines, k->key, k->value, u'=', false);
     }

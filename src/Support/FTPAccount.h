@@ -61,6 +61,32 @@ public:
     virtual const OrbDateTime& loadTime() const { return mLoadTime; }
     virtual ~FTPAccount() = default;
 
+    // Options beyond the connection basics; their defaults keep the plain behaviour.
+    // SFTP: the private key (a local path as the user typed it), its public half (optional),
+    // the key's passphrase, and whether the running ssh-agent is asked first.
+    ucstring& mutablePrivateKeyFile() { return mPrivateKeyFile; }
+    const ucstring& privateKeyFile() const { return mPrivateKeyFile; }
+    ucstring& mutablePublicKeyFile() { return mPublicKeyFile; }
+    const ucstring& publicKeyFile() const { return mPublicKeyFile; }
+    std::string& mutableKeyPassphrase() { return mKeyPassphrase; }
+    const std::string& keyPassphrase() const { return mKeyPassphrase; }
+    void setUseAgent(bool on) { mUseAgent = on; }
+    bool useAgent() const { return mUseAgent; }
+    // Interrupted transfers continue; transfers are checked at both ends; modification times are
+    // carried over; folder transfers use up to this many logins at once.
+    void setResume(bool on) { mResume = on; }
+    bool resume() const { return mResume; }
+    void setVerify(bool on) { mVerify = on; }
+    bool verify() const { return mVerify; }
+    void setPreserveTimestamps(bool on) { mPreserveTimestamps = on; }
+    bool preserveTimestamps() const { return mPreserveTimestamps; }
+    void setMaxConnections(int32_t count) { mMaxConnections = clampMaxConnections(count); }
+    int32_t maxConnections() const { return mMaxConnections; }
+    static constexpr int32_t kMaxConnectionsLimit = 8;
+    static int32_t clampMaxConnections(int64_t count) {
+        return count < 1 ? 1 : count > kMaxConnectionsLimit ? kMaxConnectionsLimit : static_cast<int32_t>(count);
+    }
+
     // The defaults of a new account.
     void clear();
 
@@ -73,6 +99,9 @@ public:
     bool readLines(const ucstringlist& lines);
 
 private:
+    // The on/off options beyond the basics; false when `option` is none of them.
+    bool setSwitch(const std::string& option, const ucstring& value, ucstring& confirmation);
+
     ucstring mName;
     std::string mHost;
     int32_t mPort;
@@ -90,6 +119,14 @@ private:
     ucstring mFileName;
     bool mValid;
     OrbDateTime mLoadTime;
+    ucstring mPrivateKeyFile;
+    ucstring mPublicKeyFile;
+    std::string mKeyPassphrase;
+    bool mUseAgent;
+    bool mResume;
+    bool mVerify;
+    bool mPreserveTimestamps;
+    int32_t mMaxConnections;
 };
 
 // Account texts are stored one to a line: they cannot hold a carriage return, a line feed or a NUL.

@@ -44,6 +44,20 @@ enum : int32_t {
     kRangeEndLabel = 869,
     kButtonRow = 880,
     kButtonFill = 881,
+    kKeyHeading = 891,
+    kPrivateKeyRow = 892,
+    kPrivateKeyLabel = 894,
+    kPublicKeyRow = 895,
+    kPublicKeyLabel = 897,
+    kPassphraseRow = 898,
+    kPassphraseLabel = 901,
+    kAgentIndent = 902,
+    kAgentRow = 903,
+    kTransferHeading = 911,
+    kTransferRow = 912,
+    kConnectionsRow = 916,
+    kConnectionsLabel = 917,
+    kConnectionsNote = 919,
 };
 
 constexpr int32_t kCaptionWidth = 150;  // the labels before the fields line up
@@ -98,9 +112,13 @@ bool fieldValue(DynamicWindow& window, int32_t id) {
 }
 
 // What can be edited only while an account is shown.
-const int32_t kAccountFields[] = {kAccountName,     kAccountHost,           kAccountPort,       kAccountUsername,
-                                  kAccountPassword, kAccountPromptPassword, kAccountSecureType, kAccountTimeout,
-                                  kAccountPassive,  kAccountRangeStart,     kAccountRangeEnd};
+const int32_t kAccountFields[] = {kAccountName,          kAccountHost,          kAccountPort,
+                                  kAccountUsername,      kAccountPassword,      kAccountPromptPassword,
+                                  kAccountSecureType,    kAccountTimeout,       kAccountPassive,
+                                  kAccountRangeStart,    kAccountRangeEnd,      kAccountPrivateKey,
+                                  kAccountPublicKey,     kAccountKeyPassphrase, kAccountUseAgent,
+                                  kAccountResume,        kAccountVerify,        kAccountPreserveTimestamps,
+                                  kAccountMaxConnections};
 
 }  // namespace
 
@@ -203,6 +221,36 @@ bool FTPAccounts::buildAccountDialog(ucstring& error, const ucstring& accountNam
     addField(l, kRangeRow, kAccountRangeEnd, kRangeEndLabel, 0, kNumberWidth,
              u"Enter the Ending TCP/IP Port Number for the Data Port Connections.");
 
+    addVBox(l, kAccountRoot, kAccountKeyGroup);
+    addLabel(l, kAccountKeyGroup, kKeyHeading, u"SSH Keys (SFTP)", kDWLabelBold);
+    addCaptionRow(l, kAccountKeyGroup, kPrivateKeyRow, kPrivateKeyLabel, u"Private Key File");
+    addField(l, kPrivateKeyRow, kAccountPrivateKey, kPrivateKeyLabel, 0, kFieldWidth,
+             u"Enter the path of your private key file to log in with a key instead of a password.");
+    addCaptionRow(l, kAccountKeyGroup, kPublicKeyRow, kPublicKeyLabel, u"Public Key File");
+    addField(l, kPublicKeyRow, kAccountPublicKey, kPublicKeyLabel, 0, kFieldWidth,
+             u"Enter the path of the matching public key file (optional).");
+    addCaptionRow(l, kAccountKeyGroup, kPassphraseRow, kPassphraseLabel, u"Key Passphrase");
+    addField(l, kPassphraseRow, kAccountKeyPassphrase, kPassphraseLabel, kDWEditPassword, kFieldWidth,
+             u"Enter the passphrase of the private key, if it has one.");
+    addHBox(l, kAccountKeyGroup, kAgentRow);
+    addSpace(l, kAgentRow, kAgentIndent, kCaptionWidth, 0);
+    setHint(addCheckBox(l, kAgentRow, kAccountUseAgent, u"Use the running ssh-agent", false),
+            u"Check this to log in with the keys your ssh-agent holds before trying the key file and password.");
+
+    addVBox(l, kAccountRoot, kAccountTransferGroup);
+    addLabel(l, kAccountTransferGroup, kTransferHeading, u"Transfers", kDWLabelBold);
+    addHBox(l, kAccountTransferGroup, kTransferRow);
+    setHint(addCheckBox(l, kTransferRow, kAccountResume, u"Resume", false),
+            u"Continue interrupted transfers where they stopped.");
+    setHint(addCheckBox(l, kTransferRow, kAccountVerify, u"Verify", false),
+            u"Check the size (and, where the server offers one, the digest) of every transfer at both ends.");
+    setHint(addCheckBox(l, kTransferRow, kAccountPreserveTimestamps, u"Keep Timestamps", false),
+            u"Give transferred files the modification time of the original.");
+    addCaptionRow(l, kAccountTransferGroup, kConnectionsRow, kConnectionsLabel, u"Connections");
+    addField(l, kConnectionsRow, kAccountMaxConnections, kConnectionsLabel, 0, kNumberWidth,
+             u"Enter how many logins a folder transfer may use at once (1 to 8).");
+    addLabel(l, kConnectionsRow, kConnectionsNote, u"(1 to 8, for folder transfers)");
+
     addHBox(l, kAccountRoot, kButtonRow);
     addFill(l, kButtonRow, kButtonFill);
     addButton(l, kButtonRow, kAccountSave, u"Save", kDWButtonAccept, 80);
@@ -242,6 +290,14 @@ void FTPAccounts::showDialogAccount(DynamicWindow& window, const ucstring& fileN
                           account.dataPortRangeStart() ? numberText(account.dataPortRangeStart()) : ucstring());
     window.updateEditText(kAccountRangeEnd,
                           account.dataPortRangeEnd() ? numberText(account.dataPortRangeEnd()) : ucstring());
+    window.updateEditText(kAccountPrivateKey, account.privateKeyFile());
+    window.updateEditText(kAccountPublicKey, account.publicKeyFile());
+    window.updateEditText(kAccountKeyPassphrase, ucstringFromUTF8String(account.keyPassphrase()));
+    window.updateLayoutObjectValue(kAccountUseAgent, account.useAgent());
+    window.updateLayoutObjectValue(kAccountResume, account.resume());
+    window.updateLayoutObjectValue(kAccountVerify, account.verify());
+    window.updateLayoutObjectValue(kAccountPreserveTimestamps, account.preserveTimestamps());
+    window.updateEditText(kAccountMaxConnections, numberText(account.maxConnections()));
     // Without an account there is nothing to edit; a prompted password is not typed here.
     for (int32_t id : kAccountFields) {
         if (found)
@@ -249,7 +305,10 @@ void FTPAccounts::showDialogAccount(DynamicWindow& window, const ucstring& fileN
         else
             window.disableLayoutObject(id);
     }
-    if (found && account.promptForPassword()) window.disableLayoutObject(kAccountPassword);
+    if (found && account.promptForPassword()) {
+        window.disableLayoutObject(kAccountPassword);
+        window.disableLayoutObject(kAccountKeyPassphrase);
+    }
     refreshSelector(window);
     mDialogChanged = false;
 }
@@ -270,6 +329,15 @@ void FTPAccounts::readDialogFields(DynamicWindow& window, FTPAccount& account) c
     account.setPassive(fieldValue(window, kAccountPassive));
     account.setDataPortRangeStart(clampedNumber(fieldText(window, kAccountRangeStart)));
     account.setDataPortRangeEnd(clampedNumber(fieldText(window, kAccountRangeEnd)));
+    account.mutablePrivateKeyFile() = stringTrim(fieldText(window, kAccountPrivateKey));
+    account.mutablePublicKeyFile() = stringTrim(fieldText(window, kAccountPublicKey));
+    account.mutableKeyPassphrase() =
+        prompt ? std::string() : ucstringToUTF8String(fieldText(window, kAccountKeyPassphrase));
+    account.setUseAgent(fieldValue(window, kAccountUseAgent));
+    account.setResume(fieldValue(window, kAccountResume));
+    account.setVerify(fieldValue(window, kAccountVerify));
+    account.setPreserveTimestamps(fieldValue(window, kAccountPreserveTimestamps));
+    account.setMaxConnections(stringToInteger(fieldText(window, kAccountMaxConnections)));
 }
 
 void FTPAccounts::refreshSelector(DynamicWindow& window) {
@@ -306,7 +374,12 @@ bool FTPAccounts::dialogHasChanges(DynamicWindow& window) {
            edited.promptForPassword() != account->promptForPassword() || edited.secureType() != account->secureType() ||
            edited.timeout() != account->timeout() || edited.passive() != account->passive() ||
            edited.dataPortRangeStart() != account->dataPortRangeStart() ||
-           edited.dataPortRangeEnd() != account->dataPortRangeEnd();
+           edited.dataPortRangeEnd() != account->dataPortRangeEnd() ||
+           edited.privateKeyFile() != account->privateKeyFile() || edited.publicKeyFile() != account->publicKeyFile() ||
+           edited.keyPassphrase() != account->keyPassphrase() || edited.useAgent() != account->useAgent() ||
+           edited.resume() != account->resume() || edited.verify() != account->verify() ||
+           edited.preserveTimestamps() != account->preserveTimestamps() ||
+           edited.maxConnections() != account->maxConnections();
 }
 
 bool FTPAccounts::saveDialogAccount(DynamicWindow& window) {
@@ -328,9 +401,13 @@ bool FTPAccounts::saveDialogAccount(DynamicWindow& window) {
     }
     const FTPAccount before(*account);
     readDialogFields(window, *account);
-    const ucstring values[] = {account->name(), ucstringFromUTF8String(account->host()),
+    const ucstring values[] = {account->name(),
+                               ucstringFromUTF8String(account->host()),
                                ucstringFromUTF8String(account->username()),
-                               ucstringFromUTF8String(account->password())};
+                               ucstringFromUTF8String(account->password()),
+                               account->privateKeyFile(),
+                               account->publicKeyFile(),
+                               ucstringFromUTF8String(account->keyPassphrase())};
     ucstring error;
     for (const ucstring& value : values)
         if (!accountTextIsStorable(value)) error = kAccountTextUnstorable;
@@ -417,10 +494,12 @@ void FTPAccounts::checkBoxChange(DynamicWindow& window, int32_t objectID, bool c
     mDialogChanged = true;
     // A password that is asked for on connecting is not kept here.
     if (objectID == kAccountPromptPassword) {
-        if (checked)
-            window.disableLayoutObject(kAccountPassword);
-        else
-            window.enableLayoutObject(kAccountPassword);
+        for (int32_t id : {kAccountPassword, kAccountKeyPassphrase}) {
+            if (checked)
+                window.disableLayoutObject(id);
+            else
+                window.enableLayoutObject(id);
+        }
     }
 }
 

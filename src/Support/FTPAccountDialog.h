@@ -23,4 +23,14 @@ enum : int32_t {
     kAccountRangeEnd = 870,
     kAccountSave = 882,
     kAccountClose = 883,
+    kAccountKeyGroup = 890,  // SFTP keys
+    kAccountPrivateKey = 893,
+    kAccountPublicKey = 896,
+    kAccountKeyPassphrase = 899,
+    kAccountUseAgent = 900,
+    kAccountTransferGroup = 910,  // transfer options
+    kAccountResume = 913,
+    kAccountVerify = 914,
+    kAccountPreserveTimestamps = 915,
+    kAccountMaxConnections = 918,
 };

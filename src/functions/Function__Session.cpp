@@ -50,6 +50,12 @@ ConnectionSettings connectionSettings(const FTPAccount& account, const std::stri
     settings.promptForPassword = account.promptForPassword();
     settings.caPath = caPath;
     settings.knownHostsPath = knownHostsPath;
+    settings.keyPassphrase = account.keyPassphrase();
+    settings.useAgent = account.useAgent();
+    settings.resume = account.resume();
+    settings.verify = account.verify();
+    settings.preserveTimestamps = account.preserveTimestamps();
+    settings.maxConnections = account.maxConnections();
     return settings;
 }
 

@@ -90,9 +90,14 @@ void Connection::close() {
     s.sink = Sink::kLines;
     s.stream = nullptr;
     s.hostKeyStatus = HostKeyStatus::kUnchecked;
+    std::fill(s.settings.password.begin(), s.settings.password.end(), '\0');
+    std::fill(s.settings.keyPassphrase.begin(), s.settings.keyPassphrase.end(), '\0');
+    s.settings = ConnectionSettings();
 }
 
 bool Connection::isOpen() const { return mState->curl != nullptr; }
+
+const ConnectionSettings& Connection::settings() const { return mState->settings; }
 
 RemoteResult Connection::runCommands(const std::string& directory, const stringlist& commands, const ucstring& status) {
     return mState->runCommands(directory, commands, status);

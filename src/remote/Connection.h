@@ -46,6 +46,18 @@ struct ConnectionSettings {
     bool promptForPassword = false;  // ask the user (ConnectionHooks::askPassword) instead
     std::string caPath;              // the bundle TLS servers are verified with
     std::string knownHostsPath;      // SFTP: the file host keys are checked against; empty: none
+    // SFTP key login: the key files as paths of this system (empty: none) and the key's passphrase;
+    // with `useAgent` the running ssh-agent is asked first.
+    std::string privateKeyFile;
+    std::string publicKeyFile;
+    std::string keyPassphrase;
+    bool useAgent = false;
+    // How transfers go (Transfers.h): interrupted ones continue, both ends are checked, the
+    // modification time is carried over; folder transfers use up to this many logins at once.
+    bool resume = false;
+    bool verify = false;
+    bool preserveTimestamps = false;
+    int32_t maxConnections = 1;
 };
 
 // What a connection needs from the plug-in around it; an empty function does nothing.
@@ -91,6 +103,9 @@ public:
     // Frees the handles and forgets everything of the connection; harmless when not open.
     void close();
     bool isOpen() const;
+    // What the connection was opened with; the password is the one it logs in with (the user's
+    // answer when it was asked for), so a second login to the same place needs no second prompt.
+    const ConnectionSettings& settings() const;
 
     // ---- Requests: each runs to its end (see perform in Connection.cpp) ----------------------
 

@@ -248,6 +248,8 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
             return ucstring(u"The ") + label +
                    u" cannot contain a carriage return, line feed or NUL character; nothing was sent.";
     if (stringNormalize(user) == "ANONYMOUS" && pass.empty()) pass = kAnonymousPassword;
+    this->settings = settings;
+    this->settings.password = pass;
     // libcurl copies the text; the local copy is wiped so the password does not linger.
     std::string userPassword = user + ":" + pass;
     curl_easy_setopt(curl, CURLOPT_USERPWD, userPassword.c_str());
@@ -260,6 +262,11 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
 
     curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
     curl_easy_setopt(curl, CURLOPT_TCP_NODELAY, 1L);
+    // Probes on an idle control connection keep a NAT or firewall from dropping it during a long
+    // transfer, and find a peer that is gone.
+    curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
+    curl_easy_setopt(curl, CURLOPT_TCP_KEEPIDLE, 60L);
+    curl_easy_setopt(curl, CURLOPT_TCP_KEEPINTVL, 30L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(settings.timeout));
     // A transfer that moves no byte for as long as the account waits for a server has stalled.
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);

@@ -31,7 +31,8 @@ struct ConnectionState {
     char errorBuffer[CURL_ERROR_SIZE] = {};
     std::unique_ptr<RemoteProtocol> protocol = makeRemoteProtocol(kRemoteFTP);
     ConnectionHooks hooks;
-    std::string baseURL;  // scheme + host; every request URL starts with it
+    ConnectionSettings settings;  // as opened, with the password it logs in with
+    std::string baseURL;          // scheme + host; every request URL starts with it
     int32_t security = kRemoteFTP;
     std::string hostName;       // as the settings give it, for messages
     int32_t port = -1;          // -1 the protocol's own

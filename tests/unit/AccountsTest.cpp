@@ -134,6 +134,73 @@ TEST_F(Accounts, PromptForPasswordClearsTheStoredOne) {
     EXPECT_EQ(a.password(), "new one");
 }
 
+// The options beyond the basics: their spellings and texts, their clamping, and their file keys,
+// which an account that does not use them never gets.
+TEST_F(Accounts, KeyAndTransferOptions) {
+    FTPAccount a;
+    struct Row {
+        const char* option;
+        std::u16string value, confirmation;
+        int64_t number;  // what Get gives back as a number; -1: text, compared with `text`
+        std::u16string text;
+    };
+    const Row rows[] = {
+        {"PRIVATE KEY FILE", u"~/.ssh/id_ed25519", u"PrivateKeyFile set to: ~/.ssh/id_ed25519", -1,
+         u"~/.ssh/id_ed25519"},
+        {"PUBLICKEY", u"k.pub", u"PublicKeyFile set to: k.pub", -1, u"k.pub"},
+        {"KEY PASS PHRASE", u"p=ss word", u"KeyPassphrase set.", -1, u"p=ss word"},
+        {"USE AGENT", u"yes", u"UseAgent turned On.", 1, u""},
+        {"RESUME", u"1", u"Resume turned On.", 1, u""},
+        {"VERIFY", u"true", u"Verify turned On.", 1, u""},
+        {"KEEP TIMESTAMPS", u"on", u"PreserveTimestamps turned On.", 1, u""},
+        {"MAX CONNECTIONS", u"4", u"MaxConnections set to: 4", 4, u""},
+        {"MAXCONNECTIONS", u"99", u"MaxConnections set to: 8", 8, u""},
+        {"MAXCONNECTIONS", u"0", u"MaxConnections set to: 1", 1, u""},
+        {"MAXCONNECTIONS", u"x", u"MaxConnections set to: 1", 1, u""},
+        {"MAXCONNECTIONS", u"3", u"MaxConnections set to: 3", 3, u""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(set(a, r.option, r.value), r.confirmation) << r.option;
+        OrbVariable v;
+        std::u16string error;
+        ASSERT_TRUE(a.getOption(r.option, v, error)) << r.option;
+        if (r.number >= 0)
+            EXPECT_EQ(v.integerValue(), r.number) << r.option;
+        else
+            EXPECT_EQ(v.stringValue(), r.text) << r.option;
+    }
+
+    {
+        PluginConfigLock lock(1000);
+        std::u16string error;
+        ASSERT_TRUE(accounts().addAccount(error, u"Plain"));
+        ASSERT_TRUE(accounts().addAccount(error, u"Keyed"));
+        a.mutableName() = u"Keyed";
+        a.mutableFileName() = u"Keyed";
+        *accounts().findAccount(u"Keyed") = a;
+        EXPECT_EQ(accounts().saveAccounts(), u"");
+    }
+    EXPECT_EQ(readFile(accountsFolderOnDisk() / "Plain").find("Resume"), std::string::npos);
+    const std::string keyed = readFile(accountsFolderOnDisk() / "Keyed");
+    for (const char* line : {"PrivateKeyFile=~/.ssh/id_ed25519\r\n", "UseAgent=1\r\n", "MaxConnections=3"})
+        EXPECT_NE(keyed.find(line), std::string::npos) << line << " in\n" << keyed;
+    EXPECT_EQ(keyed.find("p=ss word"), std::string::npos) << "the passphrase is stored scrambled";
+
+    restart();
+    PluginConfigLock again(1000);
+    const FTPAccount* read = accounts().findAccount(u"Keyed");
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->keyPassphrase(), "p=ss word");
+    EXPECT_EQ(read->publicKeyFile(), u"k.pub");
+    EXPECT_TRUE(read->useAgent() && read->resume() && read->verify() && read->preserveTimestamps());
+    EXPECT_EQ(read->maxConnections(), 3);
+    const FTPAccount* plain = accounts().findAccount(u"Plain");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->useAgent() || plain->resume() || plain->verify() || plain->preserveTimestamps());
+    EXPECT_EQ(plain->maxConnections(), 1);
+    EXPECT_EQ(set(a, "RESUME", u""), u"Resume turned Off.");
+}
+
 TEST_F(Accounts, FilesHoldTheKeysInOrderAndKeepForeignLines) {
     PluginConfigLock lock(1000);
     std::u16string error;
