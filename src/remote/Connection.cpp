@@ -265,6 +265,10 @@ std::string Connection::url(const std::string& path) const { return mState->prot
 
 void Connection::showStatus(const ucstring& text, int64_t progress) const { mState->status(text, progress); }
 
+void Connection::startTransferMeter(const ucstring& label) { mState->meter.start(label, transferClockSeconds()); }
+
+void Connection::stopTransferMeter() { mState->meter.stop(); }
+
 // ---- Paths and commands ------------------------------------------------------------------------
 
 std::string remoteDataPortSpec(int32_t rangeStart, int32_t rangeEnd) {

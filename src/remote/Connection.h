@@ -166,6 +166,10 @@ public:
 
     // The status hook, for the callers' own steps.
     void showStatus(const ucstring& text, int64_t progress = -1) const;
+    // While a transfer runs, the status text also tells its bytes, rate and time left after
+    // `label` ("Uploading 'NAME'"); stopped when the transfer is over.
+    void startTransferMeter(const ucstring& label);
+    void stopTransferMeter();
 
 private:
     std::unique_ptr<ConnectionState> mState;

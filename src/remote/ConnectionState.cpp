@@ -111,9 +111,14 @@ size_t sendData(char* data, size_t size, size_t count, void* user) {
 }
 
 int progress(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal, curl_off_t uploaded) {
-    const auto* s = static_cast<const ConnectionState*>(user);
+    auto* s = static_cast<ConnectionState*>(user);
     return contained(1, [&] {
         if (s->hooks.stopRequested && s->hooks.stopRequested()) return 1;
+        // The direction that moves: a download's total, else an upload's (or the bytes alone).
+        const bool down = downloadTotal > 0 || (uploadTotal <= 0 && downloaded > 0);
+        const int64_t done = down ? downloaded : uploaded;
+        const int64_t total = down ? downloadTotal : uploadTotal;
+        if (ucstring text; s->meter.update(done, total, transferClockSeconds(), text)) s->status(text);
         if (!s->hooks.progress) return 0;
         bool cancel = false;
         if (downloadTotal > 0)

@@ -4,6 +4,7 @@
 
 #include "Connection.h"
 #include "RemoteProtocol.h"
+#include "TransferMeter.h"
 #include "_Common/Strings/Orb_StringTypes.h"
 
 #include <curl/curl.h>
@@ -32,6 +33,7 @@ struct ConnectionState {
     std::unique_ptr<RemoteProtocol> protocol = makeRemoteProtocol(kRemoteFTP);
     ConnectionHooks hooks;
     ConnectionSettings settings;  // as opened, with the password it logs in with
+    TransferMeter meter;          // the running transfer's rate and time left, for the status text
     std::string baseURL;          // scheme + host; every request URL starts with it
     int32_t security = kRemoteFTP;
     std::string hostName;       // as the settings give it, for messages

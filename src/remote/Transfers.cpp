@@ -26,8 +26,11 @@ ucstring transfer(Connection& connection, const std::string& remotePath, bool up
                   RemoteErrorKind* kind = nullptr) {
     if (kind) *kind = RemoteErrorKind::kOther;
     if (const ucstring refused = remoteCheckSendable(remotePath); !refused.empty()) return refused;
-    connection.showStatus((upload ? u"Uploading '" : u"Downloading '") + fileNamePart(remotePath) + u"'...");
+    const ucstring label = (upload ? u"Uploading '" : u"Downloading '") + fileNamePart(remotePath) + u"'";
+    connection.showStatus(label + u"...");
+    connection.startTransferMeter(label);
     const RemoteResult result = request();
+    connection.stopTransferMeter();
     if (kind) *kind = result.kind;
     connection.showStatus(u"Idle.", 0);
     switch (result.kind) {
