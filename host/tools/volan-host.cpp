@@ -1,5 +1,5 @@
 // volan-host: loads the plug-in file, plays the host's part and evaluates calculation expressions.
-// See the README for the command-line contract.
+// See the README and the manual page (doc/volan-host.1) for the command-line contract.
 #include <fmhost/Host.h>
 
 #include <limits.h>
@@ -19,14 +19,48 @@
 
 namespace {
 
-const char* kUsage =
+const char* kSynopsis =
     "usage: volan-host [--plugin PATH] [--api N] [--app N] [--host-version TEXT] [--session N]\n"
     "                  [--script DB::NAME[=BODY]]... [--idle SECONDS] [--strings]\n"
     "                  [--ui gui|terminal|headless] [--answer BUTTON[:TEXT]]... [--configure]\n"
     "                  [--list] [--step NAME [--param EXPR]...]... [--save-container FILE]\n"
-    "                  [-e EXPR]... [FILE | -]\n"
+    "                  [-e EXPR]... [FILE | -]\n";
+// After a usage error.
+const char* kAbout =
     "Loads the plug-in, sends init, evaluates each expression (or each line of FILE, or of standard\n"
     "input for -) and prints each result on its own line(s). See README.md.\n";
+// --help: the manual page's synopsis and options in short.
+const char* kHelp =
+    "       volan-host -h | --help | --version\n"
+    "Loads the Volan Pro plug-in, plays the FileMaker host's part and evaluates each -e EXPR, then each\n"
+    "line of FILE (- reads standard input), printing each result on its own line(s).\n"
+    "\n"
+    "  --plugin PATH             the plug-in file (default: Volan_Pro_WIN.fmx64 beside volan-host,\n"
+    "                            else in the installed folder " VOLAN_PLUGINDIR_FROM_BINDIR
+    " from it)\n"
+    "  --api N                   the host's extension version (default 57)\n"
+    "  --app N                   the host's application type (default 1, FileMaker Pro)\n"
+    "  --host-version TEXT       the host's version text (default \"Pro 16.0.1\")\n"
+    "  --session N               the session expressions and steps run in (default 1)\n"
+    "  --script DB::NAME[=BODY]  declare a host script; when the plug-in starts it, print\n"
+    "                            SCRIPT DB::NAME PARAMETER and evaluate BODY\n"
+    "  --idle SECONDS            at the end, keep sending idle calls for SECONDS\n"
+    "  --strings                 print the plug-in's name, preferences text, options and help address\n"
+    "  --ui gui|terminal|headless  how the plug-in shows its status window and dialogs\n"
+    "  --answer BUTTON[:TEXT]    answer the plug-in's next dialog (terminal and headless)\n"
+    "  --configure               press the plug-in's Configure button first\n"
+    "  --list                    print the functions and script steps the plug-in registered\n"
+    "  --step NAME               run a script step (by name or id) with the --param values after it\n"
+    "  --param EXPR              a parameter of the --step before it, a calculation\n"
+    "  --save-container FILE     write the file a container result holds to FILE\n"
+    "  -e EXPR                   evaluate EXPR (repeatable)\n"
+    "  -h, --help                print this help and exit\n"
+    "  --version                 print the version and exit\n"
+    "Exit status: 0, 1 when an expression or step failed, 2 for a usage error or a plug-in that\n"
+    "cannot be loaded, 3 when the plug-in refused to start. See volan-host(1).\n";
+
+// The plug-in file, found beside volan-host (a build folder) or in the installed plug-in folder.
+const char* kPluginFile = "Volan_Pro_WIN.fmx64";
 
 struct Options {
     std::string plugin;
@@ -47,7 +81,7 @@ struct Options {
 };
 
 [[noreturn]] void usage(const std::string& problem) {
-    std::fprintf(stderr, "volan-host: %s\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "volan-host: %s\n%s%s", problem.c_str(), kSynopsis, kAbout);
     std::exit(2);
 }
 
@@ -58,12 +92,22 @@ long number(const std::string& option, const std::string& text) {
     return v;
 }
 
-std::string besideExecutable(const std::string& name) {
+// The folder volan-host's real file is in (links resolved), with a final "/"; empty when unknown.
+std::string executableFolder() {
     char self[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return name;
+    if (n <= 0) return "";
     std::string dir(self, static_cast<size_t>(n));
-    return dir.substr(0, dir.rfind('/') + 1) + name;
+    return dir.substr(0, dir.rfind('/') + 1);
+}
+
+// The plug-in beside volan-host, else the installed one; when neither is there, the one beside it
+// (so the error names it).
+std::string defaultPlugin() {
+    const std::string beside = executableFolder() + kPluginFile;
+    if (access(beside.c_str(), F_OK) == 0) return beside;
+    const std::string installed = executableFolder() + VOLAN_PLUGINDIR_FROM_BINDIR "/" + kPluginFile;
+    return access(installed.c_str(), F_OK) == 0 ? installed : beside;
 }
 
 Options parse(int argc, char** argv) {
@@ -119,7 +163,11 @@ Options parse(int argc, char** argv) {
             if (eq != std::string::npos) s.body = fmhost::utf16(declared.substr(eq + 1));
             o.scripts.push_back(s);
         } else if (a == "-h" || a == "--help") {
-            std::fputs(kUsage, stdout);
+            std::fputs(kSynopsis, stdout);
+            std::fputs(kHelp, stdout);
+            std::exit(0);
+        } else if (a == "--version") {
+            std::puts("volan-host (Volan Pro) " VOLAN_VERSION);
             std::exit(0);
         } else if (a == "-" || a[0] != '-') {
             if (!o.file.empty()) usage("only one FILE may be given");
@@ -128,7 +176,7 @@ Options parse(int argc, char** argv) {
             usage("unknown option " + a);
         }
     }
-    if (o.plugin.empty()) o.plugin = besideExecutable("Volan_Pro_WIN.fmx64");
+    if (o.plugin.empty()) o.plugin = defaultPlugin();
     return o;
 }
 
