@@ -133,6 +133,21 @@ bool FileReplacement::begin(std::u16string_view path, std::string_view suffix, s
         // A new file has the usual permissions from the start; an old file's are given at the end.
         const std::string name = "." + mTarget.substr(slash + 1);
         const mode_t mode = mExisted || mOptions.ownerOnly ? 0600 : 0666;
+        if (mOptions.reuse) {
+            // Only a File of this user's that no link leads to: anything else starts afresh beside it.
+            mTemporary = folder + "/" + name + std::string(suffix);
+            fd = ::open(mTemporary.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            struct stat part {};
+            if (fd >= 0 &&
+                (fstat(fd, &part) != 0 || !S_ISREG(part.st_mode) || part.st_uid != geteuid() || part.st_nlink != 1)) {
+                ::close(fd);
+                fd = -1;
+            }
+            if (fd >= 0) {
+                const int flags = fcntl(fd, F_GETFL);
+                if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+            }
+        }
         for (int n = 0; fd < 0 && errorNumber == EEXIST && n < 1000; ++n) {
             mTemporary = folder + "/" + name + (n > 0 ? std::to_string(n) : "") + std::string(suffix);
             fd = ::open(mTemporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
@@ -174,6 +189,11 @@ bool FileReplacement::commit(std::string& error) {
 void FileReplacement::abandon() {
     mContents.close();
     if (!mTemporary.empty()) unlink(mTemporary.c_str());
+    mTemporary.clear();
+}
+
+void FileReplacement::keep() {
+    mContents.close();
     mTemporary.clear();
 }
 

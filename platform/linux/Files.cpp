@@ -126,6 +126,13 @@ bool fileInfo(std::u16string_view path, FileInfo& info, std::string& error) {
     return true;
 }
 
+bool fileSetModificationTime(std::u16string_view path, int64_t seconds, std::string& error) {
+    std::string p;
+    if (!native(path, p, error)) return false;
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    return utimensat(AT_FDCWD, p.c_str(), times, 0) == 0 ? true : fail(error, errno);
+}
+
 bool fileCreate(std::u16string_view path, std::string& error) {
     std::string p;
     if (!native(path, p, error)) return false;
@@ -271,6 +278,20 @@ bool FileHandle::setSize(int64_t size, std::string& error) {
     if (mFd < 0) return fail(error, EBADF);
     if (size < 0) return fail(error, EINVAL);
     return ftruncate(mFd, size) == 0 ? true : fail(error, errno);
+}
+
+bool FileHandle::modificationTime(int64_t& seconds, std::string& error) const {
+    struct stat st {};
+    if (mFd < 0) return fail(error, EBADF);
+    if (fstat(mFd, &st) != 0) return fail(error, errno);
+    seconds = st.st_mtim.tv_sec;
+    return true;
+}
+
+bool FileHandle::setModificationTime(int64_t seconds, std::string& error) {
+    if (mFd < 0) return fail(error, EBADF);
+    const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), 0}};
+    return futimens(mFd, times) == 0 ? true : fail(error, errno);
 }
 
 bool FileHandle::seek(int64_t offset, std::string& error) {

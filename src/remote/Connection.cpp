@@ -11,6 +11,22 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Where a continued upload starts: the stream moves there (a stream that cannot lets libcurl read
+// up to it instead).
+int seekStream(void* user, curl_off_t offset, int origin) {
+    auto* s = static_cast<ConnectionState*>(user);
+    if (origin != SEEK_SET || !s->stream) return CURL_SEEKFUNC_CANTSEEK;
+    try {
+        return s->stream->reposition(offset) ? CURL_SEEKFUNC_OK : CURL_SEEKFUNC_CANTSEEK;
+    } catch (...) {
+        return CURL_SEEKFUNC_FAIL;
+    }
+}
+
+}  // namespace
+
 // ---- Connection --------------------------------------------------------------------------------
 
 Connection::Connection() : mState(std::make_unique<ConnectionState>()) {}
@@ -189,51 +205,69 @@ ucstring Connection::folderRealPath(const std::string& path) {
 }
 
 RemoteResult Connection::fileSize(const std::string& path, int64_t& size) {
-    ConnectionState& s = *mState;
-    size = -1;
-    s.serverResponse.clear();
-    s.status(u"Retrieving item info...");
-    s.detach();
-    curl_easy_setopt(s.curl, CURLOPT_URL, s.protocol->url(s.baseURL, path).c_str());
-    curl_easy_setopt(s.curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(s.curl, CURLOPT_TRANSFERTEXT, 0L);  // servers refuse SIZE in ASCII mode
-    const CURLcode code = s.perform();
-    curl_easy_setopt(s.curl, CURLOPT_NOBODY, 0L);
-    s.status(u"Idle.");
-    if (code != CURLE_OK) {
-        connectionLogError(code);
-        return s.result(code);
-    }
-    curl_off_t length = -1;
-    curl_easy_getinfo(s.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-    size = length;
-    return {};
+    int64_t modified = -1;
+    return mState->askFile(path, size, modified, false);
+}
+
+RemoteResult Connection::fileSizeAndTime(const std::string& path, int64_t& size, int64_t& modified) {
+    return mState->askFile(path, size, modified, true);
+}
+
+RemoteResult Connection::setFileTime(const std::string& path, int64_t modified) {
+    // A relative SFTP path is one below the login folder.
+    return mState->run(mState->protocol->setModificationTime(path, modified, entryPath()),
+                       u"Setting the modification time...");
+}
+
+RemoteResult Connection::fileDigest(const std::string& path, const std::string& command, const std::string& select) {
+    RemoteCommands commands = mState->protocol->digest(path, command);
+    if (commands.commands.empty()) return {RemoteErrorKind::kOther, u"The server offers no digest."};
+    if (!select.empty()) commands.commands.insert(commands.commands.begin(), select);
+    return mState->run(commands, u"Verifying...");
 }
 
 RemoteResult Connection::upload(OrbStream& stream, int64_t size, const std::string& remotePath, bool append,
-                                bool asciiMode) {
+                                bool asciiMode, int64_t resumeFrom) {
     ConnectionState& s = *mState;
     const SinkBinding binding(s, Sink::kStream, &stream);
     s.detach();
     curl_easy_setopt(s.curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(s.curl, CURLOPT_APPEND, append ? 1L : 0L);
     curl_easy_setopt(s.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+    if (resumeFrom > 0) {
+        curl_easy_setopt(s.curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(resumeFrom));
+        curl_easy_setopt(s.curl, CURLOPT_SEEKFUNCTION, seekStream);
+        curl_easy_setopt(s.curl, CURLOPT_SEEKDATA, &s);
+    }
     s.setTextMode(asciiMode);
     curl_easy_setopt(s.curl, CURLOPT_UPLOAD_BUFFERSIZE, kSendBufferSize);
     RemoteResult out = s.transfer(remotePath);
     curl_easy_setopt(s.curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(s.curl, CURLOPT_APPEND, 0L);
     curl_easy_setopt(s.curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(0));
+    curl_easy_setopt(s.curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(0));
+    curl_easy_setopt(s.curl, CURLOPT_SEEKFUNCTION, static_cast<curl_seek_callback>(nullptr));
     return out;
 }
 
-RemoteResult Connection::download(OrbStream& stream, const std::string& remotePath, bool asciiMode) {
+RemoteResult Connection::download(OrbStream& stream, const std::string& remotePath, bool asciiMode, int64_t resumeFrom,
+                                  int64_t* modified) {
     ConnectionState& s = *mState;
     const SinkBinding binding(s, Sink::kStream, &stream);
     s.detach();
     s.setTextMode(asciiMode);
     curl_easy_setopt(s.curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-    return s.transfer(remotePath);
+    curl_easy_setopt(s.curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(resumeFrom));
+    if (modified) curl_easy_setopt(s.curl, CURLOPT_FILETIME, 1L);
+    RemoteResult out = s.transfer(remotePath);
+    curl_easy_setopt(s.curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(0));
+    if (modified) {
+        curl_off_t time = -1;
+        curl_easy_getinfo(s.curl, CURLINFO_FILETIME_T, &time);
+        *modified = time;
+        curl_easy_setopt(s.curl, CURLOPT_FILETIME, 0L);
+    }
+    return out;
 }
 
 RemoteResult Connection::downloadLines(const std::string& remotePath, stringlist& lines) {

@@ -141,12 +141,26 @@ public:
     ucstring folderRealPath(const std::string& path);
     // Asks for the file at `path` without fetching it; `size` gets its size, -1 when not told.
     [[nodiscard]] RemoteResult fileSize(const std::string& path, int64_t& size);
+    // The same, with the modification time in seconds since 1970 (UTC) as well (FTP's MDTM,
+    // SFTP's stat); -1 when not told.
+    [[nodiscard]] RemoteResult fileSizeAndTime(const std::string& path, int64_t& size, int64_t& modified);
+    // Sets the file's modification time (seconds since 1970, UTC): FTP's MFMT, SFTP's mtime.
+    [[nodiscard]] RemoteResult setFileTime(const std::string& path, int64_t modified);
+    // FTP: sends `select` (when not empty), then `command` + " " + the file's name, in the file's
+    // folder; the replies are in replies(). SFTP has no such commands: kOther.
+    [[nodiscard]] RemoteResult fileDigest(const std::string& path, const std::string& command,
+                                          const std::string& select);
 
     // Sends `size` bytes of `stream` to `remotePath`, appending or replacing; FTP's ASCII mode
-    // when asked. Then downloads into `stream`, or into lines held in memory.
+    // when asked. From `resumeFrom` on, the file of that name on the server is continued with the
+    // stream's bytes from there (FTP: APPE; SFTP: a write at the end).
+    // Then downloads into `stream`, or into lines held in memory; a download from `resumeFrom`
+    // on (FTP: REST) gets the rest of the file, and `modified` the file's modification time
+    // (seconds since 1970, UTC; -1 when not told).
     [[nodiscard]] RemoteResult upload(OrbStream& stream, int64_t size, const std::string& remotePath, bool append,
-                                      bool asciiMode);
-    [[nodiscard]] RemoteResult download(OrbStream& stream, const std::string& remotePath, bool asciiMode);
+                                      bool asciiMode, int64_t resumeFrom = 0);
+    [[nodiscard]] RemoteResult download(OrbStream& stream, const std::string& remotePath, bool asciiMode,
+                                        int64_t resumeFrom = 0, int64_t* modified = nullptr);
     [[nodiscard]] RemoteResult downloadLines(const std::string& remotePath, stringlist& lines);
 
     // ---- What the last request left ------------------------------------------------------------

@@ -469,6 +469,32 @@ RemoteResult ConnectionState::transfer(const std::string& remotePath) {
     return out;
 }
 
+RemoteResult ConnectionState::askFile(const std::string& path, int64_t& size, int64_t& modified, bool withTime) {
+    size = -1;
+    modified = -1;
+    serverResponse.clear();
+    status(u"Retrieving item info...");
+    detach();
+    curl_easy_setopt(curl, CURLOPT_URL, protocol->url(baseURL, path).c_str());
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);  // servers refuse SIZE in ASCII mode
+    if (withTime) curl_easy_setopt(curl, CURLOPT_FILETIME, 1L);
+    const CURLcode code = perform();
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(curl, CURLOPT_FILETIME, 0L);
+    status(u"Idle.");
+    if (code != CURLE_OK) {
+        connectionLogError(code);
+        return result(code);
+    }
+    curl_off_t length = -1, time = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    if (withTime) curl_easy_getinfo(curl, CURLINFO_FILETIME_T, &time);
+    size = length;
+    modified = time;
+    return {};
+}
+
 void connectionLogError(CURLcode code) {
     if (debugMode()) DEBUG_OUT("cURL error code: " + std::to_string(static_cast<int>(code)));
 }

@@ -82,6 +82,8 @@ struct ConnectionState {
         curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, asciiMode && controlConnection() ? 1L : 0L);
     }
     RemoteResult transfer(const std::string& remotePath);
+    // The file's size, and with `withTime` its modification time, without fetching it.
+    RemoteResult askFile(const std::string& path, int64_t& size, int64_t& modified, bool withTime);
 };
 
 // Points the data callbacks at a stream, the received lines or the listing lines, and back at

@@ -3,8 +3,19 @@
 #include "_Common/Strings/Orb_String.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace {
+
+// A moment (seconds since 1970) in UTC as `format` writes it (strftime).
+std::string utcText(int64_t seconds, const char* format) {
+    const time_t moment = static_cast<time_t>(seconds);
+    tm parts{};
+    gmtime_r(&moment, &parts);
+    char text[64] = {};
+    strftime(text, sizeof text, format, &parts);
+    return text;
+}
 
 std::string withoutTrailingSlash(std::string path) {
     if (!path.empty() && path.back() == '/') path.pop_back();
@@ -35,6 +46,12 @@ public:
         remoteSplitPath(withoutTrailingSlash(oldPath), out.directory, name);
         out.commands = {"RNFR " + name, "RNTO " + newName};
         return out;
+    }
+    RemoteCommands setModificationTime(const std::string& path, int64_t seconds, const std::string&) const override {
+        return inFolder(path, ("MFMT " + utcText(seconds, "%Y%m%d%H%M%S") + " ").c_str());
+    }
+    RemoteCommands digest(const std::string& path, const std::string& verb) const override {
+        return inFolder(path, (verb + " ").c_str());
     }
     std::string rawCommand(const std::string&, const std::string& command) const override { return command; }
     const char* listingCommand(bool machine) const override { return machine ? "MLSD" : "LIST -a"; }
@@ -162,6 +179,14 @@ public:
                         sftpArgument(currentDirectory, target)};
         return out;
     }
+    RemoteCommands setModificationTime(const std::string& path, int64_t seconds,
+                                       const std::string& currentDirectory) const override {
+        // libcurl reads the date with curl_getdate, which takes "YYYYMMDD HH:MM:SS GMT" among others
+        // (month and day names would follow the locale).
+        const std::string date = "\"" + utcText(seconds, "%Y%m%d %H:%M:%S GMT") + "\" ";
+        return inFolder(path, path, ("mtime " + date).c_str(), currentDirectory);
+    }
+    RemoteCommands digest(const std::string&, const std::string&) const override { return {}; }
     std::string rawCommand(const std::string& directory, const std::string& command) const override {
         return sftpCommandInDirectory(directory, command);
     }

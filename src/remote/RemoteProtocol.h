@@ -35,6 +35,12 @@ public:
     virtual RemoteCommands removeFolder(const std::string& path, const std::string& currentDirectory) const = 0;
     virtual RemoteCommands rename(const std::string& oldPath, const std::string& newName,
                                   const std::string& currentDirectory) const = 0;
+    // Sets the file's modification time (seconds since 1970, UTC): FTP's MFMT (where FEAT lists it),
+    // SFTP's mtime.
+    virtual RemoteCommands setModificationTime(const std::string& path, int64_t seconds,
+                                               const std::string& currentDirectory) const = 0;
+    // Asks for the file's digest with `verb` (HASH, XSHA256, ...): FTP only, SFTP has no commands.
+    virtual RemoteCommands digest(const std::string& path, const std::string& verb) const = 0;
     // A command typed by the user, to be sent while in `directory`.
     virtual std::string rawCommand(const std::string& directory, const std::string& command) const = 0;
     // The listing request; nullptr when libcurl lists a folder by itself.

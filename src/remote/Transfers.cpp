@@ -1,6 +1,7 @@
 #include "Transfers.h"
 
 #include "Connection.h"
+#include "TransferDigest.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/FileAndStream/Orb_FileStream.h"
 #include "_Common/FileAndStream/Orb_StringListStream.h"
@@ -9,7 +10,9 @@
 
 #include <platform/Files.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -51,6 +54,104 @@ ucstring uploadStream(Connection& connection, OrbStream& stream, int64_t size, c
                     [&] { return connection.upload(stream, size, remotePath, append, asciiMode); });
 }
 
+ucstring numberText(int64_t n) { return ucstringFromString(std::to_string(n)); }
+
+// FTP's FEAT, read once for the transfer options that depend on it.
+const stringlist& ftpFeatures(Connection& connection) {
+    if (connection.settings().security != kRemoteSFTP && connection.features().empty()) (void)connection.readFeatures();
+    return connection.features();
+}
+
+// The check of the account's Verify option: the digest of the bytes that moved, when the server
+// offers one (FTP), or nothing; the sizes are checked in any case.
+struct Verification {
+    DigestRequest request;
+    std::unique_ptr<TransferDigest> digest;
+
+    Verification(Connection& connection, bool asked) {
+        if (!asked || connection.settings().security == kRemoteSFTP) return;
+        request = transferDigestRequest(ftpFeatures(connection));
+        if (!request.command.empty()) digest = TransferDigest::make(request.algorithm);
+    }
+};
+
+// After a complete transfer: the file on the server must have as many bytes as the local one and,
+// when a digest was made, the server's digest must be the same. The error text, or empty.
+ucstring checkTransferred(Connection& connection, const std::string& remotePath, bool upload, int64_t localSize,
+                          Verification& verification) {
+    int64_t remoteSize = -1;
+    const RemoteResult sized = connection.fileSize(remotePath, remoteSize);
+    if (!sized.ok() || remoteSize != localSize) {
+        const ucstring what = upload ? u"Error uploading file; " : u"Error downloading file; ";
+        if (!sized.ok() || remoteSize < 0)
+            return what + u"the size of the remote file could not be checked. Server response: " +
+                   ucstringFromUTF8String(connection.responseText());
+        return what + u"the remote file has " + numberText(remoteSize) + u" bytes, the local file " +
+               numberText(localSize) + u".";
+    }
+    if (!verification.digest) return u"";
+    const ucstring name = fileNamePart(remotePath);
+    const std::string local = verification.digest->hex();
+    const RemoteResult asked =
+        connection.fileDigest(remotePath, verification.request.command, verification.request.select);
+    const std::string remote =
+        asked.ok() ? transferDigestFromReplies(verification.request, connection.replies()) : std::string();
+    connection.showStatus(u"Idle.", 0);
+    if (remote.empty())
+        return u"Error verifying '" + name + u"'; Server response: " +
+               ucstringFromUTF8String(connection.responseText());
+    if (remote != local)
+        return u"Error verifying '" + name + u"': the server's " +
+               ucstringFromUTF8String(verification.request.algorithm) + u" digest differs from the local file's.";
+    return u"";
+}
+
+// The account's PreserveTimestamps option for an upload: the server's copy gets the local file's
+// modification time (FTP: where FEAT lists MFMT). The error text, or empty.
+ucstring setRemoteTime(Connection& connection, const OrbFileRef& localFile, const std::string& remotePath) {
+    if (connection.settings().security != kRemoteSFTP) {
+        bool offered = false;
+        for (const std::string& feature : ftpFeatures(connection)) offered = offered || feature.rfind("MFMT", 0) == 0;
+        if (!offered) return u"";  // the server cannot: the transfer stands as it is
+    }
+    platform::FileInfo info;
+    std::string systemError;
+    if (!platform::fileInfo(OrbFileRef(localFile).pathAsString(), info, systemError)) return u"";
+    const RemoteResult set = connection.setFileTime(remotePath, info.modificationSeconds);
+    connection.showStatus(u"Idle.", 0);
+    if (set.ok()) return u"";
+    return u"Error setting the modification time of '" + fileNamePart(remotePath) + u"'; Server response: " +
+           ucstringFromUTF8String(connection.responseText());
+}
+
+// Feeds the first `size` bytes of `file` to `digest`: what an earlier attempt downloaded.
+bool digestPrefix(platform::FileHandle& file, int64_t size, TransferDigest& digest) {
+    std::string systemError;
+    std::string buffer(size_t{1} << 16, '\0');
+    if (!file.seek(0, systemError)) return false;
+    for (int64_t done = 0; done < size;) {
+        int64_t actual = 0;
+        const int64_t want = std::min<int64_t>(static_cast<int64_t>(buffer.size()), size - done);
+        if (!file.read(buffer.data(), want, actual, systemError) || actual <= 0) return false;
+        digest.update(buffer.data(), static_cast<size_t>(actual));
+        done += actual;
+    }
+    return true;
+}
+
+// With the account's Resume option a replacing download continues the ".NAME.part" an interrupted
+// one left, when the remote file is as it was then: the .part carries the remote file's
+// modification time (set when the attempt failed) and is shorter than the remote file. The number
+// of bytes to continue from, or 0 to start over.
+int64_t resumableBytes(Connection& connection, const std::string& remotePath, platform::FileHandle& part) {
+    std::string systemError;
+    int64_t partSize = 0, partTime = -1, remoteSize = -1, remoteTime = -1;
+    if (!part.size(partSize, systemError) || partSize <= 0) return 0;
+    if (!part.modificationTime(partTime, systemError)) return 0;
+    if (!connection.fileSizeAndTime(remotePath, remoteSize, remoteTime).ok()) return 0;
+    return remoteTime >= 0 && partTime == remoteTime && partSize < remoteSize ? partSize : 0;
+}
+
 }  // namespace
 
 ucstring uploadFile(Connection& connection, const OrbFileRef& localFile, const std::string& remotePath, bool append,
@@ -62,7 +163,28 @@ ucstring uploadFile(Connection& connection, const OrbFileRef& localFile, const s
         return u"Could not open file for reading: " + stream->errorString();
     int64_t size = 0;
     if (!stream->fileSize(size)) return u"Could not open file for reading: " + stream->errorString();
-    return uploadStream(connection, *stream, size, remotePath, append, asciiMode);
+    if (!connection.isOpen()) return u"Not connected.";
+    const ConnectionSettings& settings = connection.settings();
+    // The options apply to a file replaced as it is: an appended or ASCII-mode copy is not the same bytes.
+    const bool exact = !append && !asciiMode;
+    // With the account's Resume option a shorter file of that name on the server is continued;
+    // anything else there is replaced.
+    int64_t resumeFrom = 0;
+    if (settings.resume && exact && remoteCheckSendable(remotePath).empty()) {
+        int64_t remoteSize = -1;
+        if (connection.fileSize(remotePath, remoteSize).ok() && remoteSize > 0 && remoteSize < size)
+            resumeFrom = remoteSize;
+    }
+    Verification verification(connection, settings.verify && exact);
+    DigestingStream digesting(*stream, verification.digest.get());
+    OrbStream& source = verification.digest ? static_cast<OrbStream&>(digesting) : *stream;
+    ucstring error = transfer(connection, remotePath, true, [&] {
+        return connection.upload(source, size, remotePath, append, asciiMode, resumeFrom);
+    });
+    if (error.empty() && ((settings.resume && exact) || (settings.verify && exact)))
+        error = checkTransferred(connection, remotePath, true, size, verification);
+    if (error.empty() && settings.preserveTimestamps) error = setRemoteTime(connection, file, remotePath);
+    return error;
 }
 
 ucstring downloadFile(Connection& connection, const std::string& remotePath, const OrbFileRef& localFile, bool append,
@@ -76,10 +198,20 @@ ucstring downloadFile(Connection& connection, const std::string& remotePath, con
     // only when complete, so a failed or cancelled download never costs the user the old file,
     // and the replaced file keeps what the user set on it. An appending one is cut back to the
     // old size when it fails.
+    const ConnectionSettings& settings = connection.settings();
+    const bool exact = !append && !asciiMode;
+    const bool resume = settings.resume && exact;
     platform::FileReplacement replacement;
     std::string systemError;
-    if (!append && !replacement.begin(target.pathAsString(), ".part", systemError))
+    if (!append && !replacement.begin(target.pathAsString(), ".part", systemError, {false, false, resume}))
         return u"Could not open file for writing: " + ucstringFromUTF8String(systemError);
+    Verification verification(connection, settings.verify && exact);
+    int64_t resumeFrom = resume ? resumableBytes(connection, remotePath, replacement.contents()) : 0;
+    if (resumeFrom > 0 && verification.digest &&
+        !digestPrefix(replacement.contents(), resumeFrom, *verification.digest)) {
+        verification.digest = TransferDigest::make(verification.request.algorithm);
+        resumeFrom = 0;
+    }
     auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
     if (append ? !stream->attachToFile(target, kFileStreamReadWrite)
                : !stream->attachToHandle(replacement.contents(), kFileStreamWrite))
@@ -89,11 +221,18 @@ ucstring downloadFile(Connection& connection, const std::string& remotePath, con
         stream->fileSize(originalSize);
         stream->reposition(originalSize);
     } else {
-        stream->resize(0);
+        stream->resize(resumeFrom);
+        stream->reposition(resumeFrom);
     }
+    DigestingStream digesting(*stream, verification.digest.get());
+    OrbStream& sink = verification.digest ? static_cast<OrbStream&>(digesting) : *stream;
+    int64_t remoteTime = -1;
+    const bool askTime = resume || settings.preserveTimestamps;
     RemoteErrorKind kind = RemoteErrorKind::kNone;
     ucstring error = transfer(
-        connection, remotePath, false, [&] { return connection.download(*stream, remotePath, asciiMode); }, &kind);
+        connection, remotePath, false,
+        [&] { return connection.download(sink, remotePath, asciiMode, resumeFrom, askTime ? &remoteTime : nullptr); },
+        &kind);
     // When the local side failed (a full disk, say), that is the news, not the server's replies.
     if (!error.empty() && kind != RemoteErrorKind::kCancelled && !stream->errorString().empty())
         error = u"Error downloading file; Could not write the local file: " + stream->errorString();
@@ -105,10 +244,30 @@ ucstring downloadFile(Connection& connection, const std::string& remotePath, con
             OrbFileStream restore(0);
             if (restore.attachToFile(target, kFileStreamReadWrite)) restore.resize(originalSize);
         }
+        if (error.empty() && settings.preserveTimestamps && remoteTime >= 0)
+            platform::fileSetModificationTime(target.pathAsString(), remoteTime, systemError);
         return error;
     }
-    if (!error.empty()) return error;  // the replacement is dropped: the old file stays
+    int64_t received = 0;
+    if (!error.empty()) {
+        // Kept for the next attempt, dated as the remote file was, so that attempt can tell whether
+        // the remote file changed meanwhile. Without that date it could not: it is dropped.
+        int64_t kept = 0;
+        if (resume && remoteTime >= 0 && replacement.contents().size(kept, systemError) && kept > 0 &&
+            replacement.contents().setModificationTime(remoteTime, systemError))
+            replacement.keep();
+        return error;  // otherwise the replacement is dropped: the old file stays
+    }
+    if (resume || (settings.verify && exact)) {
+        if (!replacement.contents().size(received, systemError))
+            return u"Could not write file: " + ucstringFromUTF8String(systemError);
+        error = checkTransferred(connection, remotePath, false, received, verification);
+        if (!error.empty()) return error;  // dropped: the old file stays
+    }
     if (!replacement.commit(systemError)) return u"Could not write file: " + ucstringFromUTF8String(systemError);
+    if (settings.preserveTimestamps && remoteTime >= 0 &&
+        !platform::fileSetModificationTime(target.pathAsString(), remoteTime, systemError))
+        return u"Could not set the modification time of the file: " + ucstringFromUTF8String(systemError);
     return u"";
 }
 

@@ -6,7 +6,12 @@ runs until killed. Usage: hostile_ftpd.py ROOT USER PASSWORD ABSOLUTE_NAME [IDLE
 - the listing of any folder named "loop" names a folder "loop" again, without end;
 - the listing of a folder named "endless", and the file "endless.txt", never end;
 - the file "stall.bin" opens its data connection and then sends nothing, ever;
+- the file "cut.bin" sent from its start stops at its middle with "426"; sent from an offset (REST)
+  it goes whole;
+- FEAT lists HASH (SHA-256) and XSHA256; both give the file's true digest, but for "lying.bin" a
+  wrong one;
 - with IDLE_SECONDS, a control connection idle that long is closed with "421"."""
+import hashlib
 import os
 import sys
 import warnings
@@ -45,9 +50,52 @@ class Endless:
         return self.chunk
 
 
+class Cut:
+    """A producer that sends its bytes and then fails, which aborts the transfer (426)."""
+
+    def __init__(self, data):
+        self.data = data
+
+    def more(self):
+        if not self.data:
+            raise IOError("cut off")
+        data, self.data = self.data, b""
+        return data
+
+
+DIGEST_SYNTAX = dict(perm=None, auth=True, arg=True, help="Syntax: <SP> file-name (digest).")
+
+
 class HostileHandler(FTPHandler):
     proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in ("MLSD", "MLST")}
+    proto_cmds.update({"HASH": DIGEST_SYNTAX, "XSHA256": DIGEST_SYNTAX})
     permit_foreign_addresses = False
+
+    def __init__(self, *args, **kwargs):
+        FTPHandler.__init__(self, *args, **kwargs)
+        self._extra_feats = self._extra_feats + ["HASH SHA-256*", "XSHA256"]
+
+    def _digest(self, line):
+        path = self.fs.ftp2fs(line)
+        with open(path, "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
+        if os.path.basename(path) == "lying.bin":
+            digest = hashlib.sha256(b"something else").hexdigest()
+        return path, digest
+
+    def ftp_HASH(self, line):
+        try:
+            path, digest = self._digest(line)
+        except OSError:
+            self.respond("550 No such file.")
+            return
+        self.respond("213 SHA-256 0-%d %s %s" % (os.path.getsize(path), digest, line))
+
+    def ftp_XSHA256(self, line):
+        try:
+            self.respond("250 %s" % self._digest(line)[1].upper())
+        except OSError:
+            self.respond("550 No such file.")
 
     def ftp_CWD(self, path):
         # Into a "loop" that is not on disk: stay where the listing of "loop" is.
@@ -76,6 +124,11 @@ class HostileHandler(FTPHandler):
         name = os.path.basename(file)
         if name == "stall.bin":
             self.respond("150 Here it comes.")  # and then nothing
+            return file
+        if name == "cut.bin" and not self._restart_position:
+            with open(file, "rb") as f:
+                data = f.read()
+            self.push_dtp_data(Cut(data[: len(data) // 2]), isproducer=True, cmd="RETR")
             return file
         if name == "endless.txt":
             self.push_dtp_data(Endless("a line of text\r\n"), isproducer=True, cmd="RETR")

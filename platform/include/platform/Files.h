@@ -103,6 +103,9 @@ struct FolderEntry {
 FileKind fileKind(std::u16string_view path);
 bool fileInfo(std::u16string_view path, FileInfo& info, std::string& error);
 
+// Sets the modification time of the File at the path (links followed), in seconds since 1970 (UTC).
+bool fileSetModificationTime(std::u16string_view path, int64_t seconds, std::string& error);
+
 // A new empty file; fails when anything exists there.
 bool fileCreate(std::u16string_view path, std::string& error);
 // A new folder, with any missing folders above it.
@@ -141,6 +144,9 @@ public:
 
     bool size(int64_t& size, std::string& error) const;
     bool setSize(int64_t size, std::string& error);
+    // The modification time in seconds since 1970 (UTC), read or set.
+    bool modificationTime(int64_t& seconds, std::string& error) const;
+    bool setModificationTime(int64_t seconds, std::string& error);
     // The offset the next read or write uses.
     bool seek(int64_t offset, std::string& error);
     int64_t offset() const { return mOffset; }
@@ -158,6 +164,9 @@ private:
 struct ReplacementOptions {
     bool ownerOnly = false;  // the file is the owner's alone (0600), whatever it was: it holds secrets
     bool durable = false;    // synced to the disk before and after it takes the name: a crash keeps a version
+    // A temporary file of that name left by an earlier attempt (see keep) is opened as it is, its
+    // contents kept, instead of a new one beside it; only a File of this user's, not a link.
+    bool reuse = false;
 };
 
 // Gives a file new contents without putting the old ones at risk: the new contents are written to
@@ -189,6 +198,9 @@ public:
     bool commit(std::string& error);
     // Drops the new contents; the file stays as it was.
     void abandon();
+    // Leaves the temporary file with what was written so far (for a later begin with `reuse`);
+    // the file stays as it was.
+    void keep();
 
 private:
     FileHandle mContents;
