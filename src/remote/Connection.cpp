@@ -47,7 +47,9 @@ void Connection::setDataConnection(bool passive, int32_t rangeStart, int32_t ran
 RemoteResult Connection::login() {
     ConnectionState& s = *mState;
     // A key file that is not there stops the login before anything is sent.
-    if (ucstring problem = sshKeyFilesProblem(s.settings); !problem.empty())
+    if (ucstring problem =
+            s.sshMethods.empty() ? ucstring() : sshKeyFilesProblem(s.settings.privateKeyFile, s.settings.publicKeyFile);
+        !problem.empty())
         return {RemoteErrorKind::kOther, std::move(problem)};
     ucstring refused;  // key login: why the server took none of the ways tried
     curl_easy_setopt(s.curl, CURLOPT_NOBODY, 1L);

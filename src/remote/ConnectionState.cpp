@@ -267,7 +267,8 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
     this->settings = settings;
     this->settings.password = pass;
     this->settings.keyPassphrase = passphrase;
-    sshMethods = sshLoginMethods(this->settings);
+    sshMethods = security == kRemoteSFTP ? sshLoginMethods(settings.useAgent, settings.privateKeyFile, pass)
+                                         : std::vector<SSHLoginMethod>();
     // libcurl copies the text; the local copy is wiped so the password does not linger.
     std::string userPassword = user + ":" + pass;
     curl_easy_setopt(curl, CURLOPT_USERPWD, userPassword.c_str());
@@ -410,6 +411,31 @@ CURLcode ConnectionState::perform() {
         code = performOnce();
     }
     dropConnectionIfOutOfStep(code);
+    return code;
+}
+
+// Each way is a login of its own: libcurl tries the ways it is given in its own order, and tells
+// only that all of them failed. A refusal moves on to the next way; any other failure (no server,
+// a changed host key) ends the login as it is. What succeeded stays set, so a connection made again
+// later logs in the same way.
+CURLcode ConnectionState::performKeyLogin(ucstring& refused) {
+    ucstringlist reasons;
+    CURLcode code = CURLE_LOGIN_DENIED;
+    for (const SSHLoginMethod method : sshMethods) {
+        if (method == SSHLoginMethod::kAgent && !sshAgentMissing().empty()) {
+            reasons.push_back(sshAgentMissing());
+            continue;
+        }
+        curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, sshAuthTypes(method));
+        loginNotes.clear();
+        loggingIn = true;
+        code = perform();
+        loggingIn = false;
+        if (code != CURLE_LOGIN_DENIED) return code;
+        reasons.push_back(sshLoginRefusal(method, settings.privateKeyFile, loginNotes));
+        DEBUG_OUT(u"SFTP login refused: " + reasons.back());
+    }
+    for (const ucstring& reason : reasons) refused += (refused.empty() ? u"" : u" ") + reason;
     return code;
 }
 

@@ -1,7 +1,5 @@
 #include "KeyLogin.h"
 
-#include "Connection_Private.h"
-#include "Orb_Debug.h"
 #include "_Common/Strings/Orb_String.h"
 
 #include <curl/curl.h>
@@ -50,12 +48,13 @@ bool serverOffers(const std::string& notes, const char* method) {
 
 }  // namespace
 
-std::vector<SSHLoginMethod> sshLoginMethods(const ConnectionSettings& settings) {
+std::vector<SSHLoginMethod> sshLoginMethods(bool useAgent, const std::string& privateKeyFile,
+                                            const std::string& password) {
     std::vector<SSHLoginMethod> methods;
-    if (settings.security != kRemoteSFTP || (!settings.useAgent && settings.privateKeyFile.empty())) return methods;
-    if (settings.useAgent) methods.push_back(SSHLoginMethod::kAgent);
-    if (!settings.privateKeyFile.empty()) methods.push_back(SSHLoginMethod::kKey);
-    if (!settings.password.empty()) methods.push_back(SSHLoginMethod::kPassword);
+    if (!useAgent && privateKeyFile.empty()) return methods;
+    if (useAgent) methods.push_back(SSHLoginMethod::kAgent);
+    if (!privateKeyFile.empty()) methods.push_back(SSHLoginMethod::kKey);
+    if (!password.empty()) methods.push_back(SSHLoginMethod::kPassword);
     return methods;
 }
 
@@ -68,10 +67,9 @@ long sshAuthTypes(SSHLoginMethod method) {
     return CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD;  // libcurl answers either with the password
 }
 
-ucstring sshKeyFilesProblem(const ConnectionSettings& settings) {
-    if (sshLoginMethods(settings).empty()) return {};
-    ucstring problem = fileProblem(u"Private key file", settings.privateKeyFile);
-    if (problem.empty()) problem = fileProblem(u"Public key file", settings.publicKeyFile);
+ucstring sshKeyFilesProblem(const std::string& privateKeyFile, const std::string& publicKeyFile) {
+    ucstring problem = fileProblem(u"Private key file", privateKeyFile);
+    if (problem.empty()) problem = fileProblem(u"Public key file", publicKeyFile);
     return problem;
 }
 
@@ -98,8 +96,8 @@ ucstring sshAgentMissing() {
     return u"UseAgent is on, but no ssh-agent is running (SSH_AUTH_SOCK is not set).";
 }
 
-ucstring sshLoginRefusal(SSHLoginMethod method, const ConnectionSettings& settings, const std::string& notes) {
-    const ucstring key = ucstringFromUTF8String(settings.privateKeyFile);
+ucstring sshLoginRefusal(SSHLoginMethod method, const std::string& privateKeyFile, const std::string& notes) {
+    const ucstring key = ucstringFromUTF8String(privateKeyFile);
     switch (method) {
         case SSHLoginMethod::kAgent:
             if (!serverOffers(notes, "publickey")) return u"The server does not accept key login.";
@@ -120,29 +118,4 @@ ucstring sshLoginRefusal(SSHLoginMethod method, const ConnectionSettings& settin
     if (!serverOffers(notes, "password") && !serverOffers(notes, "keyboard-interactive"))
         return u"The server does not accept password login.";
     return u"The server refused the password.";
-}
-
-// Each way is a login of its own: libcurl tries the ways it is given in its own order, and tells
-// only that all of them failed. A refusal moves on to the next way; any other failure (no server,
-// a changed host key) ends the login as it is. What succeeded stays set, so a connection made again
-// later logs in the same way.
-CURLcode ConnectionState::performKeyLogin(ucstring& refused) {
-    ucstringlist reasons;
-    CURLcode code = CURLE_LOGIN_DENIED;
-    for (const SSHLoginMethod method : sshMethods) {
-        if (method == SSHLoginMethod::kAgent && !sshAgentMissing().empty()) {
-            reasons.push_back(sshAgentMissing());
-            continue;
-        }
-        curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, sshAuthTypes(method));
-        loginNotes.clear();
-        loggingIn = true;
-        code = perform();
-        loggingIn = false;
-        if (code != CURLE_LOGIN_DENIED) return code;
-        reasons.push_back(sshLoginRefusal(method, settings, loginNotes));
-        DEBUG_OUT(u"SFTP login refused: " + reasons.back());
-    }
-    for (const ucstring& reason : reasons) refused += (refused.empty() ? u"" : u" ") + reason;
-    return code;
 }

@@ -3,7 +3,6 @@
 // accepted none. An account without a key file or the agent logs in as libcurl chooses, as always.
 #pragma once
 
-#include "Connection.h"
 #include "_Common/Strings/Orb_StringTypes.h"
 
 #include <string>
@@ -11,17 +10,18 @@
 
 enum class SSHLoginMethod { kAgent, kKey, kPassword };
 
-// The ways to try, in order; empty when the account uses neither a key file nor the agent. The
-// password comes last, and only when there is one (stored, or answered at the prompt).
-std::vector<SSHLoginMethod> sshLoginMethods(const ConnectionSettings& settings);
+// The ways to try for an SFTP login, in order; empty when the account uses neither a key file nor
+// the agent. The password comes last, and only when there is one (stored, or answered at the prompt).
+std::vector<SSHLoginMethod> sshLoginMethods(bool useAgent, const std::string& privateKeyFile,
+                                            const std::string& password);
 // libcurl's CURLOPT_SSH_AUTH_TYPES for one way.
 long sshAuthTypes(SSHLoginMethod method);
 // Empty, or why the account's key files cannot be used ("Private key file not found: <path>").
-ucstring sshKeyFilesProblem(const ConnectionSettings& settings);
+ucstring sshKeyFilesProblem(const std::string& privateKeyFile, const std::string& publicKeyFile);
 // True when the private key file needs a passphrase (OpenSSH format with a cipher, or PEM/PKCS#8
 // marked as encrypted); false when it cannot be read.
 bool sshKeyFileEncrypted(const std::string& path);
 // Why the server did not take `method`, from libcurl's notes of that login (its info lines).
-ucstring sshLoginRefusal(SSHLoginMethod method, const ConnectionSettings& settings, const std::string& notes);
+ucstring sshLoginRefusal(SSHLoginMethod method, const std::string& privateKeyFile, const std::string& notes);
 // Empty when the agent can be asked; else why not (no SSH_AUTH_SOCK).
 ucstring sshAgentMissing();
