@@ -87,9 +87,12 @@ ucstring sessionOpen(PluginVariables& session, const FTPAccount& account, const 
                      const std::string& knownHostsPath, const ucstring& displayName) {
     Connection& connection = session.connection;
     ConnectionSettings settings = connectionSettings(account, caPath, knownHostsPath);
-    ucstring error = keyFilePath(session, account.privateKeyFile(), u"Private key file", settings.privateKeyFile);
-    if (error.empty())
-        error = keyFilePath(session, account.publicKeyFile(), u"Public key file", settings.publicKeyFile);
+    ucstring error;
+    if (settings.security == kRemoteSFTP) {
+        error = keyFilePath(session, account.privateKeyFile(), u"Private key file", settings.privateKeyFile);
+        if (error.empty())
+            error = keyFilePath(session, account.publicKeyFile(), u"Public key file", settings.publicKeyFile);
+    }
     if (!error.empty()) {
         sessionRelease(session);
         return u"Error connecting to FTP Server: " + error;

@@ -37,6 +37,10 @@ protected:
     void SetUp() override {
         RemoteTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
+        if (servers["VOLAN_SFTP_KEYONLY_PORT"].empty()) {
+            if (testing_support::TestServers::required()) FAIL() << "servers.env has no key-only SFTP port";
+            GTEST_SKIP() << "the test servers predate the key-only SFTP port (scripts/servers/start)";
+        }
         temp = fs::temp_directory_path() / ("volan-keys-" + std::to_string(getpid()));
         fs::create_directories(temp);
         other = (temp / "other").string();  // a key the server does not know
@@ -107,6 +111,11 @@ TEST_F(KeyLoginTest, KeyFilesLogInOrSayWhyNot) {
         {{{"PrivateKeyFile", other}, {"Password", servers["VOLAN_TEST_PASSWORD"]}},
          "The server refused the key '" + other + "'. The server does not accept password login."},
         {{{"Password", servers["VOLAN_TEST_PASSWORD"]}}, "Authentication failure"},  // as without keys
+        // On the port that takes passwords too, the password follows the refused key.
+        {{{"PrivateKeyFile", other},
+          {"Password", servers["VOLAN_TEST_PASSWORD"]},
+          {"Port", servers["VOLAN_SFTP_PORT"]}},
+         ""},
         {{{"UseAgent", "1"}}, "UseAgent is on, but no ssh-agent is running (SSH_AUTH_SOCK is not set)."},
     };
     for (const auto& c : cases) {
