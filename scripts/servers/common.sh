@@ -10,6 +10,7 @@ SERVERS_SCRIPT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 : "${VOLAN_FTPS_PORT:=20990}"          # ProFTPD: implicit TLS
 : "${VOLAN_FTP_LIST_PORT:=20121}"      # pyftpdlib: plain FTP without MLSD/MLST
 : "${VOLAN_SFTP_PORT:=20022}"          # OpenSSH: SFTP only
+: "${VOLAN_SFTP_KEYONLY_PORT:=20023}"  # the same sshd: public-key login only
 : "${VOLAN_FTP_PASV_MIN:=20200}"       # ProFTPD passive data ports (both listeners)
 : "${VOLAN_FTP_PASV_MAX:=20249}"
 : "${VOLAN_FTP_LIST_PASV_MIN:=20250}"  # pyftpdlib passive data ports
@@ -17,6 +18,7 @@ SERVERS_SCRIPT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 : "${VOLAN_FTP_TLS_PROTOCOLS:=TLSv1.2}" # ProFTPD's TLSProtocol (see start for why not 1.3)
 : "${VOLAN_TEST_USER:=volantest}"
 : "${VOLAN_TEST_PASSWORD:=volan-test-pass}"
+: "${VOLAN_SFTP_KEY_PASSPHRASE:=volan-key-pass}" # of the passphrase-protected user keys
 
 VOLAN_TEST_HOST=127.0.0.1
 VOLAN_TEST_HOST6=::1

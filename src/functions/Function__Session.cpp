@@ -1,11 +1,15 @@
 #include "Function__Session.h"
 
+#include "Function__Local.h"
 #include "Orb_Debug.h"
 #include "Plugin_Config.h"
 #include "Plugin_Status.h"
 #include "Support/FTPAccount.h"
 #include "Support/QueueThread.h"
+#include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/Strings/Orb_String.h"
+
+#include <platform/Files.h>
 
 namespace {
 
@@ -59,6 +63,20 @@ ConnectionSettings connectionSettings(const FTPAccount& account, const std::stri
     return settings;
 }
 
+// A key file of the account as a path of this system: a relative path after the session's current
+// local folder, any accepted spelling read as local paths are. Empty, or why it names no file.
+ucstring keyFilePath(PluginVariables& session, const ucstring& path, const char16_t* what, std::string& native) {
+    native.clear();
+    if (path.empty()) return {};
+    ucstring error;
+    const OrbFileRef file(localCompletePath(session, path, error));
+    if (!error.empty()) return error;
+    std::string why;
+    if (!file.defined() || !platform::fileNativePath(file.pathAsString(kPathStyleWindows), native, why))
+        return ucstring(what) + u" not found: " + path;
+    return {};
+}
+
 ucstring serverText(const PluginVariables& session) {
     return ucstringFromUTF8String(session.connection.responseText());
 }
@@ -68,7 +86,18 @@ ucstring serverText(const PluginVariables& session) {
 ucstring sessionOpen(PluginVariables& session, const FTPAccount& account, const std::string& caPath,
                      const std::string& knownHostsPath, const ucstring& displayName) {
     Connection& connection = session.connection;
-    ucstring error = connection.open(connectionSettings(account, caPath, knownHostsPath));
+    ConnectionSettings settings = connectionSettings(account, caPath, knownHostsPath);
+    ucstring error;
+    if (settings.security == kRemoteSFTP) {
+        error = keyFilePath(session, account.privateKeyFile(), u"Private key file", settings.privateKeyFile);
+        if (error.empty())
+            error = keyFilePath(session, account.publicKeyFile(), u"Public key file", settings.publicKeyFile);
+    }
+    if (!error.empty()) {
+        sessionRelease(session);
+        return u"Error connecting to FTP Server: " + error;
+    }
+    error = connection.open(settings);
     if (!error.empty()) {
         sessionRelease(session);
         return error;

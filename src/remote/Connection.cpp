@@ -62,12 +62,22 @@ void Connection::setDataConnection(bool passive, int32_t rangeStart, int32_t ran
 
 RemoteResult Connection::login() {
     ConnectionState& s = *mState;
+    // A key file that is not there stops the login before anything is sent.
+    if (ucstring problem =
+            s.sshMethods.empty() ? ucstring() : sshKeyFilesProblem(s.settings.privateKeyFile, s.settings.publicKeyFile);
+        !problem.empty())
+        return {RemoteErrorKind::kOther, std::move(problem)};
+    ucstring refused;  // key login: why the server took none of the ways tried
     curl_easy_setopt(s.curl, CURLOPT_NOBODY, 1L);
-    const CURLcode code = s.perform();
+    const CURLcode code = s.sshMethods.empty() ? s.perform() : s.performKeyLogin(refused);
     curl_easy_setopt(s.curl, CURLOPT_NOBODY, 0L);
     if (code == CURLE_OK) return {};
     connectionLogError(code);
     RemoteResult out = s.result(code);
+    if (!refused.empty()) {
+        out.text = refused;
+        return out;
+    }
     std::string why = s.errorBuffer[0] ? std::string(s.errorBuffer) : curl_easy_strerror(code);
     // libcurl offers the server only the key type recorded for the host: a server that has none of
     // that type fails the key exchange, which is a changed key too.
@@ -106,6 +116,7 @@ void Connection::close() {
     s.sink = Sink::kLines;
     s.stream = nullptr;
     s.hostKeyStatus = HostKeyStatus::kUnchecked;
+    s.sshMethods.clear();
     std::fill(s.settings.password.begin(), s.settings.password.end(), '\0');
     std::fill(s.settings.keyPassphrase.begin(), s.settings.keyPassphrase.end(), '\0');
     s.settings = ConnectionSettings();

@@ -129,9 +129,16 @@ int progress(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_o
     });
 }
 
-// Protocol traces go to the debug log only while a listing runs; the login never does.
+// Protocol traces go to the debug log only while a listing runs; the login never does. A key login
+// keeps libcurl's notes instead, to tell why the server refused it.
 int traceOutput(CURL*, curl_infotype type, char* data, size_t size, void* user) {
-    if (static_cast<const ConnectionState*>(user)->sink != Sink::kListing) return 0;
+    auto* s = static_cast<ConnectionState*>(user);
+    if (s->loggingIn && type == CURLINFO_TEXT && s->loginNotes.size() < kRemoteReplyLimit)
+        return contained(0, [&] {
+            s->loginNotes.append(data, size);
+            return 0;
+        });
+    if (s->sink != Sink::kListing) return 0;
     return contained(0, [&] {
         remoteTraceRecord(static_cast<int>(type), data, size);
         return 0;
@@ -236,15 +243,24 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
 
     const std::string user = settings.userName.empty() ? std::string("anonymous") : settings.userName;
     std::string pass = settings.password;
-    if (settings.promptForPassword) {
+    std::string passphrase = settings.keyPassphrase;
+    // With a key file the prompt asks for its passphrase instead, when the key has one.
+    const bool withKey = security == kRemoteSFTP && !settings.privateKeyFile.empty();
+    const auto ask = [&](const ucstring& what, std::string& into) {
         ucstring answer;
-        const ucstring prompt = settings.accountName.empty()
-                                    ? u"Please enter the password for '" + ucstringFromUTF8String(host) + u"':"
-                                    : u"Please enter the password for the '" + settings.accountName + u"' account:";
-        if (!hooks.askPassword || !hooks.askPassword(prompt, answer))
-            return u"User cancelled the account password dialog.";
-        pass = ucstringToUTF8String(answer);
-    }
+        const ucstring prompt =
+            settings.accountName.empty()
+                ? u"Please enter the " + what + u" for '" + ucstringFromUTF8String(host) + u"':"
+                : u"Please enter the " + what + u" for the '" + settings.accountName + u"' account:";
+        if (!hooks.askPassword || !hooks.askPassword(prompt, answer)) return false;
+        into = ucstringToUTF8String(answer);
+        return true;
+    };
+    if (settings.promptForPassword && !withKey && !ask(u"password", pass))
+        return u"User cancelled the account password dialog.";
+    if (settings.promptForPassword && withKey && passphrase.empty() && sshKeyFileEncrypted(settings.privateKeyFile) &&
+        !ask(u"key passphrase", passphrase))
+        return u"User cancelled the key passphrase dialog.";
     // Whatever a file, a URL or the user gave: a line break in a login field would be sent as
     // commands of its own.
     for (const auto& [label, value] : {std::pair{u"host name", &host}, std::pair{u"user name", &user},
@@ -255,6 +271,9 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
     if (stringNormalize(user) == "ANONYMOUS" && pass.empty()) pass = kAnonymousPassword;
     this->settings = settings;
     this->settings.password = pass;
+    this->settings.keyPassphrase = passphrase;
+    sshMethods = security == kRemoteSFTP ? sshLoginMethods(settings.useAgent, settings.privateKeyFile, pass)
+                                         : std::vector<SSHLoginMethod>();
     // libcurl copies the text; the local copy is wiped so the password does not linger.
     std::string userPassword = user + ":" + pass;
     curl_easy_setopt(curl, CURLOPT_USERPWD, userPassword.c_str());
@@ -293,6 +312,14 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
         curl_easy_setopt(curl, CURLOPT_SSH_KEYFUNCTION, hostKeyCheck);
         curl_easy_setopt(curl, CURLOPT_SSH_KEYDATA, this);
     }
+    if (withKey) {
+        curl_easy_setopt(curl, CURLOPT_SSH_PRIVATE_KEYFILE, settings.privateKeyFile.c_str());
+        // Without a public key file libssh2 derives the public key from the private one.
+        if (!settings.publicKeyFile.empty())
+            curl_easy_setopt(curl, CURLOPT_SSH_PUBLIC_KEYFILE, settings.publicKeyFile.c_str());
+        if (!passphrase.empty()) curl_easy_setopt(curl, CURLOPT_KEYPASSWD, passphrase.c_str());
+    }
+    std::fill(passphrase.begin(), passphrase.end(), '\0');
     return {};
 }
 
@@ -389,6 +416,31 @@ CURLcode ConnectionState::perform() {
         code = performOnce();
     }
     dropConnectionIfOutOfStep(code);
+    return code;
+}
+
+// Each way is a login of its own: libcurl tries the ways it is given in its own order, and tells
+// only that all of them failed. A refusal moves on to the next way; any other failure (no server,
+// a changed host key) ends the login as it is. What succeeded stays set, so a connection made again
+// later logs in the same way.
+CURLcode ConnectionState::performKeyLogin(ucstring& refused) {
+    ucstringlist reasons;
+    CURLcode code = CURLE_LOGIN_DENIED;
+    for (const SSHLoginMethod method : sshMethods) {
+        if (method == SSHLoginMethod::kAgent && !sshAgentMissing().empty()) {
+            reasons.push_back(sshAgentMissing());
+            continue;
+        }
+        curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, sshAuthTypes(method));
+        loginNotes.clear();
+        loggingIn = true;
+        code = perform();
+        loggingIn = false;
+        if (code != CURLE_LOGIN_DENIED) return code;
+        reasons.push_back(sshLoginRefusal(method, settings.privateKeyFile, loginNotes));
+        DEBUG_OUT(u"SFTP login refused: " + reasons.back());
+    }
+    for (const ucstring& reason : reasons) refused += (refused.empty() ? u"" : u" ") + reason;
     return code;
 }
 

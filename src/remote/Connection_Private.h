@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Connection.h"
+#include "KeyLogin.h"
 #include "RemoteProtocol.h"
 #include "TransferMeter.h"
 #include "_Common/Strings/Orb_StringTypes.h"
@@ -11,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class OrbStream;
 
@@ -48,6 +50,10 @@ struct ConnectionState {
     OrbStream* stream = nullptr;  // not owned; Sink::kStream
     curl_slist* commandList = nullptr;
     HostKeyStatus hostKeyStatus = HostKeyStatus::kUnchecked;
+    // SFTP key login (KeyLogin.h): the ways to try, and libcurl's notes of the login under way.
+    std::vector<SSHLoginMethod> sshMethods;
+    bool loggingIn = false;
+    std::string loginNotes;
     // What the current request holds in memory, and why it was stopped when that grew past its
     // limit; reset by every request.
     size_t heldBytes = 0;
@@ -70,6 +76,7 @@ struct ConnectionState {
     void dropConnection();
     void dropConnectionIfOutOfStep(CURLcode code);
     CURLcode perform();
+    CURLcode performKeyLogin(ucstring& refused);
     ucstring stoppedText(CURLcode code) const;
     RemoteResult result(CURLcode code) const;
     RemoteResult runCommands(const std::string& directory, const stringlist& commands, const ucstring& status);

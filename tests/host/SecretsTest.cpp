@@ -40,14 +40,17 @@ TEST(Secrets, PasswordsNeverReachTheDebugLogAndLogsAreTheUsers) {
     const std::string session =
         "-e 'Volan_Configure(\"Set\";\"Debug Mode\";\"On\")' -e 'Volan_AddAccount(\"s\")' "
         "-e 'Volan_SetAccountOption(\"s\";\"Password\";\"Sesame-123\")' -e 'Volan_GetAccountOption(\"s\";\"pass "
-        "word\")' "
+        "word\")' -e 'Volan_SetAccountOption(\"s\";\"KeyPassphrase\";\"Phrase-789\")' "
+        "-e 'Volan_GetAccountOption(\"s\";\"KeyPassphrase\")' "
         "-e 'Volan_Configure(\"Set\";\"My Password\";\"Other-456\")' -e 'Volan_Configure(\"Get\";\"my password\")' "
         "-e 'Volan_Configure(\"Set\";\"Debug Mode\";\"Off\")'";
     std::string out;
     ASSERT_EQ(runVolanHost(session, out), 0) << out;
-    EXPECT_NE(out.find("Sesame-123\n"), std::string::npos) << out;  // the caller gets it, the log does not
+    // The caller gets them, the log does not.
+    EXPECT_NE(out.find("Sesame-123\nKeyPassphrase set.\nPhrase-789\n"), std::string::npos) << out;
     bool censored = false;
-    EXPECT_GT(checkLogs(home / "Desktop" / "Volan Pro Debug Logs", {"Sesame-123", "Other-456"}, censored), 0);
+    EXPECT_GT(checkLogs(home / "Desktop" / "Volan Pro Debug Logs", {"Sesame-123", "Other-456", "Phrase-789"}, censored),
+              0);
     EXPECT_TRUE(censored);
 
     // Without a Desktop the logs go to the local application data, never beside the plug-in.
