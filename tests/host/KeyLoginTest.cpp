@@ -59,6 +59,7 @@ protected:
     // Connect's result for a new account on the key-only port with these options; disconnected after.
     std::string connect(const std::vector<std::pair<std::string, std::string>>& options) {
         const std::string name = "key " + std::to_string(++accounts);
+        call("Volan_RemoveAccount", {name});  // one of an earlier test in this process
         addAccount(name, testing_support::kKinds[4], "", {}, std::stoi(servers["VOLAN_SFTP_KEYONLY_PORT"]));
         for (const auto& [option, value] : options) call("Volan_SetAccountOption", {name, option, value});
         const std::string result = call("Volan_Connect", {name});
@@ -117,6 +118,12 @@ TEST_F(KeyLoginTest, KeyFilesLogInOrSayWhyNot) {
           {"Port", servers["VOLAN_SFTP_PORT"]}},
          ""},
         {{{"UseAgent", "1"}}, "UseAgent is on, but no ssh-agent is running (SSH_AUTH_SOCK is not set)."},
+        // The port without ssh-rsa allowed, as OpenSSH 8.8 and later are: the RSA key is authorized,
+        // but its SHA-1 signature is not taken.
+        {{{"PrivateKeyFile", servers["VOLAN_SFTP_KEY_RSA"]}, {"Port", servers["VOLAN_SFTP_PORT"]}},
+         "The server refused the key '" + servers["VOLAN_SFTP_KEY_RSA"] +
+             "'. RSA keys are signed with SHA-1 here, which OpenSSH 8.8 and later refuse unless the server allows "
+             "ssh-rsa; an ed25519 or ECDSA key avoids this."},
     };
     for (const auto& c : cases) {
         const std::string result = connect(c.options);
