@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Function__Common.h"
+#include "Function__ParallelTransfers.h"
 #include "_Common/Strings/Orb_StringRegEx.h"
 
 #include <cstdint>
@@ -33,12 +34,18 @@ struct DirHelperContext {
     uint32_t foldersRepeated = 0;
     // Download: the remote listing of the current level.
     const std::vector<RemoteItem>* remoteItems = nullptr;
+    // Set: the walk makes the folders and collects the files here instead of moving them.
+    std::vector<DirFileJob>* jobs = nullptr;
 };
 using uploadDirHelperContext = DirHelperContext;
 using downloadDirHelperContext = DirHelperContext;
 
 void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context);
 void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& context);
+// The walk of a folder transfer. At once, with the account's MaxConnections above 1, the folders
+// are made first (in the walk's order) and the files then move over that many logins
+// (dirRunFileJobs); otherwise, and always when queued, the walk takes each file as it meets it.
+void dirTransferRun(PluginVariables& session, DirHelperContext& context, bool upload);
 
 // The walk's error followed by how many files made it before the failure.
 ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued);
