@@ -513,10 +513,11 @@ TEST_F(RemoteTest, ADownloadNeverWritesOutsideItsFolderWhateverTheServerNames) {
 // Cancel pressed in the status window (the terminal's, typed as a user would) while a folder
 // download is on a large file: it stops within a second, names that file, counts the files
 // that came before it (each whole), keeps the user's old copy of the file it was on, and the
-// connection goes on working.
-class DirCancelTest : public RemoteTest {};
+// connection goes on working. The same over one connection and over several (MaxConnections 4).
+class DirCancelTest : public RemoteTest, public ::testing::WithParamInterface<int> {};
 
-TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
+TEST_P(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
+    const int connections = GetParam();
     addSFTPAccountForChild("dircancel");
     const fs::path remote = servedFolder("dircancel");
     writeFile(remote / "a.txt", randomBytes(5000, 21));
@@ -529,13 +530,16 @@ TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
     writeFile(local / "big.bin", old);
 
     testing_support::Terminal t(
-        {"--ui", "terminal", "-e", "Volan_StatusWindow(\"Show\")", "-e", "Volan_Connect(\"dircancel\")", "-e",
-         "Volan_ChangeLocalDir(" + testing_support::quoted(local.string()) + ")", "-e",
-         "Volan_DownloadDir(" + testing_support::quoted(remote.string()) + "; 1)", "-e",
+        {"--ui", "terminal", "-e", "Volan_StatusWindow(\"Show\")", "-e",
+         "Volan_SetAccountOption(\"dircancel\"; \"MaxConnections\"; " + std::to_string(connections) + ")", "-e",
+         "Volan_Connect(\"dircancel\")", "-e", "Volan_ChangeLocalDir(" + testing_support::quoted(local.string()) + ")",
+         "-e", "Volan_DownloadDir(" + testing_support::quoted(remote.string()) + "; 1)", "-e",
          "Volan_UploadText(\"after\"; " + testing_support::quoted((remote / "after.txt").string()) + ")"},
         false);
     ASSERT_TRUE(t.started());
-    ASSERT_TRUE(t.waitFor("Downloading 'big.bin'...", 30)) << t.output();
+    // Several connections show the total instead of each file.
+    ASSERT_TRUE(t.waitFor(connections == 1 ? "Downloading 'big.bin'..." : "Downloading 3 files over ", 30))
+        << t.output();
     ASSERT_TRUE(t.waitFor("%", 30)) << t.output();  // the large file is under way
     const auto pressed = std::chrono::steady_clock::now();
     t.type("Cancel\n");
@@ -566,5 +570,7 @@ TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
     fs::remove_all(remote);
 }
 
+INSTANTIATE_TEST_SUITE_P(MaxConnections, DirCancelTest, ::testing::Values(1, 4),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 INSTANTIATE_TEST_SUITE_P(Servers, DirTransferTest, ::testing::ValuesIn(kKinds),
                          [](const ::testing::TestParamInfo<ServerKind>& info) { return std::string(info.param.name); });
