@@ -1,6 +1,7 @@
 // Directory transfers: one recursive walker per direction over a listing tree built beforehand
 // (the local one by OrbFileRefEx::listItems, the remote one by listRemoteHelper). Each file goes
-// through the single-file workers at once, or becomes one queued transfer.
+// through the single-file workers at once (over several connections: Function__ParallelTransfers.h),
+// or becomes one queued transfer.
 #pragma once
 
 #include "Function__Common.h"
