@@ -63,7 +63,7 @@ VOLAN_FUNCTION_CALLBACK(DownloadDir) {
             if (!listing.error.empty()) return listing.error;
             listed = true;
             context.remoteItems = &listing.items;
-            downloadDirHelper(v, context);
+            dirTransferRun(v, context, false);
             return context.error;
         });
         if (!error.empty() && !listed && listing.error.empty()) return error;

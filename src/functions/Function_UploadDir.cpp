@@ -10,8 +10,8 @@
 #include "Function__Transfers.h"
 #include "Functions.h"
 #include "Support/QueueThread.h"
-#include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
 #include "Support/QueuedTransfer.h"
+#include "_CommonEx/FileAndStream/Orb_FileRefEx.h"
 
 VOLAN_FUNCTION_CALLBACK(UploadDir) {
     (void)functionId;
@@ -53,7 +53,7 @@ VOLAN_FUNCTION_CALLBACK(UploadDir) {
         const ucstring path = directory.pathAsString(kPathStyleWindows);
         if (script.empty()) {
             error = transferRunNow(v, [&] {
-                uploadDirHelper(v, context);
+                dirTransferRun(v, context, true);
                 return context.error;
             });
             if (!error.empty())

@@ -24,8 +24,16 @@ std::unique_ptr<fmx::LocaleUniquePtr> resultLocale(const fmx::DataVect& argument
     return std::make_unique<fmx::LocaleUniquePtr>(fmx::Locale::kType_System);
 }
 
-// The session's connection reports to the status window, asks the user for a password, and stops
-// when the queue thread is asked to stop the transfer it runs on it.
+using SessionList = std::vector<std::unique_ptr<PluginVariables>>;
+
+SessionList* sessionList(const PluginConfigLock& lock, ucstring& error) {
+    SessionList* list = nullptr;
+    error = lock.get(list);
+    return list;
+}
+
+}  // namespace
+
 void installConnectionHooks(PluginVariables& session) {
     ConnectionHooks hooks;
     hooks.status = [](const ucstring& text, int64_t progress) {
@@ -42,16 +50,6 @@ void installConnectionHooks(PluginVariables& session) {
     };
     session.connection.setHooks(std::move(hooks));
 }
-
-using SessionList = std::vector<std::unique_ptr<PluginVariables>>;
-
-SessionList* sessionList(const PluginConfigLock& lock, ucstring& error) {
-    SessionList* list = nullptr;
-    error = lock.get(list);
-    return list;
-}
-
-}  // namespace
 
 // ---- Session records ------------------------------------------------------------------------------
 

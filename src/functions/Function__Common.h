@@ -14,6 +14,11 @@
 #include <string>
 #include <vector>
 
+// The session's connection reports to the status window, asks the user for a password, and stops
+// when the queue thread is asked to stop the transfer it runs on it. Installed with the record;
+// again by whoever gave the connection other hooks for a while.
+void installConnectionHooks(PluginVariables& session);
+
 // The session's record, found by the environment's session id (or the calling thread on older
 // hosts); made when missing and `create` is set. Takes the configuration lock for `lockWaitMs`.
 [[nodiscard]] ucstring pluginVariablesForSession(const fmx::ExprEnv* environment, PluginVariables*& variables,

@@ -126,6 +126,11 @@ void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context) 
                     queueAddUploadFile(session, transferNewID(session),
                                        context.localDirectory.pathAsString(kPathStyleWindows), name, remoteFolder, name,
                                        false, context.asciiMode, u"", u"");
+                } else if (context.jobs) {
+                    const OrbVariable* size = entryMember(entry, u"Size");
+                    context.jobs->push_back({local, sessionWirePath(session, remoteFolder + name),
+                                             local.pathAsString(kPathStyleWindows), size ? size->integerValue() : 0});
+                    continue;
                 } else {
                     const ucstring error = uploadFile(session, local, sessionWirePath(session, remoteFolder + name),
                                                       false, context.asciiMode);
@@ -188,6 +193,12 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
                     queueAddDownloadFile(session, transferNewID(session), remoteFolder, name,
                                          context.localDirectory.pathAsString(kPathStyleWindows), name, false,
                                          context.asciiMode, u"", u"");
+                } else if (context.jobs) {
+                    OrbFileRef local(context.localDirectory);
+                    local.addItem(name);
+                    context.jobs->push_back(
+                        {local, sessionWirePath(session, remoteFolder + name), remoteFolder + name, item.size});
+                    continue;
                 } else {
                     OrbFileRef local(context.localDirectory);
                     local.addItem(name);
@@ -204,4 +215,29 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
     --context.currentDepth;
     if (context.currentDepth == 0 && context.queue && context.error.empty())
         queueAddDownloadDir(session, context.subPath, context.completedScript, context.completedScriptParameter);
+}
+
+void dirTransferRun(PluginVariables& session, DirHelperContext& context, bool upload) {
+    const int32_t connections = session.connection.settings().maxConnections;
+    // Queued, the files go one at a time on the queue thread, each a transfer of its own.
+    if (context.queue || connections <= 1) {
+        if (upload)
+            uploadDirHelper(session, context);
+        else
+            downloadDirHelper(session, context);
+        return;
+    }
+    // The walk makes the folders and collects the files; then they move. A walk that stopped
+    // part way moves the files it met before the stop, as one taking them on the way would have.
+    std::vector<DirFileJob> jobs;
+    context.jobs = &jobs;
+    if (upload)
+        uploadDirHelper(session, context);
+    else
+        downloadDirHelper(session, context);
+    context.jobs = nullptr;
+    const DirFileJobsOutcome moved = dirRunFileJobs(session, jobs, upload, context.asciiMode, connections);
+    context.filesDone = moved.filesDone;
+    // A file that failed came before the walk's own stop.
+    if (!moved.error.empty()) context.error = moved.error;
 }

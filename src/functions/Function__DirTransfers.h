@@ -1,9 +1,11 @@
 // Directory transfers: one recursive walker per direction over a listing tree built beforehand
 // (the local one by OrbFileRefEx::listItems, the remote one by listRemoteHelper). Each file goes
-// through the single-file workers at once, or becomes one queued transfer.
+// through the single-file workers at once (over several connections: Function__ParallelTransfers.h),
+// or becomes one queued transfer.
 #pragma once
 
 #include "Function__Common.h"
+#include "Function__ParallelTransfers.h"
 #include "_Common/Strings/Orb_StringRegEx.h"
 
 #include <cstdint>
@@ -33,12 +35,18 @@ struct DirHelperContext {
     uint32_t foldersRepeated = 0;
     // Download: the remote listing of the current level.
     const std::vector<RemoteItem>* remoteItems = nullptr;
+    // Set: the walk makes the folders and collects the files here instead of moving them.
+    std::vector<DirFileJob>* jobs = nullptr;
 };
 using uploadDirHelperContext = DirHelperContext;
 using downloadDirHelperContext = DirHelperContext;
 
 void uploadDirHelper(PluginVariables& session, uploadDirHelperContext& context);
 void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& context);
+// The walk of a folder transfer. At once, with the account's MaxConnections above 1, the folders
+// are made first (in the walk's order) and the files then move over that many logins
+// (dirRunFileJobs); otherwise, and always when queued, the walk takes each file as it meets it.
+void dirTransferRun(PluginVariables& session, DirHelperContext& context, bool upload);
 
 // The walk's error followed by how many files made it before the failure.
 ucstring dirTransferErrorWithCount(const DirHelperContext& context, bool queued);

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -289,6 +290,94 @@ TEST_P(DirTransferTest, AFailurePartWayNamesTheFileAndCountsWhatWentBefore) {
     (void)shownSource;
 }
 
+// MaxConnections 4 moves a tree of 30 files in 3 folders as exactly as one connection does, with
+// the same result texts. A file the server refuses in the middle (a folder stands where it goes,
+// or it may not be read) stops the transfer with the error one connection gives: every file one
+// connection moved before it came whole, and the count is what arrived.
+TEST_P(DirTransferTest, SeveralConnectionsMoveTheSameTreeAndStopAtTheSameFailure) {
+    const fs::path tree = base / "many";
+    std::vector<std::string> names;
+    for (int folder = 0; folder < 3; ++folder)
+        for (int file = 0; file < 10; ++file) {
+            names.push_back("p" + std::to_string(folder) + "/f" + std::to_string(file) + ".bin");
+            writeFile(tree / names.back(), randomBytes(static_cast<size_t>(100 + 997 * file * folder),
+                                                       static_cast<unsigned>(50 + names.size())));
+        }
+    const std::string failing = "p1/f4.bin";
+    const Tree want = snapshot(tree);
+    const std::string shown = useLocal(tree);
+    const std::string quotedTree = testing_support::quoted(tree.string());
+    const std::string quotedWork = testing_support::quoted(workDir.string());
+    // What one connection gave: the error (up to the server's reply, whose data port differs) and
+    // the files it moved, for a failing download and upload.
+    struct Reference {
+        std::string text;
+        std::set<std::string> moved;
+    } withOne[2];
+    for (const int connections : {1, 4}) {
+        SCOPED_TRACE(connections);
+        call("Volan_Disconnect");
+        call("Volan_SetAccountOption", {account, "MaxConnections", std::to_string(connections)});
+        ASSERT_EQ(call("Volan_Connect", {account}).rfind("Connected to Account: ", 0), 0u);
+        ASSERT_EQ(call("Volan_ChangeRemoteDir", {work}).rfind("Remote directory set to: ", 0), 0u);
+        clearRemote();
+        useLocal(tree);
+        EXPECT_EQ(run("Volan_UploadDir(" + quotedTree + "; 1)"), "Uploaded '" + shown + "'.");
+        EXPECT_EQ(snapshot(workDir), want);
+        const fs::path into = down / std::to_string(connections);
+        fs::create_directories(into);
+        useLocal(into);
+        EXPECT_EQ(run("Volan_DownloadDir(" + quotedWork + "; 1)"), "Downloaded '" + workDir.string() + "'.");
+        EXPECT_EQ(snapshot(into), want);
+
+        // Down: the middle file may not be read.
+        chmod((workDir / failing).c_str(), 0);
+        fs::remove_all(into);
+        fs::create_directories(into);
+        const std::string failedDown = run("Volan_DownloadDir(" + quotedWork + "; 1)");
+        // Up: a folder stands where the middle file goes.
+        clearRemote();
+        for (const std::string& folder : {std::string("p1"), failing})
+            ASSERT_EQ(call("Volan_MakeRemoteDir", {folder}).rfind("Created: ", 0), 0u) << folder;
+        useLocal(tree);
+        const std::string failedUp = run("Volan_UploadDir(" + quotedTree + "; 1)");
+
+        const struct {
+            std::string result;
+            fs::path root;
+            std::string head;
+        } failures[] = {
+            {failedDown, into,
+             "ERROR: DownloadDir: Error downloading directory contents: Error downloading '" +
+                 (workDir / failing).string() + "': "},
+            {failedUp, workDir,
+             "ERROR: UploadDir: Error uploading directory contents: Error uploading '" + shown + "\\p1\\f4.bin': "}};
+        for (size_t c = 0; c < 2; ++c) {
+            const std::string& result = failures[c].result;
+            SCOPED_TRACE(result);
+            EXPECT_EQ(result.rfind(failures[c].head, 0), 0u);
+            const size_t open = result.rfind(" (");
+            ASSERT_NE(open, std::string::npos);
+            std::set<std::string> moved;
+            for (const std::string& name : names) {
+                if (!fs::is_regular_file(failures[c].root / name)) continue;
+                EXPECT_EQ(readFile(failures[c].root / name), readFile(tree / name)) << name;
+                moved.insert(name);
+            }
+            EXPECT_EQ(result.substr(open), " (" + std::to_string(moved.size()) + " files transferred before it.)");
+            const std::string text = result.substr(0, std::min(result.find("Server response: "), open));
+            if (connections == 1) {
+                withOne[c] = {text, moved};
+                continue;
+            }
+            EXPECT_EQ(text, withOne[c].text);
+            // Files taken while the failing one was under way may have moved too.
+            for (const std::string& name : withOne[c].moved) EXPECT_EQ(moved.count(name), 1u) << name;
+        }
+    }
+    call("Volan_SetAccountOption", {account, "MaxConnections", ""});  // the account serves later tests
+}
+
 // A file that fails in a queued folder transfer fails the folder: its result is what the same
 // transfer at once answers (the file, and how many went before it), and its script does not run.
 TEST_P(DirTransferTest, AQueuedTreeWithAFailingFileFailsAsAWholeAndRunsNoScript) {
@@ -424,10 +513,11 @@ TEST_F(RemoteTest, ADownloadNeverWritesOutsideItsFolderWhateverTheServerNames) {
 // Cancel pressed in the status window (the terminal's, typed as a user would) while a folder
 // download is on a large file: it stops within a second, names that file, counts the files
 // that came before it (each whole), keeps the user's old copy of the file it was on, and the
-// connection goes on working.
-class DirCancelTest : public RemoteTest {};
+// connection goes on working. The same over one connection and over several (MaxConnections 4).
+class DirCancelTest : public RemoteTest, public ::testing::WithParamInterface<int> {};
 
-TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
+TEST_P(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
+    const int connections = GetParam();
     addSFTPAccountForChild("dircancel");
     const fs::path remote = servedFolder("dircancel");
     writeFile(remote / "a.txt", randomBytes(5000, 21));
@@ -440,13 +530,16 @@ TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
     writeFile(local / "big.bin", old);
 
     testing_support::Terminal t(
-        {"--ui", "terminal", "-e", "Volan_StatusWindow(\"Show\")", "-e", "Volan_Connect(\"dircancel\")", "-e",
-         "Volan_ChangeLocalDir(" + testing_support::quoted(local.string()) + ")", "-e",
-         "Volan_DownloadDir(" + testing_support::quoted(remote.string()) + "; 1)", "-e",
+        {"--ui", "terminal", "-e", "Volan_StatusWindow(\"Show\")", "-e",
+         "Volan_SetAccountOption(\"dircancel\"; \"MaxConnections\"; " + std::to_string(connections) + ")", "-e",
+         "Volan_Connect(\"dircancel\")", "-e", "Volan_ChangeLocalDir(" + testing_support::quoted(local.string()) + ")",
+         "-e", "Volan_DownloadDir(" + testing_support::quoted(remote.string()) + "; 1)", "-e",
          "Volan_UploadText(\"after\"; " + testing_support::quoted((remote / "after.txt").string()) + ")"},
         false);
     ASSERT_TRUE(t.started());
-    ASSERT_TRUE(t.waitFor("Downloading 'big.bin'...", 30)) << t.output();
+    // Several connections show the total instead of each file.
+    ASSERT_TRUE(t.waitFor(connections == 1 ? "Downloading 'big.bin'..." : "Downloading 3 files over ", 30))
+        << t.output();
     ASSERT_TRUE(t.waitFor("%", 30)) << t.output();  // the large file is under way
     const auto pressed = std::chrono::steady_clock::now();
     t.type("Cancel\n");
@@ -477,5 +570,7 @@ TEST_F(DirCancelTest, CancelStopsAFolderDownloadAndKeepsWhatWasThere) {
     fs::remove_all(remote);
 }
 
+INSTANTIATE_TEST_SUITE_P(MaxConnections, DirCancelTest, ::testing::Values(1, 4),
+                         [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
 INSTANTIATE_TEST_SUITE_P(Servers, DirTransferTest, ::testing::ValuesIn(kKinds),
                          [](const ::testing::TestParamInfo<ServerKind>& info) { return std::string(info.param.name); });
