@@ -6,6 +6,7 @@
 #include "Support/FTPAccount.h"
 #include "Support/QueuedTransfer.h"
 #include "_Common/CoreCode/Orb_Thread.h"
+#include "remote/TransferMeter.h"
 #include "remote/Transfers.h"
 
 #include <platform/Threads.h>
@@ -119,7 +120,7 @@ ucstring totalText(const Shared& shared) {
     const uint32_t connected = shared.connected;
     return (shared.upload ? u"Uploading " : u"Downloading ") + number(shared.jobs.size()) + u" files over " +
            number(connected) + (connected == 1 ? u" connection (" : u" connections (") +
-           number(shared.filesDone.load()) + u" done)...";
+           number(shared.filesDone.load()) + u" done)";
 }
 
 // The account's data connection settings, as transferRunNow gave them to the session's connection.
@@ -218,9 +219,19 @@ DirFileJobsOutcome dirRunFileJobs(PluginVariables& session, const std::vector<Di
     }
 
     ucstring shown;
+    const double started = transferClockSeconds();
+    double shownAt = started;
     while (shared.running > 0) {
-        const ucstring text = totalText(shared);
-        if (text != shown) updateStatusText(shown = text);
+        // The bytes, rate and time left of all connections together, as one transfer shows its own.
+        const double now = transferClockSeconds();
+        const int64_t done = shared.bytesDone.load();
+        if (now - started < TransferMeter::kFirstAfter || done <= 0) {
+            const ucstring text = totalText(shared) + u"...";
+            if (text != shown) updateStatusText(shown = text);
+        } else if (now - shownAt >= TransferMeter::kInterval || shown.empty()) {
+            shownAt = now;
+            updateStatusText(shown = transferProgressText(totalText(shared), done, total, now - started));
+        }
         bool cancelled = false;
         if (updateStatusProgress(shared.bytesDone, total, &cancelled) && cancelled) shared.cancelled = true;
         shared.workerEnded.wait(kStatusEveryMs);
