@@ -216,6 +216,13 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
     port = settings.port;
     knownHostsPath = settings.knownHostsPath;
     const std::string address = urlHost(host);
+    // FTPS data connections resume the control connection's TLS session, and servers such as
+    // vsftpd refuse them otherwise ("522 SSL connection failed: session reuse required"). TLS 1.3
+    // sessions are single-use tickets that libcurl only learns by reading a connection; after an
+    // upload, which never reads its data connection, it offers a spent ticket. TLS 1.2 sessions
+    // can be resumed again and again, so FTPS stops at 1.2.
+    if (security == kRemoteFTPAuthTLS || security == kRemoteFTPImplicitTLS)
+        curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
     switch (security) {
         case kRemoteFTPAuthTLS:
             baseURL = "ftp://" + address;

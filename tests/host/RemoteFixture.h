@@ -35,9 +35,15 @@ struct ServerKind {
 };
 
 inline const ServerKind kKinds[] = {
-    {"FTP", 0, "VOLAN_FTP_PORT", true, false},           {"ExplicitFTPS", 1, "VOLAN_FTP_PORT", true, false},
-    {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false}, {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
+    {"FTP", 0, "VOLAN_FTP_PORT", true, false},
+    {"ExplicitFTPS", 1, "VOLAN_FTP_PORT", true, false},
+    {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false},
+    {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
     {"SFTP", 3, "VOLAN_SFTP_PORT", false, true},
+    // The second server of each protocol: vsftpd (TLS required, LIST only), Pure-FTPd, ProFTPD mod_sftp.
+    {"VsftpdFTPS", 1, "VOLAN_FTP2_PORT", false, false},
+    {"PureFTPd", 1, "VOLAN_FTP3_PORT", true, false},
+    {"ModSFTP", 3, "VOLAN_SFTP2_PORT", false, true},
 };
 // Test names show the kind.
 inline void PrintTo(const ServerKind& kind, std::ostream* out) { *out << kind.name; }

@@ -355,12 +355,13 @@ TEST_F(QuickTest, FilesGoBothWaysByURLAndLeaveNoConnection) {
     const struct {
         const char* scheme;
         const char* portKey;
-    } kinds[] = {
-        {"ftp", "VOLAN_FTP_PORT"}, {"ftps", "VOLAN_FTP_PORT"}, {"sftp", "VOLAN_SFTP_PORT"}, {"scp", "VOLAN_SFTP_PORT"}};
+    } kinds[] = {{"ftp", "VOLAN_FTP_PORT"},   {"ftps", "VOLAN_FTP_PORT"},  {"sftp", "VOLAN_SFTP_PORT"},
+                 {"scp", "VOLAN_SFTP_PORT"},  {"ftps", "VOLAN_FTP2_PORT"}, {"ftp", "VOLAN_FTP3_PORT"},
+                 {"sftp", "VOLAN_SFTP2_PORT"}};
     const std::string data = randomBytes(70000, 11);
     writeFile(local / "up.bin", data);
     for (const auto& k : kinds) {
-        const std::string name = std::string("quick ") + k.scheme + ".bin";
+        const std::string name = std::string("quick ") + k.scheme + " " + k.portKey + ".bin";
         EXPECT_EQ(run("Volan_QuickUpload(" + quoted((local / "up.bin").string()) + "; " +
                       quoted(url(k.scheme, k.portKey, (remote / name).string())) + ")"),
                   "Uploaded '" + name + "' (originally 'up.bin').")
