@@ -419,8 +419,12 @@ RemoteResult ConnectionState::result(CURLcode code) const {
         out.kind = RemoteErrorKind::kStopped;
         return out;
     }
+    // An SFTP server may answer a folder listing of something that is no folder with a bare
+    // failure (ProFTPD's mod_sftp does; OpenSSH says "no such file"): an answer about the item too.
+    const bool notAFolder = code == CURLE_SSH && security == kRemoteSFTP &&
+                            std::string_view(errorBuffer).starts_with("Could not open directory for reading");
     out.kind = code == CURLE_ABORTED_BY_CALLBACK ? RemoteErrorKind::kCancelled
-               : isRefusal(code)                 ? RemoteErrorKind::kNotFound
+               : isRefusal(code) || notAFolder   ? RemoteErrorKind::kNotFound
                                                  : RemoteErrorKind::kOther;
     out.text = ucstringFromUTF8String(errorBuffer[0] ? std::string(errorBuffer) : curl_easy_strerror(code));
     return out;
