@@ -11,10 +11,17 @@ SERVERS_SCRIPT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 : "${VOLAN_FTP_LIST_PORT:=20121}"      # pyftpdlib: plain FTP without MLSD/MLST
 : "${VOLAN_SFTP_PORT:=20022}"          # OpenSSH: SFTP only
 : "${VOLAN_SFTP_KEYONLY_PORT:=20023}"  # the same sshd: public-key login only
+: "${VOLAN_FTP2_PORT:=20031}"          # vsftpd: explicit TLS required for login and data
+: "${VOLAN_FTP3_PORT:=20041}"          # Pure-FTPd: plain FTP, explicit TLS allowed, MLSD
+: "${VOLAN_SFTP2_PORT:=20032}"         # ProFTPD mod_sftp: a second SFTP server
 : "${VOLAN_FTP_PASV_MIN:=20200}"       # ProFTPD passive data ports (both listeners)
 : "${VOLAN_FTP_PASV_MAX:=20249}"
 : "${VOLAN_FTP_LIST_PASV_MIN:=20250}"  # pyftpdlib passive data ports
 : "${VOLAN_FTP_LIST_PASV_MAX:=20299}"
+: "${VOLAN_FTP2_PASV_MIN:=20300}"      # vsftpd passive data ports
+: "${VOLAN_FTP2_PASV_MAX:=20349}"
+: "${VOLAN_FTP3_PASV_MIN:=20350}"      # Pure-FTPd passive data ports
+: "${VOLAN_FTP3_PASV_MAX:=20399}"
 : "${VOLAN_FTP_TLS_PROTOCOLS:=TLSv1.2}" # ProFTPD's TLSProtocol (see start for why not 1.3)
 : "${VOLAN_TEST_USER:=volantest}"
 : "${VOLAN_TEST_PASSWORD:=volan-test-pass}"
@@ -43,7 +50,9 @@ servers_set_paths() {
   STATE=${STATE%/}
   [[ $STATE =~ ^[A-Za-z0-9._/-]+$ ]] ||
     servers_die "state folder '$STATE' must contain only letters, digits and . _ / -"
-  HOME_DIR="$STATE/home"
+  # A second state folder beside the usual one must serve the usual home: the test user is one
+  # system account, and its home is where every server logs it in.
+  HOME_DIR=${VOLAN_SERVERS_HOME:-$STATE/home}
   ANON_DIR="$STATE/anon"
   CONF_DIR="$STATE/conf"
   RUN_DIR="$STATE/run"
@@ -52,6 +61,8 @@ servers_set_paths() {
   SSH_DIR="$STATE/ssh"
   CA_FILE="$STATE/ca.crt"
   ENV_FILE="$STATE/servers.env"
+  PKG_DIR="$STATE/pkg" # vsftpd and Pure-FTPd, unpacked from their Debian packages (see unpack)
+  EMPTY_DIR="$STATE/empty"
 }
 
 # True when the loopback interface has ::1, so the IPv6 listeners can be started.

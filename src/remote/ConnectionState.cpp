@@ -223,6 +223,13 @@ ucstring ConnectionState::setOptions(const ConnectionSettings& settings) {
     port = settings.port;
     knownHostsPath = settings.knownHostsPath;
     const std::string address = urlHost(host);
+    // FTPS data connections resume the control connection's TLS session, and servers such as
+    // vsftpd refuse them otherwise ("522 SSL connection failed: session reuse required"). TLS 1.3
+    // sessions are single-use tickets that libcurl only learns by reading a connection; after an
+    // upload, which never reads its data connection, it offers a spent ticket. TLS 1.2 sessions
+    // can be resumed again and again, so FTPS stops at 1.2.
+    if (security == kRemoteFTPAuthTLS || security == kRemoteFTPImplicitTLS)
+        curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
     switch (security) {
         case kRemoteFTPAuthTLS:
             baseURL = "ftp://" + address;
@@ -464,8 +471,12 @@ RemoteResult ConnectionState::result(CURLcode code) const {
         out.kind = RemoteErrorKind::kStopped;
         return out;
     }
+    // An SFTP server may answer a folder listing of something that is no folder with a bare
+    // failure (ProFTPD's mod_sftp does; OpenSSH says "no such file"): an answer about the item too.
+    const bool notAFolder = code == CURLE_SSH && security == kRemoteSFTP &&
+                            std::string_view(errorBuffer).starts_with("Could not open directory for reading");
     out.kind = code == CURLE_ABORTED_BY_CALLBACK ? RemoteErrorKind::kCancelled
-               : isRefusal(code)                 ? RemoteErrorKind::kNotFound
+               : isRefusal(code) || notAFolder   ? RemoteErrorKind::kNotFound
                                                  : RemoteErrorKind::kOther;
     out.text = ucstringFromUTF8String(errorBuffer[0] ? std::string(errorBuffer) : curl_easy_strerror(code));
     return out;

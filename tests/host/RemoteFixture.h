@@ -35,10 +35,20 @@ struct ServerKind {
 };
 
 inline const ServerKind kKinds[] = {
-    {"FTP", 0, "VOLAN_FTP_PORT", true, false},           {"ExplicitFTPS", 1, "VOLAN_FTP_PORT", true, false},
-    {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false}, {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
+    {"FTP", 0, "VOLAN_FTP_PORT", true, false},
+    {"ExplicitFTPS", 1, "VOLAN_FTP_PORT", true, false},
+    {"ImplicitFTPS", 2, "VOLAN_FTPS_PORT", true, false},
+    {"ListOnlyFTP", 0, "VOLAN_FTP_LIST_PORT", false, false},
     {"SFTP", 3, "VOLAN_SFTP_PORT", false, true},
+    // The second server of each protocol: vsftpd (TLS required, LIST only), Pure-FTPd, ProFTPD mod_sftp.
+    {"VsftpdFTPS", 1, "VOLAN_FTP2_PORT", false, false},
+    {"PureFTPd", 1, "VOLAN_FTP3_PORT", true, false},
+    {"ModSFTP", 3, "VOLAN_SFTP2_PORT", false, true},
 };
+// Pure-FTPd stores blanks at the start or end of a name as "_", so the cases of such names skip it.
+inline bool keepsBlankEnds(const ServerKind& kind) { return std::string(kind.name) != "PureFTPd"; }
+#define SKIP_UNLESS_BLANK_ENDS_KEPT(kind) \
+    if (!testing_support::keepsBlankEnds(kind)) GTEST_SKIP() << kind.name << " changes blanks at a name's ends"
 // Test names show the kind.
 inline void PrintTo(const ServerKind& kind, std::ostream* out) { *out << kind.name; }
 

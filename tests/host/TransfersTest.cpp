@@ -165,7 +165,10 @@ TEST_P(TransferTest, TextGoesUpInTheCharacterSetAskedForAndComesBackAsLines) {
               "e");
     ASSERT_EQ(run("Volan_UploadText(\"ab¶c\"; \"utf16.txt\"; \"\"; 0; \"crlf\"; \"UCS-2\"; 1)"),
               "Uploaded 'utf16.txt'.");
-    EXPECT_EQ(readFile(workDir / "utf16.txt"), std::string("\xFE\xFF\0a\0b\0\r\0\n\0c", 12));
+    // Pure-FTPd drops every CR byte of an ASCII upload, not only those before an LF.
+    if (std::string(GetParam().name) != "PureFTPd") {
+        EXPECT_EQ(readFile(workDir / "utf16.txt"), std::string("\xFE\xFF\0a\0b\0\r\0\n\0c", 12));
+    }
     // "ASCII" (the default) leaves the line ends to the server: a Unix server's are LF.
     ASSERT_EQ(call("Volan_UploadText", {"x\ry", "default.txt"}), "Uploaded 'default.txt'.");
     EXPECT_EQ(readFile(workDir / "default.txt"), "x\ny");
@@ -355,12 +358,13 @@ TEST_F(QuickTest, FilesGoBothWaysByURLAndLeaveNoConnection) {
     const struct {
         const char* scheme;
         const char* portKey;
-    } kinds[] = {
-        {"ftp", "VOLAN_FTP_PORT"}, {"ftps", "VOLAN_FTP_PORT"}, {"sftp", "VOLAN_SFTP_PORT"}, {"scp", "VOLAN_SFTP_PORT"}};
+    } kinds[] = {{"ftp", "VOLAN_FTP_PORT"},   {"ftps", "VOLAN_FTP_PORT"},  {"sftp", "VOLAN_SFTP_PORT"},
+                 {"scp", "VOLAN_SFTP_PORT"},  {"ftps", "VOLAN_FTP2_PORT"}, {"ftp", "VOLAN_FTP3_PORT"},
+                 {"sftp", "VOLAN_SFTP2_PORT"}};
     const std::string data = randomBytes(70000, 11);
     writeFile(local / "up.bin", data);
     for (const auto& k : kinds) {
-        const std::string name = std::string("quick ") + k.scheme + ".bin";
+        const std::string name = std::string("quick ") + k.scheme + " " + k.portKey + ".bin";
         EXPECT_EQ(run("Volan_QuickUpload(" + quoted((local / "up.bin").string()) + "; " +
                       quoted(url(k.scheme, k.portKey, (remote / name).string())) + ")"),
                   "Uploaded '" + name + "' (originally 'up.bin').")
