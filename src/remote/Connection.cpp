@@ -224,9 +224,9 @@ RemoteResult Connection::fileSizeAndTime(const std::string& path, int64_t& size,
     return mState->askFile(path, size, modified, true);
 }
 
-RemoteResult Connection::setFileTime(const std::string& path, int64_t modified) {
+RemoteResult Connection::setFileTime(const std::string& path, int64_t modified, bool mdtmForm) {
     // A relative SFTP path is one below the login folder.
-    return mState->run(mState->protocol->setModificationTime(path, modified, entryPath()),
+    return mState->run(mState->protocol->setModificationTime(path, modified, entryPath(), mdtmForm),
                        u"Setting the modification time...");
 }
 

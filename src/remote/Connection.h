@@ -145,7 +145,7 @@ public:
     // SFTP's stat); -1 when not told.
     [[nodiscard]] RemoteResult fileSizeAndTime(const std::string& path, int64_t& size, int64_t& modified);
     // Sets the file's modification time (seconds since 1970, UTC): FTP's MFMT, SFTP's mtime.
-    [[nodiscard]] RemoteResult setFileTime(const std::string& path, int64_t modified);
+    [[nodiscard]] RemoteResult setFileTime(const std::string& path, int64_t modified, bool mdtmForm = false);
     // FTP: sends `select` (when not empty), then `command` + " " + the file's name, in the file's
     // folder; the replies are in replies(). SFTP has no such commands: kOther.
     [[nodiscard]] RemoteResult fileDigest(const std::string& path, const std::string& command,

@@ -47,8 +47,9 @@ public:
         out.commands = {"RNFR " + name, "RNTO " + newName};
         return out;
     }
-    RemoteCommands setModificationTime(const std::string& path, int64_t seconds, const std::string&) const override {
-        return inFolder(path, ("MFMT " + utcText(seconds, "%Y%m%d%H%M%S") + " ").c_str());
+    RemoteCommands setModificationTime(const std::string& path, int64_t seconds, const std::string&,
+                                       bool mdtmForm) const override {
+        return inFolder(path, ((mdtmForm ? "MDTM " : "MFMT ") + utcText(seconds, "%Y%m%d%H%M%S") + " ").c_str());
     }
     RemoteCommands digest(const std::string& path, const std::string& verb) const override {
         return inFolder(path, (verb + " ").c_str());
@@ -179,8 +180,8 @@ public:
                         sftpArgument(currentDirectory, target)};
         return out;
     }
-    RemoteCommands setModificationTime(const std::string& path, int64_t seconds,
-                                       const std::string& currentDirectory) const override {
+    RemoteCommands setModificationTime(const std::string& path, int64_t seconds, const std::string& currentDirectory,
+                                       bool) const override {
         // libcurl reads the date with curl_getdate, which takes "YYYYMMDD HH:MM:SS GMT" among others
         // (month and day names would follow the locale).
         const std::string date = "\"" + utcText(seconds, "%Y%m%d %H:%M:%S GMT") + "\" ";

@@ -37,8 +37,9 @@ public:
                                   const std::string& currentDirectory) const = 0;
     // Sets the file's modification time (seconds since 1970, UTC): FTP's MFMT (where FEAT lists it),
     // SFTP's mtime.
+    // FTP: MFMT, or with `mdtmForm` the "MDTM time name" that servers without MFMT (vsftpd) take.
     virtual RemoteCommands setModificationTime(const std::string& path, int64_t seconds,
-                                               const std::string& currentDirectory) const = 0;
+                                               const std::string& currentDirectory, bool mdtmForm) const = 0;
     // Asks for the file's digest with `verb` (HASH, XSHA256, ...): FTP only, SFTP has no commands.
     virtual RemoteCommands digest(const std::string& path, const std::string& verb) const = 0;
     // A command typed by the user, to be sent while in `directory`.

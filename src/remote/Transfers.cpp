@@ -1,6 +1,7 @@
 #include "Transfers.h"
 
 #include "Connection.h"
+#include "Orb_Debug.h"
 #include "TransferDigest.h"
 #include "_Common/FileAndStream/Orb_FileRef.h"
 #include "_Common/FileAndStream/Orb_FileStream.h"
@@ -107,19 +108,29 @@ ucstring checkTransferred(Connection& connection, const std::string& remotePath,
 }
 
 // The account's PreserveTimestamps option for an upload: the server's copy gets the local file's
-// modification time (FTP: where FEAT lists MFMT). The error text, or empty.
+// modification time (FTP: MFMT where FEAT lists it, else the "MDTM time name" of servers such as
+// vsftpd, which may not take it). The error text, or empty.
 ucstring setRemoteTime(Connection& connection, const OrbFileRef& localFile, const std::string& remotePath) {
+    bool mfmt = false, mdtm = false;
     if (connection.settings().security != kRemoteSFTP) {
-        bool offered = false;
-        for (const std::string& feature : ftpFeatures(connection)) offered = offered || feature.rfind("MFMT", 0) == 0;
-        if (!offered) return u"";  // the server cannot: the transfer stands as it is
+        for (const std::string& feature : ftpFeatures(connection)) {
+            mfmt = mfmt || feature.rfind("MFMT", 0) == 0;
+            mdtm = mdtm || feature.rfind("MDTM", 0) == 0;
+        }
+        if (!mfmt && !mdtm) return u"";  // the server cannot: the transfer stands as it is
     }
     platform::FileInfo info;
     std::string systemError;
     if (!platform::fileInfo(OrbFileRef(localFile).pathAsString(), info, systemError)) return u"";
-    const RemoteResult set = connection.setFileTime(remotePath, info.modificationSeconds);
+    const bool mdtmForm = connection.settings().security != kRemoteSFTP && !mfmt;
+    const RemoteResult set = connection.setFileTime(remotePath, info.modificationSeconds, mdtmForm);
     connection.showStatus(u"Idle.", 0);
     if (set.ok()) return u"";
+    if (mdtmForm) {
+        // Only a try: many servers read MDTM's argument as a name and refuse it.
+        DEBUG_OUT(u"The server did not set the modification time of '" + fileNamePart(remotePath) + u"' with MDTM.");
+        return u"";
+    }
     return u"Error setting the modification time of '" + fileNamePart(remotePath) + u"'; Server response: " +
            ucstringFromUTF8String(connection.responseText());
 }

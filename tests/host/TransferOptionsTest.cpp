@@ -154,7 +154,8 @@ TEST_P(TransferOptionsTest, VerifyPassesGoodTransfers) {
     ASSERT_EQ(upload(local / "v.bin", "v.bin"), "Uploaded 'v.bin'.");
     ASSERT_EQ(download("v.bin", local / "back.bin"), "Downloaded 'back.bin' (originally 'v.bin').");
     EXPECT_TRUE(readFile(local / "back.bin") == data);
-    if (GetParam().machineListing) {  // ProFTPD
+    if (const std::string port = GetParam().portKey;
+        port == "VOLAN_FTP_PORT" || port == "VOLAN_FTPS_PORT") {  // ProFTPD
         EXPECT_NE(call("Volan_SendRemoteCommand", {"FEAT"}).find("HASH"), std::string::npos)
             << "the test servers' ProFTPD runs without mod_digest: start them again (scripts/servers/start)";
     }
