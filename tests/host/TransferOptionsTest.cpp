@@ -2,6 +2,9 @@
 // every kind, and against scripted ones that cut a transfer off, stall it or lie about a digest.
 #include "RemoteFixture.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -198,6 +202,15 @@ TEST_F(InterruptedTransferTest, AnInterruptedTransferContinuesToTheExactBytes) {
 
     // SFTP: the proxy stalls the first attempts; the next ones, direct, continue them. A byte of
     // each partial file is changed meanwhile: it stays so in the result only when continued.
+    // libcurl 7.88 gives up closing an SFTP connection whose server stalls after a second, and
+    // leaks its SSH session then: what is allocated for that connection is not counted as a leak.
+    struct IgnoreLeaks {
+#if defined(__SANITIZE_ADDRESS__)
+        IgnoreLeaks() { __lsan_disable(); }
+        ~IgnoreLeaks() { __lsan_enable(); }
+#endif
+    };
+    std::optional<IgnoreLeaks> ignoreLeaks(std::in_place);
     ScriptedServer proxy("throttle_proxy.py", {servers["VOLAN_SFTP_PORT"], "4000000", "400000"});
     ASSERT_GT(proxy.port(), 0);
     connect("stalled", kKinds[4], {"Resume"}, proxy.port());
@@ -219,6 +232,8 @@ TEST_F(InterruptedTransferTest, AnInterruptedTransferContinuesToTheExactBytes) {
     setModified(part, kRemoteTime);
     std::string changed = data;
     changed[0] = static_cast<char>(~data[0]);
+    call("Volan_Disconnect");
+    ignoreLeaks.reset();
     connect("direct", kKinds[4], {"Resume"});
     EXPECT_EQ(download((sftpRoot / "cut.bin").string(), target), "Downloaded 'cut.bin'.");
     EXPECT_TRUE(readFile(target) == changed);
