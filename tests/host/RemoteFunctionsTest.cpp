@@ -319,8 +319,8 @@ TEST_F(RemoteTest, CertificateBundleIsWrittenAtStart) {
 TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
     addAccount("active", kKinds[0], servers["VOLAN_TEST_PASSWORD"]);
     call("Volan_SetAccountOption", {"active", "Passive", "0"});
-    call("Volan_SetAccountOption", {"active", "DataPortRangeStart", "20300"});
-    call("Volan_SetAccountOption", {"active", "DataPortRangeEnd", "20310"});
+    call("Volan_SetAccountOption", {"active", "DataPortRangeStart", "20450"});
+    call("Volan_SetAccountOption", {"active", "DataPortRangeEnd", "20460"});
     ASSERT_EQ(call("Volan_Connect", {"active"}).rfind("Connected to Account: active", 0), 0u);
     std::set<std::string> names;
     for (const std::string& row : split(call("Volan_GetRemoteListItem", {"all", "", "|", "\n"}), "\n"))
