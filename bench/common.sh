@@ -37,6 +37,24 @@ bench_cleanup() {
 }
 
 # A stored account on the test servers: bench_account NAME SECURE_TYPE PORT
+# bench_tree FILES FOLDERS FILE_KB: $work/tree holds FOLDERS folders sharing FILES files of FILE_KB
+# KiB, random bytes each; a copy of it sits on the server's side as the test user's ($remote_dir/source).
+bench_tree() {
+  local files=$1 folders=$2 file_kb=$3 per_folder folder i
+  mkdir -p "$work/tree"
+  per_folder=$(((files + folders - 1) / folders))
+  head -c "$((files * file_kb))K" /dev/urandom >"$work/all.bin"
+  for ((i = 0; i < files; i++)); do
+    folder="$work/tree/folder $((i / per_folder))"
+    mkdir -p "$folder"
+    dd if="$work/all.bin" of="$folder/file $i.bin" bs=1K skip=$((i * file_kb)) count="$file_kb" status=none
+  done
+  rm "$work/all.bin"
+  cp -r "$work/tree" "$remote_dir/source"
+  chown -R "$VOLAN_TEST_USER" "$remote_dir" 2>/dev/null || sudo chown -R "$VOLAN_TEST_USER" "$remote_dir"
+  chmod -R a+rwX "$remote_dir"
+}
+
 bench_account() {
   "$host" -e "Volan_AddAccount(\"$1\")" \
     -e "Volan_SetAccountOption(\"$1\"; \"Host\"; \"$VOLAN_TEST_HOST\")" \

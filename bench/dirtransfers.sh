@@ -21,21 +21,7 @@ bench=dirtransfers
 . "$root/bench/common.sh"
 command -v lftp >/dev/null || { echo "dirtransfers: lftp is missing (scripts/install-deps)" >&2; exit 2; }
 bench_folders "$((files * file_kb * 4 / 1024 + 64))"
-mkdir -p "$work/tree"
-
-# The tree: FOLDERS folders sharing FILES files of FILE_KB KiB, random bytes each.
-per_folder=$(((files + folders - 1) / folders))
-head -c "$((files * file_kb))K" /dev/urandom >"$work/all.bin"
-for ((i = 0; i < files; i++)); do
-  folder="$work/tree/folder $((i / per_folder))"
-  mkdir -p "$folder"
-  dd if="$work/all.bin" of="$folder/file $i.bin" bs=1K skip=$((i * file_kb)) count="$file_kb" status=none
-done
-rm "$work/all.bin"
-# The download source sits on the server's side already, as the test user's.
-cp -r "$work/tree" "$remote_dir/source"
-chown -R "$VOLAN_TEST_USER" "$remote_dir" 2>/dev/null || sudo chown -R "$VOLAN_TEST_USER" "$remote_dir"
-chmod -R a+rwX "$remote_dir"
+bench_tree "$files" "$folders" "$file_kb"
 
 bench_account dirtransfers-ftp None "$VOLAN_FTP_PORT"
 bench_account dirtransfers-sftp SSH "$VOLAN_SFTP_PORT"

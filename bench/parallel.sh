@@ -22,20 +22,7 @@ bench=parallel
 # shellcheck source=bench/common.sh
 . "$root/bench/common.sh"
 bench_folders "$((files * file_kb * 6 / 1024 + 64))"
-mkdir -p "$work/tree"
-
-# The tree: FOLDERS folders sharing FILES files of FILE_KB KiB, random bytes each.
-per_folder=$(((files + folders - 1) / folders))
-head -c "$((files * file_kb))K" /dev/urandom >"$work/all.bin"
-for ((i = 0; i < files; i++)); do
-  folder="$work/tree/folder $((i / per_folder))"
-  mkdir -p "$folder"
-  dd if="$work/all.bin" of="$folder/file $i.bin" bs=1K skip=$((i * file_kb)) count="$file_kb" status=none
-done
-rm "$work/all.bin"
-cp -r "$work/tree" "$remote_dir/source"
-chown -R "$VOLAN_TEST_USER" "$remote_dir" 2>/dev/null || sudo chown -R "$VOLAN_TEST_USER" "$remote_dir"
-chmod -R a+rwX "$remote_dir"
+bench_tree "$files" "$folders" "$file_kb"
 
 # The proxies, stopped with the rest on exit.
 proxies=()
