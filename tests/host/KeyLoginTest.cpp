@@ -6,20 +6,12 @@
 
 using testing_support::readFile;
 using testing_support::runVolanHost;
+using testing_support::shell;
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kFailed = "ERROR: Connect: Error connecting to FTP Server: ";
-
-// A command's standard output, or "" when it failed.
-std::string shell(const std::string& command) {
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    char buffer[512];
-    for (size_t n; p && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-    return p && pclose(p) == 0 ? out : "FAILED";
-}
 
 // What the debug logs under the test's home say, all files together.
 std::string debugLogs() {

@@ -31,4 +31,13 @@ inline int runVolanHost(const std::string& args, std::string& out) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// A shell command's standard output, or "FAILED" when it failed.
+inline std::string shell(const std::string& command) {
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    char buffer[512];
+    for (size_t n; p && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+    return p && pclose(p) == 0 ? out : "FAILED";
+}
+
 }  // namespace testing_support

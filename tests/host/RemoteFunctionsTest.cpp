@@ -23,6 +23,7 @@ using testing_support::readFile;
 using testing_support::RemoteTest;
 using testing_support::runVolanHost;
 using testing_support::ServerKind;
+using testing_support::shell;
 using testing_support::split;
 using testing_support::TestServers;
 using testing_support::u8;
@@ -339,6 +340,19 @@ TEST_F(RemoteTest, ActiveModeListingAndSessionEndWhileConnected) {
     host->sessionShutdown(1);
     EXPECT_EQ(call("Volan_IsConnected"), "0");
     ASSERT_EQ(call("Volan_Connect", {"active"}).rfind("Connected to Account: active", 0), 0u);
+}
+
+// Every connection sends TCP keep-alive probes, so a NAT or firewall keeps an idle control
+// connection during a long transfer: the kernel shows the keep-alive timer on the socket.
+TEST_F(RemoteTest, ConnectionsKeepAlive) {
+    for (const ServerKind& kind : {kKinds[0], kKinds[4]}) {
+        addAccount(std::string("alive ") + kind.name, kind, servers["VOLAN_TEST_PASSWORD"]);
+        ASSERT_EQ(call("Volan_Connect", {std::string("alive ") + kind.name}).rfind("Connected to Account: ", 0), 0u);
+        const std::string sockets =
+            shell("ss -tnoH state established '( dport = :" + servers[kind.portKey] + " ) and src 127.0.0.1' 2>&1");
+        EXPECT_NE(sockets.find("keepalive"), std::string::npos) << kind.name << ":\n" << sockets;
+        call("Volan_Disconnect");
+    }
 }
 
 // SFTP host keys are trusted on first use and recorded, as OpenSSH does: "[host]:port" for a port
