@@ -6,7 +6,8 @@
 # a distant server. Prints each time and the speed-up (time with 1 / time with MAX). Every copy is
 # compared with the original tree.
 #
-#   bench/parallel.sh [BUILD_DIR]   (FILES=500 FOLDERS=10 FILE_KB=4 DELAY_MS=10 MAX=4 RUNS=1 by
+#   bench/parallel.sh [BUILD_DIR]   (FILES=500 FOLDERS=10 FILE_KB=4 DELAY_MS=10 MAX=4 RUNS=1
+#                                    PROTOCOLS="ftp sftp" by
 #                                    default; the test servers must run: scripts/servers/start)
 set -euo pipefail
 
@@ -18,6 +19,7 @@ file_kb="${FILE_KB:-4}"
 delay_ms="${DELAY_MS:-10}"
 max="${MAX:-4}"
 runs="${RUNS:-1}"
+protocols="${PROTOCOLS:-ftp sftp}"
 bench=parallel
 # shellcheck source=bench/common.sh
 . "$root/bench/common.sh"
@@ -74,7 +76,7 @@ download() {  # proto connections local-folder
     -e "Volan_DownloadDir(\"$remote_dir/source\"; 1)"
 }
 
-for proto in ftp sftp; do
+for proto in $protocols; do
   for direction in upload download; do
     declare -A times=()
     for ((r = 1; r <= runs; r++)); do
