@@ -219,23 +219,19 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
 
 void dirTransferRun(PluginVariables& session, DirHelperContext& context, bool upload) {
     const int32_t connections = session.connection.settings().maxConnections;
-    // Queued, the files go one at a time on the queue thread, each a transfer of its own.
-    if (context.queue || connections <= 1) {
-        if (upload)
-            uploadDirHelper(session, context);
-        else
-            downloadDirHelper(session, context);
-        return;
-    }
-    // The walk makes the folders and collects the files; then they move. A walk that stopped
-    // part way moves the files it met before the stop, as one taking them on the way would have.
+    // Queued, the files go one at a time on the queue thread, each a transfer of its own. Over
+    // several connections the walk makes the folders and collects the files; then they move. A
+    // walk that stopped part way moves the files it met before the stop, as one taking them on the
+    // way would have.
+    const bool parallel = !context.queue && connections > 1;
     std::vector<DirFileJob> jobs;
-    context.jobs = &jobs;
+    context.jobs = parallel ? &jobs : nullptr;
     if (upload)
         uploadDirHelper(session, context);
     else
         downloadDirHelper(session, context);
     context.jobs = nullptr;
+    if (!parallel) return;
     const DirFileJobsOutcome moved = dirRunFileJobs(session, jobs, upload, context.asciiMode, connections);
     context.filesDone = moved.filesDone;
     // A file that failed came before the walk's own stop.

@@ -192,7 +192,7 @@ ucstring uploadFile(Connection& connection, const OrbFileRef& localFile, const s
     ucstring error = transfer(connection, remotePath, true, [&] {
         return connection.upload(source, size, remotePath, append, asciiMode, resumeFrom);
     });
-    if (error.empty() && ((settings.resume && exact) || (settings.verify && exact)))
+    if (error.empty() && (settings.resume || settings.verify) && exact)
         error = checkTransferred(connection, remotePath, true, size, verification);
     if (error.empty() && settings.preserveTimestamps) error = setRemoteTime(connection, file, remotePath);
     return error;
