@@ -83,12 +83,18 @@ TEST_F(KeyLoginTest, KeyFilesLogInOrSayWhyNot) {
     const std::string missing = (temp / "missing").string();
     const fs::path sshDir = fs::path(servers["VOLAN_SFTP_KEY"]).parent_path();
     call("Volan_ChangeLocalDir", {sshDir.string()});
+    // A key kept in a folder whose name has blanks and a non-ASCII letter.
+    const fs::path spaced = temp / "my keys \xC3\xA9" / "id ed25519";
+    fs::create_directories(spaced.parent_path());
+    fs::copy_file(servers["VOLAN_SFTP_KEY"], spaced);
+    fs::permissions(spaced, fs::perms::owner_read | fs::perms::owner_write);
     const struct {
         std::vector<std::pair<std::string, std::string>> options;
         std::string error;  // empty: connected
     } cases[] = {
         {{{"PrivateKeyFile", servers["VOLAN_SFTP_KEY"]}}, ""},
         {{{"PrivateKeyFile", "id_ed25519"}}, ""},  // after the current local folder
+        {{{"PrivateKeyFile", spaced.string()}}, ""},
         {{{"PrivateKeyFile", encrypted}, {"KeyPassphrase", pass}}, ""},
         {{{"PrivateKeyFile", servers["VOLAN_SFTP_KEY_RSA"]}}, ""},
         {{{"PrivateKeyFile", servers["VOLAN_SFTP_KEY_RSA_PASS"]}, {"KeyPassphrase", pass}}, ""},
