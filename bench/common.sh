@@ -55,6 +55,25 @@ bench_tree() {
   chmod -R a+rwX "$remote_dir"
 }
 
+# timed COMMAND...: runs it, fails loudly on an error (an "ERROR" result, or volan-host's "?" for a
+# line it could not evaluate), prints the seconds it took.
+timed() {
+  local start end
+  start=$(seconds)
+  if ! "$@" >"$work/out.txt" 2>&1 || grep -q 'ERROR\|^?' "$work/out.txt"; then
+    echo "$bench: failed: $*" >&2
+    cat "$work/out.txt" >&2
+    exit 1
+  fi
+  end=$(seconds)
+  elapsed "$start" "$end"
+}
+
+# same_tree FOLDER WHAT: the copy must hold $work/tree, byte for byte.
+same_tree() {
+  diff -r "$work/tree" "$1" >/dev/null || { echo "$bench: $2 differs from the original tree" >&2; exit 1; }
+}
+
 bench_account() {
   "$host" -e "Volan_AddAccount(\"$1\")" \
     -e "Volan_SetAccountOption(\"$1\"; \"Host\"; \"$VOLAN_TEST_HOST\")" \

@@ -26,22 +26,6 @@ bench_tree "$files" "$folders" "$file_kb"
 bench_account dirtransfers-ftp None "$VOLAN_FTP_PORT"
 bench_account dirtransfers-sftp SSH "$VOLAN_SFTP_PORT"
 
-# Runs a command, fails loudly on an error, prints the seconds it took.
-timed() {
-  local start end
-  start=$(seconds)
-  if ! "$@" >"$work/out.txt" 2>&1 || grep -q 'ERROR\|^?' "$work/out.txt"; then
-    echo "dirtransfers: failed: $*" >&2
-    cat "$work/out.txt" >&2
-    exit 1
-  fi
-  end=$(seconds)
-  elapsed "$start" "$end"
-}
-
-same_tree() {  # the copy must hold the tree, byte for byte
-  diff -r "$work/tree" "$1" >/dev/null || { echo "dirtransfers: $2 differs from the original tree" >&2; exit 1; }
-}
 
 plugin_upload() {  # proto target-folder-name
   "$host" -e "Volan_Connect(\"dirtransfers-$1\")" -e "Volan_MakeRemoteDir(\"$remote_dir/$2\")" \

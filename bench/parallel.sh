@@ -52,20 +52,6 @@ for n in 1 "$max"; do
   done
 done
 
-timed() {  # runs a command, fails loudly on an error, prints the seconds it took
-  local start end
-  start=$(seconds)
-  if ! "$@" >"$work/out.txt" 2>&1 || grep -q 'ERROR' "$work/out.txt"; then
-    echo "parallel: failed: $*" >&2
-    cat "$work/out.txt" >&2
-    exit 1
-  fi
-  end=$(seconds)
-  elapsed "$start" "$end"
-}
-same_tree() {
-  diff -r "$work/tree" "$1" >/dev/null || { echo "parallel: $2 differs from the original tree" >&2; exit 1; }
-}
 upload() {  # proto connections target-folder-name
   "$host" -e "Volan_Connect(\"parallel-$1-$2\")" -e "Volan_MakeRemoteDir(\"$remote_dir/$3\")" \
     -e "Volan_ChangeRemoteDir(\"$remote_dir/$3\")" -e "Volan_UploadDir(\"$work/tree\"; 1)"
