@@ -203,7 +203,7 @@ void downloadDirHelper(PluginVariables& session, downloadDirHelperContext& conte
                     OrbFileRef local(context.localDirectory);
                     local.addItem(name);
                     const ucstring error = downloadFile(session, sessionWirePath(session, remoteFolder + name), local,
-                                                        false, context.asciiMode);
+                                                        false, context.asciiMode, item.size);
                     if (!error.empty()) context.error = dirTransferFileError(false, remoteFolder + name, error);
                 }
                 if (context.error.empty()) ++context.filesDone;

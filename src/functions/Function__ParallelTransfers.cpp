@@ -85,8 +85,9 @@ void runJobs(Shared& shared, Worker& worker) {
         const DirFileJob& job = shared.jobs[index];
         worker.reported = 0;
         const ucstring error =
-            shared.upload ? uploadFile(*worker.connection, job.local, job.remotePath, false, shared.asciiMode)
-                          : downloadFile(*worker.connection, job.remotePath, job.local, false, shared.asciiMode);
+            shared.upload
+                ? uploadFile(*worker.connection, job.local, job.remotePath, false, shared.asciiMode)
+                : downloadFile(*worker.connection, job.remotePath, job.local, false, shared.asciiMode, job.size);
         if (!error.empty()) {
             shared.fail(index, error);
             return;
@@ -142,7 +143,7 @@ DirFileJobsOutcome runOneByOne(PluginVariables& session, const std::vector<DirFi
     DirFileJobsOutcome out;
     for (const DirFileJob& job : jobs) {
         const ucstring error = upload ? uploadFile(session, job.local, job.remotePath, false, asciiMode)
-                                      : downloadFile(session, job.remotePath, job.local, false, asciiMode);
+                                      : downloadFile(session, job.remotePath, job.local, false, asciiMode, job.size);
         if (!error.empty()) {
             out.error = dirTransferFileError(upload, job.shownPath, error);
             break;

@@ -27,8 +27,8 @@ ucstring uploadFile(PluginVariables& variables, const OrbFileRef& localFile, con
 }
 
 ucstring downloadFile(PluginVariables& variables, const std::string& remotePath, const OrbFileRef& localFile,
-                      bool append, bool asciiMode) {
-    return downloadFile(variables.connection, remotePath, localFile, append, asciiMode);
+                      bool append, bool asciiMode, int64_t listedSize) {
+    return downloadFile(variables.connection, remotePath, localFile, append, asciiMode, listedSize);
 }
 
 ucstring uploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath, bool append,

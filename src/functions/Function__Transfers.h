@@ -16,7 +16,7 @@ class PluginVariables;
 [[nodiscard]] ucstring uploadFile(PluginVariables& variables, const OrbFileRef& localFile,
                                   const std::string& remotePath, bool append, bool asciiMode);
 [[nodiscard]] ucstring downloadFile(PluginVariables& variables, const std::string& remotePath,
-                                    const OrbFileRef& localFile, bool append, bool asciiMode);
+                                    const OrbFileRef& localFile, bool append, bool asciiMode, int64_t listedSize = -1);
 [[nodiscard]] ucstring uploadText(PluginVariables& variables, const ucstringlist& lines, const std::string& remotePath,
                                   bool append, int32_t lineEnding, int16_t charSet, bool includeBOM);
 [[nodiscard]] ucstring downloadText(PluginVariables& variables, const std::string& remotePath, ucstringlist& lines);

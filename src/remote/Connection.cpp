@@ -262,7 +262,7 @@ RemoteResult Connection::upload(OrbStream& stream, int64_t size, const std::stri
 }
 
 RemoteResult Connection::download(OrbStream& stream, const std::string& remotePath, bool asciiMode, int64_t resumeFrom,
-                                  int64_t* modified) {
+                                  int64_t* modified, int64_t listedSize) {
     ConnectionState& s = *mState;
     const SinkBinding binding(s, Sink::kStream, &stream);
     s.detach();
@@ -270,7 +270,13 @@ RemoteResult Connection::download(OrbStream& stream, const std::string& remotePa
     curl_easy_setopt(s.curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
     curl_easy_setopt(s.curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(resumeFrom));
     if (modified) curl_easy_setopt(s.curl, CURLOPT_FILETIME, 1L);
+    // libcurl then skips FTP's SIZE; the listed size stands in for the progress total.
+    const bool sizeKnown = listedSize >= 0 && resumeFrom == 0;
+    if (sizeKnown) curl_easy_setopt(s.curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+    s.listedTotal = sizeKnown ? listedSize : -1;
     RemoteResult out = s.transfer(remotePath);
+    s.listedTotal = -1;
+    curl_easy_setopt(s.curl, CURLOPT_IGNORE_CONTENT_LENGTH, 0L);
     curl_easy_setopt(s.curl, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(0));
     if (modified) {
         curl_off_t time = -1;

@@ -156,11 +156,13 @@ public:
     // stream's bytes from there (FTP: APPE; SFTP: a write at the end).
     // Then downloads into `stream`, or into lines held in memory; a download from `resumeFrom`
     // on (FTP: REST) gets the rest of the file, and `modified` the file's modification time
-    // (seconds since 1970, UTC; -1 when not told).
+    // (seconds since 1970, UTC; -1 when not told). A download whose size a listing already gave
+    // (`listedSize` >= 0) does not ask the server for it again (FTP: no SIZE per file); the
+    // caller checks the bytes that arrived against it.
     [[nodiscard]] RemoteResult upload(OrbStream& stream, int64_t size, const std::string& remotePath, bool append,
                                       bool asciiMode, int64_t resumeFrom = 0);
     [[nodiscard]] RemoteResult download(OrbStream& stream, const std::string& remotePath, bool asciiMode,
-                                        int64_t resumeFrom = 0, int64_t* modified = nullptr);
+                                        int64_t resumeFrom = 0, int64_t* modified = nullptr, int64_t listedSize = -1);
     [[nodiscard]] RemoteResult downloadLines(const std::string& remotePath, stringlist& lines);
 
     // ---- What the last request left ------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -112,6 +113,7 @@ size_t sendData(char* data, size_t size, size_t count, void* user) {
 
 int progress(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal, curl_off_t uploaded) {
     auto* s = static_cast<ConnectionState*>(user);
+    if (downloadTotal <= 0 && s->listedTotal > 0) downloadTotal = std::max<curl_off_t>(s->listedTotal, downloaded);
     return contained(1, [&] {
         if (s->hooks.stopRequested && s->hooks.stopRequested()) return 1;
         // The direction that moves: a download's total, else an upload's (or the bytes alone).
@@ -343,8 +345,13 @@ void ConnectionState::detach() {
 
 // Runs the prepared request to its end through the multi handle, waking at least every 5 ms
 // (libcurl otherwise sleeps on its own timers between FTP steps), so a cancel seen by the progress
-// callback stops it promptly.
+// callback stops it promptly. After a reply libcurl 7.88 may take its next step without watching
+// a socket or setting a timer for it (FTP: it connects the data connection after EPSV only on a
+// call about a millisecond later), so for a few milliseconds after each reply the loop does not
+// sleep at all: otherwise every file of a folder would wait out a whole sleep.
 CURLcode ConnectionState::performOnce() {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kBusyAfterReply = std::chrono::milliseconds(3);
     detach();
     errorBuffer[0] = 0;
     hostKeyStatus = HostKeyStatus::kUnchecked;
@@ -354,6 +361,8 @@ CURLcode ConnectionState::performOnce() {
     if (curl_multi_add_handle(multi, curl) != CURLM_OK) return CURLE_FAILED_INIT;
     multiAttached = true;
     CURLcode code = CURLE_OK;
+    size_t repliesSeen = serverResponse.size();
+    Clock::time_point lastReply = Clock::now();
     for (bool done = false; !done;) {
         int running = 0;
         if (curl_multi_perform(multi, &running) != CURLM_OK) {
@@ -367,8 +376,15 @@ CURLcode ConnectionState::performOnce() {
                 done = true;
             }
         }
-        if (!done && running == 0) break;
-        if (!done) curl_multi_poll(multi, nullptr, 0, 5, nullptr);
+        if (done) break;
+        if (running == 0) break;
+        if (serverResponse.size() != repliesSeen) {
+            repliesSeen = serverResponse.size();
+            lastReply = Clock::now();
+            continue;
+        }
+        const bool justReplied = Clock::now() - lastReply < kBusyAfterReply;
+        curl_multi_poll(multi, nullptr, 0, justReplied ? 0 : 5, nullptr);
     }
     detach();
     return code;

@@ -16,9 +16,12 @@
 
 class OrbStream;
 
-// libcurl's own buffers: larger ones cut the calls per byte on fast links.
+// libcurl's own buffers: larger ones cut the calls per byte on fast links. Over SFTP they also set
+// how much is in flight: libssh2 asks ahead for four times the receive buffer, and writes as much
+// as the send buffer (libcurl's largest) before it waits for the server's acknowledgements, as
+// much as OpenSSH's sftp keeps in flight, so a distant server is not waited on for every piece.
 constexpr long kReceiveBufferSize = 512 * 1024;
-constexpr long kSendBufferSize = 512 * 1024;
+constexpr long kSendBufferSize = 2 * 1024 * 1024;
 
 enum class HostKeyStatus { kUnchecked, kAccepted, kChanged };
 
@@ -36,6 +39,7 @@ struct ConnectionState {
     ConnectionHooks hooks;
     ConnectionSettings settings;  // as opened, with the password it logs in with
     TransferMeter meter;          // the running transfer's rate and time left, for the status text
+    int64_t listedTotal = -1;     // a download's size as a listing gave it, when libcurl does not ask
     std::string baseURL;          // scheme + host; every request URL starts with it
     int32_t security = kRemoteFTP;
     std::string hostName;       // as the settings give it, for messages

@@ -55,6 +55,14 @@ ucstring uploadStream(Connection& connection, OrbStream& stream, int64_t size, c
                     [&] { return connection.upload(stream, size, remotePath, append, asciiMode); });
 }
 
+// libcurl hands a download over in pieces of up to its receive buffer, and SFTP's arrive a packet
+// at a time: a large buffer makes fewer, larger writes of a large file; a small file gets a small
+// one, which is quicker to set up for each file of a folder.
+int64_t downloadBufferSize(int64_t listedSize) {
+    constexpr int64_t kLargeFileBuffer = int64_t{1} << 20;
+    return listedSize >= 0 && listedSize < kLargeFileBuffer ? OrbFileStream::kDefaultBufferSize : kLargeFileBuffer;
+}
+
 ucstring numberText(int64_t n) { return ucstringFromString(std::to_string(n)); }
 
 // FTP's FEAT, read once for the transfer options that depend on it.
@@ -199,7 +207,7 @@ ucstring uploadFile(Connection& connection, const OrbFileRef& localFile, const s
 }
 
 ucstring downloadFile(Connection& connection, const std::string& remotePath, const OrbFileRef& localFile, bool append,
-                      bool asciiMode) {
+                      bool asciiMode, int64_t listedSize) {
     OrbFileRef target(localFile);
     bool isDir = false, isFile = false;
     if (!target.isValid(isDir, isFile)) return u"Local path is invalid: " + target.errorString();
@@ -223,7 +231,7 @@ ucstring downloadFile(Connection& connection, const std::string& remotePath, con
         verification.digest = TransferDigest::make(verification.request.algorithm);
         resumeFrom = 0;
     }
-    auto stream = std::make_unique<OrbFileStream>(OrbFileStream::kDefaultBufferSize);
+    auto stream = std::make_unique<OrbFileStream>(downloadBufferSize(listedSize));
     if (append ? !stream->attachToFile(target, kFileStreamReadWrite)
                : !stream->attachToHandle(replacement.contents(), kFileStreamWrite))
         return u"Could not open file for writing: " + stream->errorString();
@@ -239,15 +247,22 @@ ucstring downloadFile(Connection& connection, const std::string& remotePath, con
     OrbStream& sink = verification.digest ? static_cast<OrbStream&>(digesting) : *stream;
     int64_t remoteTime = -1;
     const bool askTime = resume || settings.preserveTimestamps;
+    // Only a replacing binary download from the start trusts the listing's size.
+    const int64_t knownSize = exact && resumeFrom == 0 ? listedSize : -1;
     RemoteErrorKind kind = RemoteErrorKind::kNone;
     ucstring error = transfer(
         connection, remotePath, false,
-        [&] { return connection.download(sink, remotePath, asciiMode, resumeFrom, askTime ? &remoteTime : nullptr); },
+        [&] {
+            return connection.download(sink, remotePath, asciiMode, resumeFrom, askTime ? &remoteTime : nullptr,
+                                       knownSize);
+        },
         &kind);
     // When the local side failed (a full disk, say), that is the news, not the server's replies.
     if (!error.empty() && kind != RemoteErrorKind::kCancelled && !stream->errorString().empty())
         error = u"Error downloading file; Could not write the local file: " + stream->errorString();
-    if (!stream->detachFromFile() && error.empty()) error = u"Could not write file: " + stream->errorString();
+    // What the stream still held is written here: a full disk may only show now.
+    if (!stream->detachFromFile() && error.empty())
+        error = u"Error downloading file; Could not write the local file: " + stream->errorString();
     stream.reset();
 
     if (append) {
@@ -269,9 +284,11 @@ ucstring downloadFile(Connection& connection, const std::string& remotePath, con
             replacement.keep();
         return error;  // otherwise the replacement is dropped: the old file stays
     }
-    if (resume || (settings.verify && exact)) {
-        if (!replacement.contents().size(received, systemError))
-            return u"Could not write file: " + ucstringFromUTF8String(systemError);
+    if (!replacement.contents().size(received, systemError))
+        return u"Could not write file: " + ucstringFromUTF8String(systemError);
+    // Without the server's size a download cut short would pass for complete: one that differs
+    // from the listing asks the server (the file may have changed since it was listed).
+    if (resume || (settings.verify && exact) || (knownSize >= 0 && received != knownSize)) {
         error = checkTransferred(connection, remotePath, false, received, verification);
         if (!error.empty()) return error;  // dropped: the old file stays
     }

@@ -36,8 +36,9 @@ protected:
         if (HasFatalFailure() || IsSkipped()) return;
         base = fs::temp_directory_path() / ("volan-hostile-server-" + std::to_string(getpid()));
         fs::remove_all(base);
-        for (const char* folder : {"top", "loop", "endless"}) fs::create_directories(base / "served" / folder);
+        for (const char* folder : {"top", "loop", "endless", "short"}) fs::create_directories(base / "served" / folder);
         writeFile(base / "served" / "top" / "good.txt", "good\n");
+        writeFile(base / "served" / "short" / "short.bin", std::string(1000, 's'));
         fs::create_directories(base / "local");
     }
     void TearDown() override {
@@ -60,13 +61,16 @@ protected:
 
 }  // namespace
 
-// A stalled data connection, an endless text or listing, and a folder that lists itself: each
-// ends with its own error, the user's old file stays, and the connection goes on working.
+// A stalled data connection, an endless text or listing, a folder that lists itself, and a file
+// that arrives short but is reported complete (on its own, and in a folder whose listing gave its
+// size): each ends with its own error, the user's old file stays, and the connection goes on
+// working.
 TEST_F(HostileServerTest, StallsFloodsAndLoopsEndWithAClearError) {
     const auto server = connect();
     const std::string good = call("Volan_DownloadText", {"/top/good.txt"});
     ASSERT_EQ(good.rfind("good", 0), 0u) << good;
     writeFile(base / "local" / "stall.bin", "the user's old file");
+    ASSERT_EQ(call("Volan_ChangeLocalDir", {(base / "local").string()}).rfind("Local directory set to: ", 0), 0u);
     const struct {
         std::string expression;
         std::string answer;
@@ -80,6 +84,11 @@ TEST_F(HostileServerTest, StallsFloodsAndLoopsEndWithAClearError) {
         {"Volan_DownloadDir(\"/loop\"; 1)",
          "ERROR: DownloadDir: Error getting remote directory contents: The remote folder tree goes deeper than 50 "
          "levels (does a folder contain itself?); stopped at '/loop"},
+        {"Volan_DownloadFile(\"/short/short.bin\"; \"\"; " + quoted((base / "local" / "stall.bin").string()) + ")",
+         "ERROR: DownloadFile: Error downloading file; "},
+        {"Volan_DownloadDir(\"/short\"; 1)",
+         "ERROR: DownloadDir: Error downloading directory contents: Error downloading '/short/short.bin': Error "
+         "downloading file; the remote file has 1000 bytes, the local file 500."},
     };
     for (const auto& c : cases) {
         const auto started = std::chrono::steady_clock::now();
@@ -89,7 +98,9 @@ TEST_F(HostileServerTest, StallsFloodsAndLoopsEndWithAClearError) {
         EXPECT_EQ(call("Volan_DownloadText", {"/top/good.txt"}), good) << "after " << c.expression;
     }
     EXPECT_EQ(readFile(base / "local" / "stall.bin"), "the user's old file");
-    EXPECT_EQ(std::distance(fs::directory_iterator(base / "local"), fs::directory_iterator()), 1);
+    size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(base / "local")) files += entry.is_regular_file();
+    EXPECT_EQ(files, 1u);
 }
 
 // A server that closes a connection left idle (with "421") costs no call an error: the plug-in

@@ -8,6 +8,7 @@ runs until killed. Usage: hostile_ftpd.py ROOT USER PASSWORD ABSOLUTE_NAME [IDLE
 - the file "stall.bin" opens its data connection and then sends nothing, ever;
 - the file "cut.bin" sent from its start stops at its middle with "426"; sent from an offset (REST)
   it goes whole;
+- the file "short.bin" goes only half, yet ends with "226" as if it had gone whole;
 - FEAT lists HASH (SHA-256) and XSHA256; both give the file's true digest, but for "lying.bin" a
   wrong one;
 - with IDLE_SECONDS, a control connection idle that long is closed with "421"."""
@@ -129,6 +130,11 @@ class HostileHandler(FTPHandler):
             with open(file, "rb") as f:
                 data = f.read()
             self.push_dtp_data(Cut(data[: len(data) // 2]), isproducer=True, cmd="RETR")
+            return file
+        if name == "short.bin":
+            with open(file, "rb") as f:
+                data = f.read()
+            self.push_dtp_data(data[: len(data) // 2], isproducer=False, cmd="RETR")
             return file
         if name == "endless.txt":
             self.push_dtp_data(Endless("a line of text\r\n"), isproducer=True, cmd="RETR")
