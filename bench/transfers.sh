@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Uploads and downloads one large file over FTP and SFTP on loopback, through the plug-in in
+# Uploads and downloads one large file over FTP, explicit FTPS and SFTP on loopback, through the plug-in in
 # volan-host and through the curl command line, alternating, several runs each. Prints the
 # fastest time of each, the plug-in's throughput as a share of curl's, and the plug-in's peak
 # memory (maximum resident set of the volan-host process).
 #
-#   bench/transfers.sh [BUILD_DIR]    (SIZE_MB=1024 RUNS=5 TMPFS=1 by default; the test servers
-#                                      must run: scripts/servers/start)
+#   bench/transfers.sh [BUILD_DIR]    (SIZE_MB=1024 RUNS=5 TMPFS=1 PROTOCOLS="ftp ftps sftp" by
+#                                      default; the test servers must run: scripts/servers/start)
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 size_mb="${SIZE_MB:-1024}"
 runs="${RUNS:-5}"
+protocols="${PROTOCOLS:-ftp ftps sftp}"
 bench=transfers
 # shellcheck source=bench/common.sh
 . "$root/bench/common.sh"
@@ -31,12 +32,14 @@ plugin_run() {
 }
 
 bench_account bench-ftp None "$VOLAN_FTP_PORT"
+bench_account bench-ftps "AUTH TLS" "$VOLAN_FTP_PORT"
 bench_account bench-sftp SSH "$VOLAN_SFTP_PORT"
 
 ftp_url="ftp://$VOLAN_TEST_HOST:$VOLAN_FTP_PORT/$name"  # relative to the login folder
 sftp_url="sftp://$VOLAN_TEST_HOST:$VOLAN_SFTP_PORT/~/$name"
 curl_auth=(-s -S --user "$VOLAN_TEST_USER:$VOLAN_TEST_PASSWORD")
 ssh_opts=(--hostpubsha256 "$VOLAN_SFTP_HOST_KEY_SHA256")
+tls_opts=(--ssl-reqd --cacert "$VOLAN_CA_FILE")
 
 report() {  # label curl-times plugin-times rss-values
   local label=$1 c p r
@@ -46,8 +49,12 @@ report() {  # label curl-times plugin-times rss-values
       l, c, p, c / p, r / 1024 }'
 }
 
-for proto in ftp sftp; do
-  if [ $proto = ftp ]; then url=$ftp_url extra=(); else url=$sftp_url extra=("${ssh_opts[@]}"); fi
+for proto in $protocols; do
+  case $proto in
+    ftp) url=$ftp_url extra=() ;;
+    ftps) url=$ftp_url extra=("${tls_opts[@]}") ;;
+    *) url=$sftp_url extra=("${ssh_opts[@]}") ;;
+  esac
   for direction in upload download; do
     curl_times="" plugin_times="" rss=""
     for ((i = 1; i <= runs; i++)); do
@@ -78,7 +85,7 @@ for proto in ftp sftp; do
 done
 # What every plug-in run pays before its transfer: volan-host starting, loading the plug-in and
 # its libraries, and logging in (a host that keeps the plug-in loaded pays only the login).
-for proto in ftp sftp; do
+for proto in $protocols; do
   fixed=""
   for ((i = 1; i <= runs; i++)); do
     read -r t m < <(plugin_run -e "Volan_Connect(\"bench-$proto\")")
