@@ -251,7 +251,7 @@ RemoteResult Connection::upload(OrbStream& stream, int64_t size, const std::stri
         curl_easy_setopt(s.curl, CURLOPT_SEEKDATA, &s);
     }
     s.setTextMode(asciiMode);
-    curl_easy_setopt(s.curl, CURLOPT_UPLOAD_BUFFERSIZE, kSendBufferSize);
+    curl_easy_setopt(s.curl, CURLOPT_UPLOAD_BUFFERSIZE, s.controlConnection() ? kSendBufferSize : kSFTPSendBufferSize);
     RemoteResult out = s.transfer(remotePath);
     curl_easy_setopt(s.curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(s.curl, CURLOPT_APPEND, 0L);

@@ -18,10 +18,12 @@ class OrbStream;
 
 // libcurl's own buffers: larger ones cut the calls per byte on fast links. Over SFTP they also set
 // how much is in flight: libssh2 asks ahead for four times the receive buffer, and writes as much
-// as the send buffer (libcurl's largest) before it waits for the server's acknowledgements, as
-// much as OpenSSH's sftp keeps in flight, so a distant server is not waited on for every piece.
+// as the send buffer before it waits for the server's acknowledgements. SFTP's is libcurl's
+// largest, as much as OpenSSH's sftp keeps in flight, so a distant server is not waited on for
+// every piece; over FTP the kernel keeps the stream going, and a larger one only costs.
 constexpr long kReceiveBufferSize = 512 * 1024;
-constexpr long kSendBufferSize = 2 * 1024 * 1024;
+constexpr long kSendBufferSize = 512 * 1024;
+constexpr long kSFTPSendBufferSize = 2 * 1024 * 1024;
 
 enum class HostKeyStatus { kUnchecked, kAccepted, kChanged };
 
