@@ -71,7 +71,7 @@ curl_files() {  # proto: how many of the tree's files curl moves
   if [ "$1" = ftps ] && [ "$curl_ftps_files" -lt "$files" ]; then echo "$curl_ftps_files"; else echo "$files"; fi
 }
 tree_files() {  # count: the first COUNT files of the tree, relative paths in order
-  (cd "$work/tree" && find . -type f | sort | head -n "$1" | sed 's|^\./||')
+  (cd "$work/tree" && find . -type f | sort | awk -v n="$1" 'NR <= n { sub(/^\.\//, ""); print }')
 }
 # same_files FOLDER COUNT WHAT: the first COUNT files of the tree arrived in FOLDER, byte for byte.
 same_files() {
